@@ -1,0 +1,187 @@
+#include "app/FotolaufForm.h"
+
+#include "app/Programm.h"
+#include "lists/BildListenFeld.h"
+#include "lists/frmDurchsuchenUnterOrdner.h"
+#include "listwindow/ListBoxForm.h"
+#include "windows/ImageForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+
+FotolaufForm::FotolaufForm(Programm& programm)
+    : m_programm(programm)
+{
+    setWindowTitle(QStringLiteral("TESSRIN Fotolauf"));
+    auto* flaeche = new QWidget(this);
+    setCentralWidget(flaeche);
+
+    mnuRegistry = menuBar()->addAction(QStringLiteral("&Registry"));
+    mnuHilfe = menuBar()->addAction(QStringLiteral("&Hilfe"));
+    mnuBeenden = menuBar()->addAction(QStringLiteral("&Beenden"));
+    connect(mnuBeenden, &QAction::triggered, this, &FotolaufForm::mnuBeenden_Click);
+
+    lblDateinamen = new QLabel(QStringLiteral("Container Dateinamen vom Explorer"), flaeche);
+    lblDateinamen->setObjectName(QStringLiteral("lblDateinamen"));
+    List1 = new BildListenFeld(true, false, flaeche);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1Unsorted = new BildListenFeld(false, false, flaeche);
+    List1Unsorted->setObjectName(QStringLiteral("List1Unsorted"));
+    lstFilesImGleichenOrdner = new BildListenFeld(true, false, flaeche);
+    lstFilesImGleichenOrdner->setObjectName(QStringLiteral("lstFilesImGleichenOrdner"));
+    lstFilesImGleichenOrdner->hide();
+    Frame1 = new QGroupBox(flaeche);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    optVorhandeneFotolaufDateiBenutzen =
+        new QRadioButton(QStringLiteral("Ich möchte eine vorhandene Fotolauf-Datei (name.flf) benutzen"), Frame1);
+    optVorhandeneFotolaufDateiBenutzen->setObjectName(QStringLiteral("optVorhandeneFotolaufDateiBenutzen"));
+    chkSortAsDragAndDrop = new QCheckBox(QStringLiteral("Sortierfolge wie bei Drag&&Drop"), flaeche);
+    chkSortAsDragAndDrop->setObjectName(QStringLiteral("chkSortAsDragAndDrop"));
+    chkFensterGroesseAenderbar = new QCheckBox(QStringLiteral("Fenstergröße änderbar"), flaeche);
+    chkFensterGroesseAenderbar->setObjectName(QStringLiteral("chkFensterGroesseAenderbar"));
+    cmdStartAfterDragDrop = new QPushButton(QStringLiteral("S&tart"), flaeche);
+    cmdStartAfterDragDrop->setObjectName(QStringLiteral("cmdStartAfterDragDrop"));
+    cmdKeinNeustart = new QPushButton(QStringLiteral("&Container leeren"), flaeche);
+    cmdKeinNeustart->setObjectName(QStringLiteral("cmdKeinNeustart"));
+
+    Timer1.setInterval(3000);
+    Timer1.setSingleShot(false);
+
+    resize(640, 480);
+    anordnen();
+}
+
+FotolaufForm::~FotolaufForm() = default;
+
+void FotolaufForm::anordnen()
+{
+    // The container: heading, the two lists at one place, the options and buttons below.
+    const int b = centralWidget()->width();
+    const int h = centralWidget()->height();
+    const int rand = 8;
+    const int zeile = 26;
+    lblDateinamen->setGeometry(rand, rand, b - 2 * rand, zeile);
+    const int listeOben = rand + zeile + 4;
+    const int unten = h - rand - 2 * zeile - 8;
+    const QRect listen(rand, listeOben, b - 2 * rand, std::max(unten - listeOben, 40));
+    List1->setGeometry(listen);
+    List1Unsorted->setGeometry(listen);
+    Frame1->setGeometry(listen);
+    optVorhandeneFotolaufDateiBenutzen->setGeometry(rand, zeile, listen.width() - 2 * rand, zeile);
+    const int y1 = listen.bottom() + 8;
+    chkSortAsDragAndDrop->setGeometry(rand, y1, (b - 3 * rand) / 2, zeile);
+    chkFensterGroesseAenderbar->setGeometry(b / 2 + rand / 2, y1, (b - 3 * rand) / 2, zeile);
+    const int y2 = y1 + zeile + 4;
+    cmdKeinNeustart->setGeometry(rand, y2, 180, zeile + 2);
+    cmdStartAfterDragDrop->setGeometry(b - rand - 180, y2, 180, zeile + 2);
+}
+
+void FotolaufForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    anordnen();
+}
+
+void FotolaufForm::closeEvent(QCloseEvent* event)
+{
+    // Unloading the main window ends the program.
+    event->accept();
+    m_programm.ProgrammBeenden();
+}
+
+void FotolaufForm::mnuBeenden_Click()
+{
+    m_programm.ProgrammBeenden();
+}
+
+void FotolaufForm::Form_Load()
+{
+    Programm& p = m_programm;
+    Platform& platform = p.platform();
+
+    p.DesktopDPIErmitteln();
+    p.FensterLokalisieren(*this);
+    // Long path names scroll sideways in both lists (the list views do that by themselves).
+
+    p.AppPfad = platform.programFolder();
+    if (p.AppPfad.endsWith(u'/'))
+        p.AppPfad.chop(1);
+
+    blnHinweisErweiterung = true;
+    blnMauszeigerSichtbar = true;
+    Helligkeit = 80;
+
+    const QSize bildschirm = platform.screenSizePixels();
+    ScreenWidth = static_cast<qint32>(std::nearbyint(bildschirm.width() * p.TwipsPerPixelX()));
+    ScreenHeight = static_cast<qint32>(std::nearbyint(bildschirm.height() * p.TwipsPerPixelY()));
+    SGVH = ScreenHeight != 0 ? static_cast<double>(ScreenWidth) / ScreenHeight : 0.0;
+
+    p.IniLesen();
+    if (p.beendet())
+        return;
+    if (p.Sprache.isEmpty())
+        p.LanguageOffset = 0;
+
+    lblDateinamen->setText(p.Text(1202));
+    cmdStartAfterDragDrop->setText(p.Text(3101));
+    cmdKeinNeustart->setText(p.Text(3102));
+    chkFensterGroesseAenderbar->setText(p.Text(3045));
+    mnuHilfe->setText(p.Text(1039));
+    mnuBeenden->setText(p.Text(1040));
+    chkSortAsDragAndDrop->setText(p.Text(1235));
+
+    p.blnWin9x = false;
+    CommandLine = platform.argumentString().toLower();
+    if (platform.shiftKeyStateAtStart() == 0x8001)
+        CommandLine.clear();
+
+    if (!CommandLine.isEmpty()) {
+        p.imageForm().setHintergrundfarbe(Qt::black);
+        Frame1->hide();
+        List1->hide();
+        List1Unsorted->hide();
+        strArgumente = CommandLine;
+        if (CommandLine.startsWith(u'"') && !strArgumente.contains(u' '))
+            strArgumente = CommandLine.mid(1, CommandLine.size() - 2);
+        ArgumenteAuswerten();
+        if (p.beendet())
+            return;
+        blnOhneUnterOrdner = true;
+        if (List1->ListCount() == 1 && List1Unsorted->ListCount() == 0) {
+            frmDurchsuchenUnterOrdner frage(p);
+            frage.zeigenModal();
+            if (p.beendet())
+                return;
+        } else {
+            KopiereListBox();
+        }
+        if (List1->ListCount() != 1)
+            ErstesBild();
+        if (strStartBild.isEmpty())
+            ErstesBild();
+        else
+            SucheBildInListe();
+        platform.setBusyPointer(false);
+        p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
+        return;
+    }
+
+    show();
+    if (UnsortierterModus())
+        List1Unsorted->Clear();
+    else
+        List1->Clear();
+    p.listBoxForm().ListBoxNeu->Clear();
+    Frame1->hide();
+    lblDateinamen->show();
+    cmdStartAfterDragDrop->show();
+    List1Unsorted->show();
+    List1->show();
+}

@@ -1,0 +1,91 @@
+// The main window: the drop container, the owner of the picture lists, the slide-show timer and
+// the public fields the other windows read. Its operations live in the folders of their
+// subsystems (lists/, commands/, display/); this file holds the window and its start-up.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+class Programm;
+class BildListenFeld;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+class FotolaufForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FotolaufForm(Programm& programm);
+    ~FotolaufForm() override;
+
+    // --- controls ------------------------------------------------------------------------------
+    BildListenFeld* List1 = nullptr;
+    BildListenFeld* List1Unsorted = nullptr;
+    BildListenFeld* lstFilesImGleichenOrdner = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* optVorhandeneFotolaufDateiBenutzen = nullptr;
+    QCheckBox* chkSortAsDragAndDrop = nullptr;
+    QCheckBox* chkFensterGroesseAenderbar = nullptr;
+    QLabel* lblDateinamen = nullptr;
+    QPushButton* cmdStartAfterDragDrop = nullptr;
+    QPushButton* cmdKeinNeustart = nullptr;
+    QAction* mnuRegistry = nullptr;
+    QAction* mnuHilfe = nullptr;
+    QAction* mnuBeenden = nullptr;
+    QTimer Timer1;
+
+    // --- public fields -------------------------------------------------------------------------
+    bool blnListBoxNeuDblClick = false;
+    qint32 ScreenWidth = 0;   // twips
+    qint32 ScreenHeight = 0;  // twips
+    QString CommandLine;
+    bool RechteckLupeScharf = false;
+    double SGVH = 0;
+    bool F6TimerGestartet = false;
+    qint16 Helligkeit = 0;
+    bool blnOhneUnterOrdner = false;
+
+    // --- fields of the window's own operations (open to the tests) ------------------------------
+    QString strArgumente;
+    QString strStartBild;
+    bool blnMauszeigerSichtbar = false;
+    bool blnHinweisErweiterung = false;
+    bool blnNeuZusammenstellen = false;
+    qint64 ZeilenZaehler = 0;
+
+    // --- start-up ------------------------------------------------------------------------------
+    // The window's load: the whole start-up of the program.
+    void Form_Load();
+    void mnuBeenden_Click();
+
+    // --- picture lists -------------------------------------------------------------------------
+    void ListAlleFilesImGleichenOrdner();
+    void KopiereListBox();
+    void BildInListeAufnehmen(const QString& dateiname);
+    // The unsorted mode: an existing slide-list file is used or the drop order is kept.
+    bool UnsortierterModus() const;
+    // The source list of the current mode.
+    BildListenFeld& Quellliste();
+
+    // --- command line and slide-list files -----------------------------------------------------
+    void ArgumenteAuswerten();
+    void ZeileUebernehmen(const QString& zeile);
+    void ZeilenfehlerMelden(const QString& zeile);
+
+    // --- navigation ----------------------------------------------------------------------------
+    void ErstesBild();
+    void LetztesBild();
+    void SucheBildInListe();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void anordnen();
+    Programm& m_programm;
+};

@@ -1,0 +1,255 @@
+#include "app/Programm.h"
+
+#include "app/FotolaufForm.h"
+#include "app/ProfileReader.h"
+#include "listwindow/ListBoxForm.h"
+#include "platform/TextEncoding.h"
+#include "windows/ImageForm.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QWidget>
+
+#include <cmath>
+
+const QString Programm::CrLf = QStringLiteral("\r\n");
+const QString Programm::kStandardTitel = QStringLiteral("Fotolauf");
+
+namespace {
+
+// Converts a settings value to a whole number as the classic integer conversion does: the text
+// must be a number in the user's format; fractions round half to even.
+bool ganzeZahl(const QString& text, qint64& zahl)
+{
+    bool ok = false;
+    const double d = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(d) || std::fabs(d) > 2147483647.0)
+        return false;
+    zahl = static_cast<qint64>(std::nearbyint(d));  // the default rounding mode rounds half to even
+    return true;
+}
+
+}  // namespace
+
+Programm::Programm(Platform& platform)
+    : m_platform(platform)
+{
+}
+
+Programm::~Programm()
+{
+    m_listBoxForm.reset();
+    m_imageForm.reset();
+    m_fotolaufForm.reset();
+}
+
+void Programm::Starten()
+{
+    fotolaufForm().Form_Load();
+}
+
+void Programm::BildPosListNeu(int obergrenze)
+{
+    BildPosList.assign(static_cast<size_t>(std::max(obergrenze, -1) + 1), Positionssatz{});
+}
+
+QString Programm::Text(int nummer) const
+{
+    return m_strings.text(LanguageOffset + nummer);
+}
+
+int Programm::Meldung(const QString& text, int knoepfe, int icon, int standardKnopf)
+{
+    MessageBoxRequest r;
+    r.text = text;
+    r.title = kStandardTitel;
+    r.buttons = knoepfe;
+    r.icon = icon;
+    r.defaultButton = standardKnopf;
+    return m_platform.messageBox(r);
+}
+
+void Programm::ProgrammBeenden()
+{
+    m_beendet = true;
+    m_platform.endProgram();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings file
+
+void Programm::IniLesen()
+{
+    IniDatei = SonderordnerPfad(26) + QStringLiteral("/TESSRIN Albora 13/albo.ini");
+    if (QFileInfo(m_platform.resolvePath(IniDatei)).isFile()) {
+        SpracheLesen();
+        if (m_beendet)
+            return;
+        DPIEinstellungLesen();
+    } else {
+        DPIPruefung = QStringLiteral("1");
+    }
+}
+
+bool Programm::EinenSchluesselLesen(const QString& abschnitt, const QString& schluessel, QString& feld)
+{
+    constexpr int kPuffer = 300;
+    QByteArray inhalt;
+    QString wert;
+    if (m_platform.readFile(IniDatei, inhalt))
+        wert = ProfileReader::value(TextEncoding::decodeText(inhalt), abschnitt, schluessel, QString(), kPuffer);
+    m_ini.Puffer = wert;
+    IniWertVorbereiten(static_cast<int>(wert.size()), schluessel, abschnitt, IniDatei);
+    m_ini.Schluessel = schluessel;
+    if (!NaechsterWert(m_ini.Schluessel, m_ini.Position, m_ini.Wert, IniDatei))
+        return false;
+    feld = m_ini.Schluessel;
+    return true;
+}
+
+void Programm::SpracheLesen()
+{
+    QString feld;
+    if (!EinenSchluesselLesen(QStringLiteral("Global"), QStringLiteral("Language"), feld))
+        return;
+    qint64 zahl = 0;
+    if (!ganzeZahl(feld, zahl))
+        return;  // a failed conversion abandons the rest of this reading
+    if (zahl == 0)
+        LanguageOffset = 0;
+    else if (zahl == 1)
+        LanguageOffset = 3000;
+    Sprache = feld;
+}
+
+void Programm::DPIEinstellungLesen()
+{
+    QString feld;
+    if (!EinenSchluesselLesen(QStringLiteral("Adjustments"), QStringLiteral("CheckForDPI"), feld))
+        return;
+    if (feld.isEmpty()) {
+        DPIPruefung = QStringLiteral("1");
+        return;
+    }
+    qint64 zahl = 0;
+    if (!ganzeZahl(feld, zahl))
+        return;
+    if (zahl == 0)
+        DPIPruefung = QStringLiteral("0");
+    else if (zahl == 1)
+        DPIPruefung = QStringLiteral("1");
+}
+
+void Programm::IniWertVorbereiten(int laenge, const QString& schluessel, const QString& abschnitt, const QString& datei)
+{
+    Q_UNUSED(datei);
+    const auto l = static_cast<qint16>(laenge);  // the length is a 16-bit count
+    m_ini.Laenge = l;
+    m_ini.Abschnitt = abschnitt;
+    m_ini.Schluessel = schluessel;
+    m_ini.Wert = m_ini.Puffer.left(std::max<int>(l, 0)) + u',';
+    m_ini.Position = 1;
+}
+
+bool Programm::NaechsterWert(QString& ziel, qint16& position, const QString& wert, const QString& datei)
+{
+    const qsizetype komma = wert.indexOf(u',', std::max<qsizetype>(position - 1, 0));
+    if (komma < 0) {
+        Meldung(Text(2197) + datei + CrLf + Text(2198) + wert + CrLf, MsgBox::OkNur, MsgBox::Kritisch);
+        ProgrammBeenden();
+        return false;
+    }
+    ziel = wert.mid(position - 1, komma - (position - 1)).trimmed();
+    position = static_cast<qint16>(komma + 2);
+    return true;
+}
+
+QString Programm::SonderordnerPfad(int csidl)
+{
+    QString pfad;
+    if (csidl == 26)
+        pfad = m_platform.applicationDataFolder();
+    return BisNullzeichen(pfad);
+}
+
+QString Programm::BisNullzeichen(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Screen metrics and fonts
+
+void Programm::DesktopDPIErmitteln()
+{
+    BildschirmDPI = m_platform.logicalDpiX();
+}
+
+void Programm::FensterLokalisieren(QWidget& fenster)
+{
+    DesktopDPIErmitteln();
+    int punkte = 8;
+    if (DPIPruefung == u"0" || BildschirmDPI <= 96)
+        punkte = 8;
+    else if (BildschirmDPI <= 120)
+        punkte = 10;
+    else
+        punkte = 12;
+    for (QWidget* control : fenster.findChildren<QWidget*>()) {
+        QFont f = control->font();
+        f.setPointSize(punkte);
+        f.setBold(false);
+        control->setFont(f);
+    }
+}
+
+double Programm::TwipsPerPixelX() const
+{
+    const int dpi = m_platform.logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+double Programm::TwipsPerPixelY() const
+{
+    const int dpi = m_platform.logicalDpiY();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows
+
+FotolaufForm& Programm::fotolaufForm()
+{
+    if (!m_fotolaufForm)
+        m_fotolaufForm = std::make_unique<FotolaufForm>(*this);
+    return *m_fotolaufForm;
+}
+
+ListBoxForm& Programm::listBoxForm()
+{
+    if (!m_listBoxForm)
+        m_listBoxForm = std::make_unique<ListBoxForm>(*this);
+    return *m_listBoxForm;
+}
+
+ImageForm& Programm::imageForm()
+{
+    if (!m_imageForm)
+        m_imageForm = std::make_unique<ImageForm>(*this);
+    return *m_imageForm;
+}
+
+void Programm::entladen(QWidget* fenster)
+{
+    // The window may be unloading itself from one of its own handlers: delete it later.
+    auto loesen = [fenster](auto& zeiger) {
+        if (zeiger.get() == fenster) {
+            zeiger.release()->deleteLater();
+            return true;
+        }
+        return false;
+    };
+    if (loesen(m_listBoxForm) || loesen(m_imageForm))
+        return;
+}

@@ -1,0 +1,116 @@
+// The program object: the module globals, the string table, the module procedures of start-up
+// and the default instance of every window (created on first use, anew after an unload).
+#pragma once
+
+#include "app/StringTable.h"
+#include "platform/Platform.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class FotolaufForm;
+class ListBoxForm;
+class ImageForm;
+class QWidget;
+
+// One stored picture rectangle in twips; all zero means nothing stored.
+struct Positionssatz {
+    qint32 Top = 0;
+    qint32 Left = 0;
+    qint32 Width = 0;
+    qint32 Height = 0;
+    bool leer() const { return Top == 0 && Left == 0 && Width == 0 && Height == 0; }
+    bool operator==(const Positionssatz&) const = default;
+};
+
+class Programm {
+public:
+    explicit Programm(Platform& platform);
+    ~Programm();
+    Programm(const Programm&) = delete;
+    Programm& operator=(const Programm&) = delete;
+
+    Platform& platform() { return m_platform; }
+
+    // Loads the main window, which is the whole start-up.
+    void Starten();
+
+    // --- module globals -------------------------------------------------------------------
+    QString AppPfad;
+    QString IniDatei;
+    int LanguageOffset = 0;
+    QString Sprache;
+    QString DPIPruefung;
+    int BildschirmDPI = 0;
+    bool blnWin9x = false;
+    QString AngezeigteDatei;
+    std::vector<Positionssatz> BildPosList;
+    QString InstallationsOrdner;
+
+    // Recreates BildPosList with the indexes 0..obergrenze, all records zero.
+    void BildPosListNeu(int obergrenze);
+
+    // --- texts and messages ----------------------------------------------------------------
+    // Entry LanguageOffset + nummer of the string table.
+    QString Text(int nummer) const;
+    static const QString CrLf;
+    // The title of message boxes that name none.
+    static const QString kStandardTitel;
+    // A modal message box with the program's title; returns the answer (MsgBox::Antwort).
+    int Meldung(const QString& text, int knoepfe = MsgBox::OkNur, int icon = MsgBox::KeinIcon,
+                int standardKnopf = MsgBox::StandardKnopf1);
+
+    // Ends the program at once; in tests only recorded, so callers check beendet() and return.
+    void ProgrammBeenden();
+    bool beendet() const { return m_beendet; }
+
+    // --- settings file (albo.ini) ------------------------------------------------------------
+    void IniLesen();
+    void SpracheLesen();
+    void DPIEinstellungLesen();
+    // Takes the raw value read last (up to laenge characters), appends a comma and starts parsing.
+    void IniWertVorbereiten(int laenge, const QString& schluessel, const QString& abschnitt, const QString& datei);
+    // Takes the next comma-terminated field of wert from position on (1-based) into ziel. Without a
+    // further comma it shows the comma-error message and ends the program (returns false).
+    bool NaechsterWert(QString& ziel, qint16& position, const QString& wert, const QString& datei);
+    QString SonderordnerPfad(int csidl);
+    static QString BisNullzeichen(const QString& text);
+
+    // --- screen metrics and fonts ------------------------------------------------------------
+    void DesktopDPIErmitteln();
+    void FensterLokalisieren(QWidget& fenster);
+    double TwipsPerPixelX() const;
+    double TwipsPerPixelY() const;
+
+    // --- windows -----------------------------------------------------------------------------
+    FotolaufForm& fotolaufForm();
+    ListBoxForm& listBoxForm();
+    ImageForm& imageForm();
+    bool hatListBoxForm() const { return m_listBoxForm != nullptr; }
+    bool hatImageForm() const { return m_imageForm != nullptr; }
+    // Unloads a window; the next use creates it anew.
+    void entladen(QWidget* fenster);
+
+private:
+    // The reader's working set, shared by all reads as in one module.
+    struct IniArbeitswerte {
+        QString Puffer;  // the raw value as the profile reader returned it
+        QString Abschnitt;
+        QString Schluessel;
+        QString Wert;
+        qint16 Position = 1;
+        int Laenge = 0;
+    };
+    bool EinenSchluesselLesen(const QString& abschnitt, const QString& schluessel, QString& feld);
+
+    Platform& m_platform;
+    StringTable m_strings;
+    IniArbeitswerte m_ini;
+    bool m_beendet = false;
+    int m_dpiY = 96;
+    std::unique_ptr<FotolaufForm> m_fotolaufForm;
+    std::unique_ptr<ListBoxForm> m_listBoxForm;
+    std::unique_ptr<ImageForm> m_imageForm;
+};

@@ -1,0 +1,154 @@
+#include "lists/BildListe.h"
+
+#include <algorithm>
+#include <numeric>
+
+BildListe::BildListe(bool sortiert, QObject* parent)
+    : QObject(parent)
+    , m_sortiert(sortiert)
+{
+}
+
+const QCollator& BildListe::collator()
+{
+    static const QCollator c = [] {
+        QCollator col;
+        col.setCaseSensitivity(Qt::CaseInsensitive);
+        col.setNumericMode(false);
+        col.setIgnorePunctuation(false);
+        return col;
+    }();
+    return c;
+}
+
+bool BildListe::kleiner(const QString& a, const QString& b)
+{
+    return collator().compare(a, b) < 0;
+}
+
+QString BildListe::List(int index) const
+{
+    if (index < 0 || index >= ListCount())
+        return {};
+    return m_eintraege[static_cast<size_t>(index)];
+}
+
+int BildListe::AddItem(const QString& eintrag)
+{
+    if (ListCount() >= kHoechstzahl)
+        return -1;
+    size_t pos = m_eintraege.size();
+    if (m_sortiert) {
+        const auto it = std::upper_bound(m_eintraege.begin(), m_eintraege.end(), eintrag, kleiner);
+        pos = static_cast<size_t>(it - m_eintraege.begin());
+    }
+    m_eintraege.insert(m_eintraege.begin() + static_cast<std::ptrdiff_t>(pos), eintrag);
+    m_haekchen.insert(m_haekchen.begin() + static_cast<std::ptrdiff_t>(pos), 0);
+    if (m_listIndex >= static_cast<int>(pos))
+        ++m_listIndex;
+    emit Geaendert();
+    return static_cast<int>(pos);
+}
+
+void BildListe::AddItems(const QStringList& eintraege)
+{
+    if (eintraege.isEmpty())
+        return;
+    const qsizetype platz = kHoechstzahl - ListCount();
+    const qsizetype anzahl = std::min<qsizetype>(platz, eintraege.size());
+    if (anzahl <= 0)
+        return;
+    if (!m_sortiert || (m_eintraege.empty() && anzahl == 1)) {
+        m_eintraege.insert(m_eintraege.end(), eintraege.begin(), eintraege.begin() + anzahl);
+    } else {
+        // Sort the new entries once by their collation keys, then merge: equal entries keep the
+        // order in which they would have been inserted one by one.
+        const QString* neu = eintraege.constData();
+        std::vector<QCollatorSortKey> schluessel;
+        schluessel.reserve(static_cast<size_t>(anzahl));
+        for (qsizetype i = 0; i < anzahl; ++i)
+            schluessel.push_back(collator().sortKey(neu[i]));
+        std::vector<qsizetype> ordnung(static_cast<size_t>(anzahl));
+        std::iota(ordnung.begin(), ordnung.end(), 0);
+        std::stable_sort(ordnung.begin(), ordnung.end(), [&](qsizetype a, qsizetype b) {
+            return schluessel[static_cast<size_t>(a)].compare(schluessel[static_cast<size_t>(b)]) < 0;
+        });
+        std::vector<QString> sortiert;
+        sortiert.reserve(static_cast<size_t>(anzahl));
+        for (qsizetype i : ordnung)
+            sortiert.push_back(neu[i]);
+        // Merge; on equal entries the older one comes first, as with insertion one by one.
+        std::vector<QString> eintraegeNeu;
+        std::vector<char> haekchenNeu;
+        eintraegeNeu.reserve(m_eintraege.size() + sortiert.size());
+        haekchenNeu.reserve(m_eintraege.size() + sortiert.size());
+        int indexNeu = -1;
+        size_t i = 0, j = 0;
+        while (i < m_eintraege.size() || j < sortiert.size()) {
+            const bool alt = j == sortiert.size() || (i < m_eintraege.size() && !kleiner(sortiert[j], m_eintraege[i]));
+            if (alt) {
+                if (static_cast<int>(i) == m_listIndex)
+                    indexNeu = static_cast<int>(eintraegeNeu.size());
+                eintraegeNeu.push_back(std::move(m_eintraege[i]));
+                haekchenNeu.push_back(m_haekchen[i]);
+                ++i;
+            } else {
+                eintraegeNeu.push_back(std::move(sortiert[j]));
+                haekchenNeu.push_back(0);
+                ++j;
+            }
+        }
+        m_eintraege = std::move(eintraegeNeu);
+        m_haekchen = std::move(haekchenNeu);
+        m_listIndex = indexNeu;
+    }
+    m_haekchen.resize(m_eintraege.size(), 0);
+    emit Geaendert();
+}
+
+void BildListe::RemoveItem(int index)
+{
+    if (index < 0 || index >= ListCount())
+        return;
+    m_eintraege.erase(m_eintraege.begin() + index);
+    m_haekchen.erase(m_haekchen.begin() + index);
+    if (m_listIndex == index)
+        m_listIndex = -1;
+    else if (m_listIndex > index)
+        --m_listIndex;
+    emit Geaendert();
+}
+
+void BildListe::Clear()
+{
+    m_eintraege.clear();
+    m_haekchen.clear();
+    m_listIndex = -1;
+    emit Geaendert();
+}
+
+void BildListe::setListIndex(int index)
+{
+    if (index < -1 || index >= ListCount())
+        return;
+    m_listIndex = index;
+    emit ListIndexGesetzt(index);
+}
+
+bool BildListe::Selected(int index) const
+{
+    return index >= 0 && index < ListCount() && m_haekchen[static_cast<size_t>(index)] != 0;
+}
+
+void BildListe::setSelected(int index, bool haekchen)
+{
+    if (index < 0 || index >= ListCount())
+        return;
+    m_haekchen[static_cast<size_t>(index)] = haekchen ? 1 : 0;
+    emit HaekchenGeaendert(index);
+}
+
+bool BildListe::IrgendeinHaekchen() const
+{
+    return std::any_of(m_haekchen.begin(), m_haekchen.end(), [](char h) { return h != 0; });
+}

@@ -1,0 +1,90 @@
+#include "lists/BildListenFeld.h"
+
+#include <QItemSelectionModel>
+
+BildListenModell::BildListenModell(BildListe& liste, bool mitHaekchen, QObject* parent)
+    : QAbstractListModel(parent)
+    , m_liste(liste)
+    , m_mitHaekchen(mitHaekchen)
+{
+    connect(&liste, &BildListe::Geaendert, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(&liste, &BildListe::HaekchenGeaendert, this, [this](int row) {
+        const QModelIndex i = index(row);
+        emit dataChanged(i, i, {Qt::CheckStateRole});
+    });
+}
+
+int BildListenModell::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_liste.ListCount();
+}
+
+QVariant BildListenModell::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_liste.List(index.row());
+    if (role == Qt::CheckStateRole && m_mitHaekchen)
+        return m_liste.Selected(index.row()) ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+bool BildListenModell::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::CheckStateRole || !m_mitHaekchen)
+        return false;
+    m_liste.setSelected(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags BildListenModell::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractListModel::flags(index);
+    if (m_mitHaekchen)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
+    : QListView(parent)
+    , m_liste(sortiert)
+    , m_modell(m_liste, mitHaekchen, this)
+{
+    setModel(&m_modell);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    // Every change of the selection, by the program or by the user, counts as a click on the
+    // entry, as list boxes have always reported it.
+    connect(&m_liste, &BildListe::ListIndexGesetzt, this, [this](int index) {
+        m_innerhalbAuswahl = true;
+        if (index < 0)
+            selectionModel()->clearSelection();
+        else
+            setCurrentIndex(m_modell.index(index));
+        m_innerhalbAuswahl = false;
+        emit EintragGeklickt();
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (m_innerhalbAuswahl || !current.isValid())
+            return;
+        m_geradeGewechselt = true;
+        m_liste.setListIndex(current.row());
+    });
+    // A click on the entry that is already selected is a click as well.
+    connect(this, &QListView::clicked, this, [this](const QModelIndex& i) {
+        if (i.isValid() && !m_geradeGewechselt)
+            emit EintragGeklickt();
+        m_geradeGewechselt = false;
+    });
+    connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.isValid())
+            emit EintragDoppelgeklickt();
+    });
+}

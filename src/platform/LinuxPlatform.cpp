@@ -1,0 +1,162 @@
+// Linux implementation of the platform: Qt dialogs and screens, XDG folders, readdir listings.
+#include "platform/LinuxPlatform.h"
+
+#include "platform/FileSystem.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cstdio>
+#include <unistd.h>
+
+LinuxPlatform::LinuxPlatform(QStringList arguments)
+    : m_arguments(std::move(arguments))
+{
+}
+
+int LinuxPlatform::messageBox(const MessageBoxRequest& request)
+{
+    QMessageBox box;
+    box.setWindowTitle(request.title);
+    box.setText(request.text);
+    switch (request.icon) {
+    case MsgBox::Kritisch: box.setIcon(QMessageBox::Critical); break;
+    case MsgBox::Frage: box.setIcon(QMessageBox::Question); break;
+    case MsgBox::Ausrufezeichen: box.setIcon(QMessageBox::Warning); break;
+    case MsgBox::Information: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    // Buttons in their classic order, with their answers.
+    std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
+    switch (request.buttons) {
+    case MsgBox::OkAbbrechen:
+        buttons = {{QMessageBox::Ok, MsgBox::Ok}, {QMessageBox::Cancel, MsgBox::Abbrechen}};
+        break;
+    case MsgBox::JaNeinAbbrechen:
+        buttons = {{QMessageBox::Yes, MsgBox::Ja}, {QMessageBox::No, MsgBox::Nein}, {QMessageBox::Cancel, MsgBox::Abbrechen}};
+        break;
+    case MsgBox::JaNein:
+        buttons = {{QMessageBox::Yes, MsgBox::Ja}, {QMessageBox::No, MsgBox::Nein}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, MsgBox::Ok}};
+        break;
+    }
+    for (const auto& b : buttons)
+        box.addButton(b.first);
+    const size_t defaultIndex = static_cast<size_t>(request.defaultButton / MsgBox::StandardKnopf2);
+    if (defaultIndex < buttons.size())
+        box.setDefaultButton(buttons[defaultIndex].first);
+    if (request.buttons == MsgBox::OkNur || request.buttons == MsgBox::JaNeinAbbrechen || request.buttons == MsgBox::OkAbbrechen)
+        box.setEscapeButton(buttons.back().first);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const auto& b : buttons)
+        if (b.first == clicked)
+            return b.second;
+    // Closed without a button (only possible where an escape button exists).
+    return buttons.back().second;
+}
+
+void LinuxPlatform::execModal(QDialog& dialog)
+{
+    dialog.exec();
+}
+
+quint16 LinuxPlatform::shiftKeyStateAtStart()
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier) ? 0x8001 : 0;
+}
+
+QSize LinuxPlatform::screenSizePixels()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+int LinuxPlatform::logicalDpiX()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+}
+
+int LinuxPlatform::logicalDpiY()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+QString LinuxPlatform::applicationDataFolder()
+{
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty() || !folder.startsWith(u'/'))  // relative values are invalid by the XDG rules
+        folder = QDir::homePath() + QStringLiteral("/.config");
+    while (folder.size() > 1 && folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder == u"/" ? QString() : folder;
+}
+
+QString LinuxPlatform::programFolder()
+{
+    QString folder = QCoreApplication::applicationDirPath();
+    if (folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+QString LinuxPlatform::argumentString()
+{
+    return joinArguments(m_arguments);
+}
+
+FolderEntries LinuxPlatform::listFolder(const QString& folder)
+{
+    return FileSystem::listFolder(folder);
+}
+
+QString LinuxPlatform::resolvePath(const QString& path)
+{
+    return FileSystem::resolvePath(path);
+}
+
+bool LinuxPlatform::readFile(const QString& path, QByteArray& content)
+{
+    return FileSystem::readFile(path, content);
+}
+
+void LinuxPlatform::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void LinuxPlatform::setBusyPointer(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void LinuxPlatform::endProgram()
+{
+    // At once and without saving anything: no window gets a chance to run more code.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_exit(0);
+}
+
+QString joinArguments(const QStringList& arguments)
+{
+    QStringList parts;
+    for (const QString& a : arguments)
+        parts.append(a.contains(u' ') ? u'"' + a + u'"' : a);
+    return parts.join(u' ');
+}

@@ -1,0 +1,33 @@
+// The platform as the program uses it on a Linux desktop (X11 or Wayland through Qt).
+#pragma once
+
+#include "platform/Platform.h"
+
+class LinuxPlatform : public Platform {
+public:
+    explicit LinuxPlatform(QStringList arguments);
+
+    int messageBox(const MessageBoxRequest& request) override;
+    void execModal(QDialog& dialog) override;
+    quint16 shiftKeyStateAtStart() override;
+    QSize screenSizePixels() override;
+    int logicalDpiX() override;
+    int logicalDpiY() override;
+    QString applicationDataFolder() override;
+    QString programFolder() override;
+    QString argumentString() override;
+    FolderEntries listFolder(const QString& folder) override;
+    QString resolvePath(const QString& path) override;
+    bool readFile(const QString& path, QByteArray& content) override;
+    void processEvents() override;
+    void setBusyPointer(bool busy) override;
+    void endProgram() override;
+
+private:
+    QStringList m_arguments;
+    bool m_busy = false;
+};
+
+// Joins program arguments the way a Windows command line carries them: separated by blanks,
+// an argument that contains a blank enclosed in double quotes.
+QString joinArguments(const QStringList& arguments);

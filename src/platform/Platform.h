@@ -1,0 +1,83 @@
+// The operating-system facilities the viewer relies on, behind one interface: the Linux
+// implementation serves the program, a scripted one in the tests records and answers.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+
+// Buttons, icon and default button of a message box, with the classic numeric values so that
+// callers can combine them as the messages are written (e.g. JaNein | Frage).
+namespace MsgBox {
+enum Buttons : int { OkNur = 0, OkAbbrechen = 1, JaNeinAbbrechen = 3, JaNein = 4 };
+enum Icon : int { KeinIcon = 0, Kritisch = 16, Frage = 32, Ausrufezeichen = 48, Information = 64 };
+enum Standard : int { StandardKnopf1 = 0, StandardKnopf2 = 256, StandardKnopf3 = 512 };
+enum Antwort : int { Ok = 1, Abbrechen = 2, Ja = 6, Nein = 7 };
+}  // namespace MsgBox
+
+struct MessageBoxRequest {
+    QString text;
+    QString title;  // empty: the program's default title
+    int buttons = MsgBox::OkNur;
+    int icon = MsgBox::KeinIcon;
+    int defaultButton = MsgBox::StandardKnopf1;
+};
+
+// One entry of a folder listing.
+struct FolderEntries {
+    QStringList files;       // plain names of regular (and read-only) files, hidden ones left out
+    QStringList subfolders;  // plain names of sub-folders, hidden ones left out
+    bool opened = false;     // false: the folder could not be read
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Modal message box; returns the answer (MsgBox::Antwort).
+    virtual int messageBox(const MessageBoxRequest& request) = 0;
+
+    // Runs a dialog modally and returns when it is closed.
+    virtual void execModal(QDialog& dialog) = 0;
+
+    // State of the Shift key when the program starts: 0x8001 when held down.
+    virtual quint16 shiftKeyStateAtStart() = 0;
+
+    // Screen size in logical pixels and the desktop's logical pixels per inch.
+    virtual QSize screenSizePixels() = 0;
+    virtual int logicalDpiX() = 0;
+    virtual int logicalDpiY() = 0;
+
+    // The per-user application-data folder ($XDG_CONFIG_HOME, else ~/.config), without a trailing "/".
+    virtual QString applicationDataFolder() = 0;
+
+    // The folder of the program file, without a trailing "/" ("" when it is the root).
+    virtual QString programFolder() = 0;
+
+    // The program's arguments joined into one string, arguments with blanks in double quotes.
+    virtual QString argumentString() = 0;
+
+    // Files and sub-folders of a folder, each sorted by name without regard to case. The path is
+    // resolved without regard to case when it does not exist as given.
+    virtual FolderEntries listFolder(const QString& folder) = 0;
+
+    // The path as it exists on disk: unchanged when it exists as given, otherwise each component
+    // matched without regard to case (exact match first); unchanged when nothing matches.
+    virtual QString resolvePath(const QString& path) = 0;
+
+    // Whole content of a file (path resolved as above); false when it cannot be read.
+    virtual bool readFile(const QString& path, QByteArray& content) = 0;
+
+    // Lets pending window events run.
+    virtual void processEvents() = 0;
+
+    // Busy pointer for the whole screen, and back to the normal one.
+    virtual void setBusyPointer(bool busy) = 0;
+
+    // Ends the program at once, saving nothing. The scripted platform only records the request,
+    // so every caller returns right after it.
+    virtual void endProgram() = 0;
+};

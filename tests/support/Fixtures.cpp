@@ -1,0 +1,33 @@
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace Fixtures {
+
+QString writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return path;
+}
+
+QString writePicture(const QString& path, int width, int height, Qt::GlobalColor color)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    image.save(path);
+    return path;
+}
+
+void writeAlboIni(const QString& appData, const QByteArray& text)
+{
+    writeFile(appData + QStringLiteral("/TESSRIN Albora 13/albo.ini"), text);
+}
+
+}  // namespace Fixtures

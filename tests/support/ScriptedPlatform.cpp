@@ -1,0 +1,64 @@
+#include "support/ScriptedPlatform.h"
+
+#include "platform/FileSystem.h"
+
+#include <QCoreApplication>
+
+QStringList ScriptedPlatform::messageTexts() const
+{
+    QStringList texts;
+    for (const auto& m : messages)
+        texts.append(m.text);
+    return texts;
+}
+
+int ScriptedPlatform::messageBox(const MessageBoxRequest& request)
+{
+    messages.push_back(request);
+    if (!answers.empty()) {
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    const bool second = request.defaultButton == MsgBox::StandardKnopf2;
+    switch (request.buttons) {
+    case MsgBox::JaNein:
+    case MsgBox::JaNeinAbbrechen:
+        return second ? MsgBox::Nein : MsgBox::Ja;
+    case MsgBox::OkAbbrechen:
+        return second ? MsgBox::Abbrechen : MsgBox::Ok;
+    default:
+        return MsgBox::Ok;
+    }
+}
+
+void ScriptedPlatform::execModal(QDialog& dialog)
+{
+    ++modalDialogs;
+    dialog.show();
+    if (onModal)
+        onModal(dialog);
+    if (dialog.isVisible())
+        dialog.hide();
+}
+
+FolderEntries ScriptedPlatform::listFolder(const QString& folder)
+{
+    return FileSystem::listFolder(folder);
+}
+
+QString ScriptedPlatform::resolvePath(const QString& path)
+{
+    return FileSystem::resolvePath(path);
+}
+
+bool ScriptedPlatform::readFile(const QString& path, QByteArray& content)
+{
+    return FileSystem::readFile(path, content);
+}
+
+void ScriptedPlatform::processEvents()
+{
+    ++processEventsCalls;
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,56 @@
+// The platform for tests: records every request and answers as the test tells it. Files and
+// folders are real (tests build them in temporary folders).
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class ScriptedPlatform : public Platform {
+public:
+    // --- what the test sets ------------------------------------------------------------------
+    QSize screen{1024, 768};
+    int dpiX = 96;
+    int dpiY = 96;
+    quint16 shiftState = 0;
+    QString appDataFolder = QStringLiteral("/nonexistent-appdata");
+    QString programFolderPath = QStringLiteral("/opt/fotolauf");
+    QString arguments;
+    // Answers for the next message boxes, in order; without one a box answers with its default
+    // button (OK, Yes or the default set).
+    std::deque<int> answers;
+    // Runs when a dialog is shown modally (for example to click one of its buttons).
+    std::function<void(QDialog&)> onModal;
+
+    // --- what the test reads -----------------------------------------------------------------
+    std::vector<MessageBoxRequest> messages;
+    int endRequests = 0;
+    int modalDialogs = 0;
+    int processEventsCalls = 0;
+    bool busy = false;
+
+    QStringList messageTexts() const;
+
+    // --- Platform ------------------------------------------------------------------------------
+    int messageBox(const MessageBoxRequest& request) override;
+    void execModal(QDialog& dialog) override;
+    quint16 shiftKeyStateAtStart() override { return shiftState; }
+    QSize screenSizePixels() override { return screen; }
+    int logicalDpiX() override { return dpiX; }
+    int logicalDpiY() override { return dpiY; }
+    QString applicationDataFolder() override { return appDataFolder; }
+    QString programFolder() override { return programFolderPath; }
+    QString argumentString() override { return arguments; }
+    FolderEntries listFolder(const QString& folder) override;
+    QString resolvePath(const QString& path) override;
+    bool readFile(const QString& path, QByteArray& content) override;
+    void processEvents() override;
+    void setBusyPointer(bool b) override { busy = b; }
+    void endProgram() override { ++endRequests; }
+};
