@@ -1,5 +1,7 @@
 #include "lists/BildListe.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <numeric>
 
@@ -12,7 +14,12 @@ BildListe::BildListe(bool sortiert, QObject* parent)
 const QCollator& BildListe::collator()
 {
     static const QCollator c = [] {
-        QCollator col;
+        // Without a configured locale ("C"), sort as an English desktop would rather than by
+        // character codes, which would put every capital letter before every small one.
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator col(locale);
         col.setCaseSensitivity(Qt::CaseInsensitive);
         col.setNumericMode(false);
         col.setIgnorePunctuation(false);

@@ -60,5 +60,7 @@ bool ScriptedPlatform::readFile(const QString& path, QByteArray& content)
 void ScriptedPlatform::processEvents()
 {
     ++processEventsCalls;
+    if (onProcessEvents)
+        onProcessEvents();
     QCoreApplication::processEvents();
 }

@@ -27,6 +27,8 @@ public:
     std::deque<int> answers;
     // Runs when a dialog is shown modally (for example to click one of its buttons).
     std::function<void(QDialog&)> onModal;
+    // Runs whenever pending events are let run (for example to press a button during a walk).
+    std::function<void()> onProcessEvents;
 
     // --- what the test reads -----------------------------------------------------------------
     std::vector<MessageBoxRequest> messages;

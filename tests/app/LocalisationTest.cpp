@@ -1,0 +1,83 @@
+// Fonts by screen density, and the main window's captions in both languages.
+#include "support/ProgrammFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+class Localisation : public ProgrammTest {};
+
+TEST_F(Localisation, FontSizeFollowsTheDensityUnlessSwitchedOff)
+{
+    struct Fall {
+        int dpi;
+        QString pruefung;
+        int punkte;
+    } faelle[] = {
+        {96, "1", 8}, {72, "1", 8}, {97, "1", 10}, {120, "1", 10}, {121, "", 12}, {144, "1", 12}, {144, "0", 8}, {120, "0", 8},
+    };
+    for (const auto& f : faelle) {
+        platform.dpiX = f.dpi;
+        Programm p(platform);
+        p.DPIPruefung = f.pruefung;
+        QWidget fenster;
+        auto* fett = new QLabel(QStringLiteral("fett"), &fenster);
+        QFont font = fett->font();
+        font.setBold(true);
+        font.setPointSize(20);
+        fett->setFont(font);
+        auto* knopf = new QPushButton(&fenster);
+        p.FensterLokalisieren(fenster);
+        EXPECT_EQ(p.BildschirmDPI, f.dpi);
+        for (QWidget* w : {static_cast<QWidget*>(fett), static_cast<QWidget*>(knopf)}) {
+            EXPECT_EQ(w->font().pointSize(), f.punkte) << f.dpi << " " << f.pruefung.toStdString();
+            EXPECT_FALSE(w->font().bold());
+        }
+    }
+}
+
+TEST_F(Localisation, CheckForDpiZeroInTheSettingsGivesEightPoints)
+{
+    Fixtures::writeAlboIni(platform.appDataFolder, "[Adjustments]\nCheckForDPI=0\n");
+    platform.dpiX = 144;
+    form().Form_Load();
+    // The window's fonts are set before the settings are read; windows loaded later follow them.
+    QWidget spaeter;
+    auto* l = new QLabel(&spaeter);
+    programm().FensterLokalisieren(spaeter);
+    EXPECT_EQ(l->font().pointSize(), 8);
+}
+
+TEST_F(Localisation, MainWindowCaptionsInBothLanguages)
+{
+    struct Fall {
+        int language;
+        const char* label;
+        const char* start;
+        const char* leeren;
+        const char* groesse;
+        const char* hilfe;
+        const char* ende;
+        const char* sort;
+    } faelle[] = {
+        {0, "Container Dateinamen vom Windows Explorer", "S&tart", "&Container leeren", "Fenstergröße änderbar", "&Hilfe",
+         "&Beenden", "Sortierfolge wie bei Drag&&Drop"},
+        {1, "Container for filenames from explorer", "S&tart", "&Container empty", "window size changable", "&Help", "&End",
+         "Sort order the same as Drag&&Drop"},
+    };
+    for (const auto& f : faelle) {
+        sprache(f.language);
+        Programm p(platform);
+        p.Starten();
+        FotolaufForm& m = p.fotolaufForm();
+        EXPECT_EQ(m.lblDateinamen->text(), QString::fromUtf8(f.label));
+        EXPECT_EQ(m.cmdStartAfterDragDrop->text(), QString::fromUtf8(f.start));
+        EXPECT_EQ(m.cmdKeinNeustart->text(), QString::fromUtf8(f.leeren));
+        EXPECT_EQ(m.chkFensterGroesseAenderbar->text(), QString::fromUtf8(f.groesse));
+        EXPECT_EQ(m.mnuHilfe->text(), QString::fromUtf8(f.hilfe));
+        EXPECT_EQ(m.mnuBeenden->text(), QString::fromUtf8(f.ende));
+        EXPECT_EQ(m.chkSortAsDragAndDrop->text(), QString::fromUtf8(f.sort));
+        EXPECT_EQ(m.mnuRegistry->text(), QStringLiteral("&Registry"));
+    }
+}

@@ -1,0 +1,288 @@
+// The roads of start-up: no arguments, Shift held, one picture with the folder question,
+// several pictures, a slide-list file, and the messages that end the program.
+#include "lists/frmDurchsuchenUnterOrdner.h"
+#include "support/ProgrammFixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+class Startup : public ProgrammTest {
+protected:
+    void starten(const QString& argumente)
+    {
+        platform.arguments = argumente;
+        programm().Starten();
+    }
+    // Answers the folder question with the given button.
+    void frageBeantworten(QPushButton* frmDurchsuchenUnterOrdner::*knopf)
+    {
+        platform.onModal = [knopf](QDialog& d) {
+            auto& frage = dynamic_cast<frmDurchsuchenUnterOrdner&>(d);
+            (frage.*knopf)->click();
+        };
+    }
+    // A folder with b.JPG, A.gif, c.txt and a sub-folder holding d.bmp.
+    QString urlaub()
+    {
+        Fixtures::writeFile(pfad("Urlaub/b.JPG"));
+        Fixtures::writeFile(pfad("Urlaub/A.gif"));
+        Fixtures::writeFile(pfad("Urlaub/c.txt"));
+        Fixtures::writeFile(pfad("Urlaub/Sub/d.bmp"));
+        return pfad("Urlaub/").toLower();
+    }
+    QString ausgewaehlt() { return listBoxNeu().Text(); }
+};
+
+TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
+{
+    starten(QString());
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_TRUE(form().List1->isVisibleTo(&form()));
+    EXPECT_TRUE(form().List1Unsorted->isVisibleTo(&form()));
+    EXPECT_TRUE(form().cmdStartAfterDragDrop->isVisibleTo(&form()));
+    EXPECT_TRUE(form().lblDateinamen->isVisibleTo(&form()));
+    EXPECT_FALSE(form().Frame1->isVisibleTo(&form()));
+    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(form().Helligkeit, 80);
+    EXPECT_TRUE(form().blnMauszeigerSichtbar);
+    EXPECT_EQ(form().ScreenWidth, 15360);
+    EXPECT_EQ(form().ScreenHeight, 11520);
+    EXPECT_DOUBLE_EQ(form().SGVH, 4.0 / 3.0);
+    EXPECT_EQ(programm().AppPfad, QStringLiteral("/opt/fotolauf"));
+    EXPECT_EQ(platform.endRequests, 0);
+}
+
+TEST_F(Startup, ScreenAspectDoesNotDependOnTheDensity)
+{
+    platform.dpiX = platform.dpiY = 120;
+    starten(QString());
+    EXPECT_EQ(form().ScreenWidth, 12288);
+    EXPECT_DOUBLE_EQ(form().SGVH, 4.0 / 3.0);
+}
+
+TEST_F(Startup, ProgramFolderAtTheRootGivesAnEmptyAppPfad)
+{
+    platform.programFolderPath = QStringLiteral("/");
+    starten(QString());
+    EXPECT_EQ(programm().AppPfad, QString());
+}
+
+TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
+{
+    Fixtures::writeFile(pfad("a.jpg"));
+    Fixtures::writeFile(pfad("b.jpg"));
+    platform.shiftState = 0x8001;
+    starten(pfad("a.jpg") + u' ' + pfad("b.jpg"));
+    EXPECT_TRUE(form().CommandLine.isEmpty());
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+
+    // Any other state (Shift merely down, not newly pressed) does not count.
+    ScriptedPlatform anders;
+    anders.shiftState = 0x8000;
+    anders.arguments = pfad("a.jpg") + u' ' + pfad("b.jpg");
+    Programm p(anders);
+    p.Starten();
+    EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
+}
+
+TEST_F(Startup, OnePictureWithoutSubfoldersTakesItsFolderSortedAndSelectsIt)
+{
+    const QString ordner = urlaub();
+    frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
+    starten(pfad("Urlaub/b.JPG"));
+    EXPECT_EQ(platform.modalDialogs, 1);
+    EXPECT_EQ(form().CommandLine, pfad("Urlaub/b.JPG").toLower());
+    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
+    EXPECT_EQ(ausgewaehlt(), ordner + "b.JPG");
+    EXPECT_EQ(form().strStartBild, ordner + "b.jpg");
+    EXPECT_TRUE(form().blnOhneUnterOrdner);
+    EXPECT_EQ(programm().BildPosList.size(), 3u);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(platform.busy);
+}
+
+TEST_F(Startup, OnePictureWithSubfoldersAddsThePicturesBelow)
+{
+    const QString ordner = urlaub();
+    frageBeantworten(&frmDurchsuchenUnterOrdner::btnMitUnterOrdnern);
+    starten(pfad("Urlaub/b.JPG"));
+    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}));
+    EXPECT_EQ(ausgewaehlt(), ordner + "b.JPG");
+    EXPECT_EQ(programm().BildPosList.size(), 4u);
+}
+
+TEST_F(Startup, ClosingTheFolderQuestionTakesTheFolderWithoutSubfolders)
+{
+    const QString ordner = urlaub();
+    platform.onModal = [](QDialog& d) { d.reject(); };
+    starten(pfad("Urlaub/b.JPG"));
+    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
+    EXPECT_EQ(platform.endRequests, 0);
+}
+
+TEST_F(Startup, CancelInTheFolderQuestionEndsTheProgram)
+{
+    urlaub();
+    frageBeantworten(&frmDurchsuchenUnterOrdner::btnAbbrechen);
+    starten(pfad("Urlaub/b.JPG"));
+    EXPECT_EQ(platform.endRequests, 1);
+    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+}
+
+TEST_F(Startup, FolderQuestionCaptionsInBothLanguages)
+{
+    urlaub();
+    for (int language : {0, 1}) {
+        sprache(language);
+        QStringList texte;
+        ScriptedPlatform p2;
+        p2.appDataFolder = platform.appDataFolder;
+        p2.arguments = pfad("Urlaub/b.JPG");
+        p2.onModal = [&texte](QDialog& d) {
+            auto& f = dynamic_cast<frmDurchsuchenUnterOrdner&>(d);
+            texte = {d.windowTitle(), f.Label1->text(), f.Label2->text(), f.Label3->text(), f.Label4->text(),
+                     f.btnOhneUnterordner->text(), f.btnMitUnterOrdnern->text(), f.btnAbbrechen->text()};
+            f.btnOhneUnterordner->click();
+        };
+        Programm p(p2);
+        p.Starten();
+        const QStringList erwartet = language == 0
+            ? QStringList{"TESSRIN-Fotolauf", "Wenn Sie ein einzelnes Bild auswählen,",
+                          "durchsucht das Programm den gesamten Ordner nach weiteren Bildern",
+                          "Mit F5 können Sie die Liste aller gefundenen Bilder anzeigen",
+                          "Mit F3 vorwärts- mit F2 rückwärtsblättern", "ohne Unterordner", "mit Unterordnern", "&Abbrechen"}
+            : QStringList{"TESSRIN-Fotolauf", "If you select only one image,", "the program will search the folder for more images",
+                          "You can display the list of found images by the F5 key",
+                          "With the F3 key go forwards, with the F2 key go backwards", "without subfolders", "with subfolders",
+                          "&cancel"};
+        EXPECT_EQ(texte, erwartet);
+    }
+}
+
+TEST_F(Startup, SeveralPicturesAreSortedAndTheFirstIsSelected)
+{
+    Fixtures::writeFile(pfad("z.jpg"));
+    Fixtures::writeFile(pfad("a.jpg"));
+    starten(pfad("z.jpg") + u' ' + pfad("a.jpg"));
+    const QString ordner = dir.path().toLower() + u'/';
+    EXPECT_EQ(working(), QStringList({ordner + "a.jpg", ordner + "z.jpg"}));
+    EXPECT_EQ(listBoxNeu().ListIndex(), 0);
+    EXPECT_EQ(platform.modalDialogs, 0);
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(Startup, QuotedPathWithBlanksIsOneName)
+{
+    Fixtures::writeFile(pfad("Meine Bilder/a.jpg"));
+    Fixtures::writeFile(pfad("Meine Bilder/b.jpg"));
+    frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
+    starten(u'"' + pfad("Meine Bilder/a.jpg") + u'"');
+    EXPECT_EQ(form().strArgumente, u'"' + pfad("Meine Bilder/a.jpg").toLower() + u'"');
+    EXPECT_EQ(platform.modalDialogs, 1);
+    EXPECT_EQ(listBoxNeu().ListCount(), 2);
+    EXPECT_EQ(ausgewaehlt(), pfad("Meine Bilder/").toLower() + "a.jpg");
+}
+
+TEST_F(Startup, QuotedPathWithoutBlanksLosesItsQuotes)
+{
+    Fixtures::writeFile(pfad("a.jpg"));
+    Fixtures::writeFile(pfad("b.jpg"));
+    platform.onModal = [](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnOhneUnterordner->click(); };
+    starten(u'"' + pfad("a.jpg") + u'"');
+    EXPECT_EQ(form().strArgumente, pfad("a.jpg").toLower());
+}
+
+TEST_F(Startup, SlideListFileKeepsItsOrder)
+{
+    const QByteArray inhalt = (pfad("z.jpg") + "\r\n" + pfad("a.jpg") + "\r\n" + pfad("m.jpg") + "\r\n").toUtf8();
+    Fixtures::writeFile(pfad("Show.FLF"), inhalt);
+    starten(pfad("Show.FLF"));
+    EXPECT_EQ(working(), QStringList({pfad("z.jpg"), pfad("a.jpg"), pfad("m.jpg")}));
+    EXPECT_EQ(listBoxNeu().ListIndex(), 0);
+    EXPECT_TRUE(form().optVorhandeneFotolaufDateiBenutzen->isChecked());
+    EXPECT_EQ(form().ZeilenZaehler, 3);
+    EXPECT_EQ(platform.endRequests, 0);
+}
+
+TEST_F(Startup, SlideListFileWrittenOnWindowsIsReadAsWindows1252)
+{
+    QByteArray inhalt = pfad("").toUtf8() + "K\xe4se.jpg\n" + pfad("").toUtf8() + "\xe9t\xe9.jpg";
+    Fixtures::writeFile(pfad("alt.flf"), inhalt);
+    starten(pfad("alt.flf"));
+    EXPECT_EQ(working(), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
+}
+
+TEST_F(Startup, FatalMessagesEndTheProgramInBothLanguages)
+{
+    const QString fehlt = pfad("fehlt.flf");
+    const QString leer = Fixtures::writeFile(pfad("leer.flf"), QByteArray());
+    const QString luecke = Fixtures::writeFile(pfad("luecke.flf"), (pfad("a.jpg") + "\r\n" + pfad("b.jpg") + "\r\n\r\n").toUtf8());
+    struct Fall {
+        QString argumente;
+        QString deutsch;
+        QString englisch;
+        int icon;
+    } faelle[] = {
+        {fehlt, "Sie haben folgende Foto-Lauf-Datei angegeben:\r\n" + fehlt.toLower() + "\r\nDiese Datei existiert nicht",
+         "you delivered following fotolauf filename:\r\n" + fehlt.toLower() + "\r\nthis file does not exist", MsgBox::Kritisch},
+        {leer, "Formatfehler in " + leer.toLower(), "format error in" + leer.toLower(), MsgBox::Kritisch},
+        {luecke, "Fehlerhafte Zeile in " + luecke.toLower() + "\r\n\r\nZeilenNummer: 3",
+         "error in line" + luecke.toLower() + "\r\n\r\nline number:3", MsgBox::Kritisch},
+        {pfad("bild.png"), "", "", MsgBox::KeinIcon},
+    };
+    for (const auto& f : faelle) {
+        for (int language : {0, 1}) {
+            sprache(language);
+            ScriptedPlatform p2;
+            p2.appDataFolder = platform.appDataFolder;
+            p2.arguments = f.argumente;
+            Programm p(p2);
+            p.Starten();
+            EXPECT_EQ(p2.endRequests, 1) << f.argumente.toStdString();
+            ASSERT_FALSE(p2.messages.empty());
+            const auto& m = p2.messages.back();
+            if (f.deutsch.isEmpty()) {
+                // No usable name: the extension hint first, then the message that ends the program.
+                ASSERT_EQ(p2.messages.size(), 2u);
+                EXPECT_EQ(m.text, language == 0
+                                      ? QStringLiteral("Sie haben per Drag&Drop keine gültigen Dateinamen-Erweiterungen angeboten")
+                                      : QStringLiteral("you did not deliver valid filetypes per Drag&Drop"));
+            } else {
+                EXPECT_EQ(m.text, language == 0 ? f.deutsch : f.englisch);
+                EXPECT_EQ(p2.messages.size(), 1u);
+            }
+            EXPECT_EQ(m.icon, f.icon);
+            EXPECT_EQ(m.buttons, MsgBox::OkNur);
+            EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 0);
+        }
+    }
+}
+
+TEST_F(Startup, UnsupportedNamesGiveOneHintInBothLanguages)
+{
+    Fixtures::writeFile(pfad("a.jpg"));
+    Fixtures::writeFile(pfad("b.jpg"));
+    for (int language : {0, 1}) {
+        sprache(language);
+        ScriptedPlatform p2;
+        p2.appDataFolder = platform.appDataFolder;
+        p2.arguments = pfad("x.png") + u' ' + pfad("a.jpg") + u' ' + pfad("y.txt") + u' ' + pfad("b.jpg");
+        Programm p(p2);
+        p.Starten();
+        ASSERT_EQ(p2.messages.size(), 1u);
+        EXPECT_EQ(p2.messages[0].text,
+                  language == 0 ? QStringLiteral("Nur Dateinamen-Erweiterungen 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', "
+                                                 "'WMF'\r\nsind erlaubt.\r\nNur die gültigen Dateinamen-Erweiterungen werden "
+                                                 "übernommen.\r\nDieser Hinweis wird nicht wiederholt.")
+                                : QStringLiteral("Only filetypes 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nare "
+                                                 "allowed.\r\nOnly the valid filetypes will be accepted.\r\nthis message will not "
+                                                 "be repeated."));
+        EXPECT_EQ(p2.messages[0].icon, MsgBox::KeinIcon);
+        EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
+        EXPECT_EQ(p2.endRequests, 0);
+    }
+}
