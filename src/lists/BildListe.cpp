@@ -73,8 +73,20 @@ void BildListe::AddItems(const QStringList& eintraege)
         const QString* neu = eintraege.constData();
         std::vector<QCollatorSortKey> schluessel;
         schluessel.reserve(static_cast<size_t>(anzahl));
+        // Names that agree up to a "/" sort as their remainders do; keys of the remainders alone
+        // are much cheaper for the long common folder of a folder's pictures.
+        qsizetype gemeinsam = neu[0].size();
+        for (qsizetype i = 1; i < anzahl && gemeinsam > 0; ++i) {
+            const QString& s = neu[i];
+            qsizetype k = 0;
+            const qsizetype grenze = std::min(gemeinsam, s.size());
+            while (k < grenze && s[k] == neu[0][k])
+                ++k;
+            gemeinsam = k;
+        }
+        gemeinsam = neu[0].left(gemeinsam).lastIndexOf(u'/') + 1;
         for (qsizetype i = 0; i < anzahl; ++i)
-            schluessel.push_back(collator().sortKey(neu[i]));
+            schluessel.push_back(collator().sortKey(QStringView(neu[i]).sliced(gemeinsam).toString()));
         std::vector<qsizetype> ordnung(static_cast<size_t>(anzahl));
         std::iota(ordnung.begin(), ordnung.end(), 0);
         std::stable_sort(ordnung.begin(), ordnung.end(), [&](qsizetype a, qsizetype b) {

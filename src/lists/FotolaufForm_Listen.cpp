@@ -27,7 +27,7 @@ void FotolaufForm::ListAlleFilesImGleichenOrdner()
     const QString ordner = Bildtyp::Ordner(erster);
 
     // The folder is sorted once, not entry by entry: the same order, without quadratic cost.
-    const FolderEntries inhalt = p.platform().listFolder(ordner);
+    const FolderEntries inhalt = p.platform().listFolder(ordner, Platform::Order::AsStored);
     QStringList bilder;
     bool grenzeErreicht = false;
     for (const QString& name : inhalt.files) {

@@ -72,7 +72,7 @@ QString resolvePath(const QString& path)
     return current;
 }
 
-FolderEntries listFolder(const QString& folder)
+FolderEntries listFolder(const QString& folder, bool sortByName)
 {
     FolderEntries result;
     QString resolved = resolvePath(folder);
@@ -102,8 +102,10 @@ FolderEntries listFolder(const QString& folder)
             result.subfolders.append(QFile::decodeName(e->d_name));
     }
     ::closedir(dir);
-    std::sort(result.files.begin(), result.files.end(), lessIgnoringCase);
-    std::sort(result.subfolders.begin(), result.subfolders.end(), lessIgnoringCase);
+    if (sortByName) {
+        std::sort(result.files.begin(), result.files.end(), lessIgnoringCase);
+        std::sort(result.subfolders.begin(), result.subfolders.end(), lessIgnoringCase);
+    }
     return result;
 }
 

@@ -13,7 +13,7 @@ namespace FileSystem {
 QString resolvePath(const QString& path);
 
 // See Platform::listFolder. Symbolic links count as what they point to.
-FolderEntries listFolder(const QString& folder);
+FolderEntries listFolder(const QString& folder, bool sortByName = true);
 
 // See Platform::readFile.
 bool readFile(const QString& path, QByteArray& content);

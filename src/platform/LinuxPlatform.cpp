@@ -114,9 +114,9 @@ QString LinuxPlatform::argumentString()
     return joinArguments(m_arguments);
 }
 
-FolderEntries LinuxPlatform::listFolder(const QString& folder)
+FolderEntries LinuxPlatform::listFolder(const QString& folder, Order order)
 {
-    return FileSystem::listFolder(folder);
+    return FileSystem::listFolder(folder, order == Order::ByName);
 }
 
 QString LinuxPlatform::resolvePath(const QString& path)

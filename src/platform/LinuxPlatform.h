@@ -16,7 +16,7 @@ public:
     QString applicationDataFolder() override;
     QString programFolder() override;
     QString argumentString() override;
-    FolderEntries listFolder(const QString& folder) override;
+    FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
     QString resolvePath(const QString& path) override;
     bool readFile(const QString& path, QByteArray& content) override;
     void processEvents() override;

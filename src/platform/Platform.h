@@ -60,9 +60,11 @@ public:
     // The program's arguments joined into one string, arguments with blanks in double quotes.
     virtual QString argumentString() = 0;
 
-    // Files and sub-folders of a folder, each sorted by name without regard to case. The path is
-    // resolved without regard to case when it does not exist as given.
-    virtual FolderEntries listFolder(const QString& folder) = 0;
+    // Files and sub-folders of a folder, sorted by name without regard to case or in the order the
+    // file system keeps them. The path is resolved without regard to case when it does not exist
+    // as given.
+    enum class Order { ByName, AsStored };
+    virtual FolderEntries listFolder(const QString& folder, Order order = Order::ByName) = 0;
 
     // The path as it exists on disk: unchanged when it exists as given, otherwise each component
     // matched without regard to case (exact match first); unchanged when nothing matches.

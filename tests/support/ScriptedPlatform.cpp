@@ -42,9 +42,9 @@ void ScriptedPlatform::execModal(QDialog& dialog)
         dialog.hide();
 }
 
-FolderEntries ScriptedPlatform::listFolder(const QString& folder)
+FolderEntries ScriptedPlatform::listFolder(const QString& folder, Order order)
 {
-    return FileSystem::listFolder(folder);
+    return FileSystem::listFolder(folder, order == Order::ByName);
 }
 
 QString ScriptedPlatform::resolvePath(const QString& path)

@@ -49,7 +49,7 @@ public:
     QString applicationDataFolder() override { return appDataFolder; }
     QString programFolder() override { return programFolderPath; }
     QString argumentString() override { return arguments; }
-    FolderEntries listFolder(const QString& folder) override;
+    FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
     QString resolvePath(const QString& path) override;
     bool readFile(const QString& path, QByteArray& content) override;
     void processEvents() override;

@@ -1,0 +1,21 @@
+// The brightness operation: a lookup table built from the level (80 is neutral) and a pass that
+// rewrites every byte of a 24-bit picture from an untouched source copy through it.
+#pragma once
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+
+namespace Helligkeit {
+
+using Tabelle = std::array<std::uint8_t, 256>;
+
+// Entry i is i × e^(level/50)/5, rounded half to even, at most 255.
+Tabelle TabelleBerechnen(int stufe);
+
+// Writes table[source byte] into every byte of the working copy, padding bytes included. Both
+// pictures must have the same size and format; returns false (changing nothing) otherwise.
+bool Anwenden(QImage& arbeitskopie, const QImage& quelle, const Tabelle& tabelle);
+
+}  // namespace Helligkeit
