@@ -170,6 +170,7 @@ void FotolaufForm::Form_Load()
             SucheBildInListe();
         platform.setBusyPointer(false);
         p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
+        BildAnzeigen();
         return;
     }
 

@@ -3,6 +3,10 @@
 // subsystems (lists/, commands/, display/); this file holds the window and its start-up.
 #pragma once
 
+#include "display/Helligkeit.h"
+#include "display/Platzierung.h"
+#include "platform/PictureLoader.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -56,6 +60,14 @@ public:
     bool blnHinweisErweiterung = false;
     bool blnNeuZusammenstellen = false;
     qint64 ZeilenZaehler = 0;
+    double BildSeitenverhaeltnis = 0;
+    double dblSeitenverhaeltnis = 0;
+    double dblSeitenverhaeltnisAlt = 0;
+    QString strMeldung;
+    Helligkeit::Tabelle HelligkeitsTabelle{};
+    // The hidden picture boxes of the brightness operation: the working copy and its source.
+    LoadedPicture Pictbox;
+    LoadedPicture Pictbuf;
 
     // --- start-up ------------------------------------------------------------------------------
     // The window's load: the whole start-up of the program.
@@ -75,6 +87,19 @@ public:
     void ArgumenteAuswerten();
     void ZeileUebernehmen(const QString& zeile);
     void ZeilenfehlerMelden(const QString& zeile);
+
+    // --- showing a picture --------------------------------------------------------------------
+    void BildAnzeigen();
+    void LadefehlerMelden();
+    void PassendMachen();
+    void PositionWiederherstellen();
+    void HelligkeitAnwenden(qint16& stufe);
+    void DoImagePro(const QString& operation);
+    // The pointer over the picture window: hidden, normal, or the armed magnifier.
+    void ZeigerRegelAnwenden();
+    // The screen as the placement sees it.
+    Bildschirm BildschirmMasse() const;
+    Vergroesserung VergroesserungsRegel();
 
     // --- navigation ----------------------------------------------------------------------------
     void ErstesBild();

@@ -3,8 +3,11 @@
 #include "app/FotolaufForm.h"
 #include "app/ProfileReader.h"
 #include "listwindow/ListBoxForm.h"
+#include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
 #include "windows/ImageForm.h"
+#include "windows/WertxForm.h"
+#include "windows/XYPos.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -38,6 +41,8 @@ Programm::Programm(Platform& platform)
 
 Programm::~Programm()
 {
+    m_xyPos.reset();
+    m_wertxForm.reset();
     m_listBoxForm.reset();
     m_imageForm.reset();
     m_fotolaufForm.reset();
@@ -219,6 +224,13 @@ double Programm::TwipsPerPixelY() const
 // ---------------------------------------------------------------------------------------------
 // Windows
 
+PictureLoader& Programm::bildLader()
+{
+    if (!m_bildLader)
+        m_bildLader = std::make_unique<PictureLoader>();
+    return *m_bildLader;
+}
+
 FotolaufForm& Programm::fotolaufForm()
 {
     if (!m_fotolaufForm)
@@ -240,6 +252,20 @@ ImageForm& Programm::imageForm()
     return *m_imageForm;
 }
 
+WertxForm& Programm::wertxForm()
+{
+    if (!m_wertxForm)
+        m_wertxForm = std::make_unique<WertxForm>(*this);
+    return *m_wertxForm;
+}
+
+XYPos& Programm::xyPos()
+{
+    if (!m_xyPos)
+        m_xyPos = std::make_unique<XYPos>(*this);
+    return *m_xyPos;
+}
+
 void Programm::entladen(QWidget* fenster)
 {
     // The window may be unloading itself from one of its own handlers: delete it later.
@@ -250,6 +276,6 @@ void Programm::entladen(QWidget* fenster)
         }
         return false;
     };
-    if (loesen(m_listBoxForm) || loesen(m_imageForm))
+    if (loesen(m_listBoxForm) || loesen(m_imageForm) || loesen(m_wertxForm) || loesen(m_xyPos))
         return;
 }

@@ -13,6 +13,9 @@
 class FotolaufForm;
 class ListBoxForm;
 class ImageForm;
+class PictureLoader;
+class WertxForm;
+class XYPos;
 class QWidget;
 
 // One stored picture rectangle in twips; all zero means nothing stored.
@@ -84,12 +87,18 @@ public:
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
 
+    // The picture loader, with its decode buffers kept from one picture to the next.
+    PictureLoader& bildLader();
+
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
     ListBoxForm& listBoxForm();
     ImageForm& imageForm();
+    WertxForm& wertxForm();
+    XYPos& xyPos();
     bool hatListBoxForm() const { return m_listBoxForm != nullptr; }
     bool hatImageForm() const { return m_imageForm != nullptr; }
+    bool hatXYPos() const { return m_xyPos != nullptr; }
     // Unloads a window; the next use creates it anew.
     void entladen(QWidget* fenster);
 
@@ -110,7 +119,10 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     int m_dpiY = 96;
+    std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;
     std::unique_ptr<ImageForm> m_imageForm;
+    std::unique_ptr<WertxForm> m_wertxForm;
+    std::unique_ptr<XYPos> m_xyPos;
 };

@@ -1,6 +1,6 @@
 // A surface on which a picture is shown: its rectangle is set and read in twips but kept in
 // whole pixels, as a window control keeps it, so a size read back may differ from the size set.
-// A width or height beyond kGroesstePixel is refused and the old value stays.
+// A width or height beyond its limit (kGroesstePixel unless given) is refused and the old value stays.
 #pragma once
 
 #include <QRect>
@@ -12,9 +12,10 @@ public:
     // The largest width or height in pixels the surface takes.
     static constexpr int kGroesstePixel = 32767;
 
-    explicit Bildflaeche(double twipsProPixelX = 15.0, double twipsProPixelY = 15.0)
+    explicit Bildflaeche(double twipsProPixelX = 15.0, double twipsProPixelY = 15.0, int grenze = kGroesstePixel)
         : m_tppX(twipsProPixelX)
         , m_tppY(twipsProPixelY)
+        , m_grenze(grenze)
     {
     }
     void setTwipsProPixel(double x, double y)
@@ -33,13 +34,13 @@ public:
     void setWidth(double twips)
     {
         const int w = zuPixel(twips, m_tppX);
-        if (w >= 0 && w <= kGroesstePixel)
+        if (w >= 0 && w <= m_grenze)
             m_px.setWidth(w);
     }
     void setHeight(double twips)
     {
         const int h = zuPixel(twips, m_tppY);
-        if (h >= 0 && h <= kGroesstePixel)
+        if (h >= 0 && h <= m_grenze)
             m_px.setHeight(h);
     }
     void Move(double left, double top, double width, double height)
@@ -67,5 +68,6 @@ private:
     }
     double m_tppX;
     double m_tppY;
+    int m_grenze;
     QRect m_px{0, 0, 0, 0};
 };

@@ -91,6 +91,12 @@ int LinuxPlatform::logicalDpiY()
     return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
 }
 
+double LinuxPlatform::devicePixelRatio()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
 QString LinuxPlatform::applicationDataFolder()
 {
     QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");

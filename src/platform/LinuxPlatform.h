@@ -13,6 +13,7 @@ public:
     QSize screenSizePixels() override;
     int logicalDpiX() override;
     int logicalDpiY() override;
+    double devicePixelRatio() override;
     QString applicationDataFolder() override;
     QString programFolder() override;
     QString argumentString() override;

@@ -50,6 +50,8 @@ public:
     virtual QSize screenSizePixels() = 0;
     virtual int logicalDpiX() = 0;
     virtual int logicalDpiY() = 0;
+    // Device pixels per logical pixel of the screen (2 on a doubled HiDPI screen).
+    virtual double devicePixelRatio() = 0;
 
     // The per-user application-data folder ($XDG_CONFIG_HOME, else ~/.config), without a trailing "/".
     virtual QString applicationDataFolder() = 0;

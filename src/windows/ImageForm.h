@@ -1,8 +1,13 @@
-// The picture window: full screen without a border, or an ordinary resizable window; closing it
-// ends the program.
+// The picture window: full screen without a border, or an ordinary resizable window. It shows
+// the picture surface Image1 (the picture stretched into its rectangle), keeps the natural size in
+// Picture1, and draws the magnifier's frame Shape1. Closing it ends the program.
 #pragma once
 
+#include "display/Bildflaeche.h"
+#include "platform/PictureLoader.h"
+
 #include <QColor>
+#include <QImage>
 #include <QWidget>
 
 class Programm;
@@ -13,18 +18,48 @@ public:
     explicit ImageForm(Programm& programm);
     ~ImageForm() override;
 
+    // --- controls ------------------------------------------------------------------------------
+    Bildflaeche Picture1;  // hidden; its size is the picture's natural size
+    Bildflaeche Image1;    // the picture as shown, stretched to its rectangle
+    Bildflaeche Shape1;    // the magnifier's frame
+
+    // The picture of Image1 (the loaded picture, or its brightened copy).
+    void setImage1Bild(const LoadedPicture& bild);
+    const LoadedPicture& Image1Bild() const { return m_bild; }
+    void Image1Leeren();
+
+    // --- public fields -------------------------------------------------------------------------
+    double PIV = 1.0;
+
     void setHintergrundfarbe(const QColor& farbe);
     QColor Hintergrundfarbe() const { return m_hintergrund; }
 
     // Resizable window with the program's title, or full screen without border and caption.
     void FensterArtFestlegen(bool groesseAenderbar);
     bool GroesseAenderbar() const { return m_groesseAenderbar; }
+    // Shows the window in its chosen kind; full screen also where no window manager runs.
+    void Anzeigen();
+
+    // Pointer over the window: the normal one, or one of the pointer files of the program folder
+    // (unchanged when the file cannot be read).
+    void ZeigerNormal();
+    void ZeigerAusDatei(const QString& datei, int hotX = 16, int hotY = 16);
+
+    // Redraws after the surfaces changed.
+    void Neuzeichnen() { update(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void bildZeichnen(class QPainter& painter);
     Programm& m_programm;
     QColor m_hintergrund = Qt::black;
     bool m_groesseAenderbar = false;
+    LoadedPicture m_bild;
+    // The picture scaled once to the size shown, so that a strongly reduced picture is averaged
+    // rather than sampled.
+    QImage m_skaliert;
+    qint64 m_skaliertVon = 0;
 };

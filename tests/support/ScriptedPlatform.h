@@ -46,6 +46,7 @@ public:
     QSize screenSizePixels() override { return screen; }
     int logicalDpiX() override { return dpiX; }
     int logicalDpiY() override { return dpiY; }
+    double devicePixelRatio() override { return 1.0; }
     QString applicationDataFolder() override { return appDataFolder; }
     QString programFolder() override { return programFolderPath; }
     QString argumentString() override { return arguments; }

@@ -1,0 +1,163 @@
+// Showing the selected picture of the working list: load, size text, placement, brightness,
+// stored position, and the picture window on screen.
+#include "app/FotolaufForm.h"
+#include "app/Programm.h"
+#include "lists/BildListenFeld.h"
+#include "listwindow/ListBoxForm.h"
+#include "windows/ImageForm.h"
+#include "windows/WertxForm.h"
+#include "windows/XYPos.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+
+Bildschirm FotolaufForm::BildschirmMasse() const
+{
+    return Bildschirm{ScreenWidth, ScreenHeight, SGVH, m_programm.TwipsPerPixelX(), m_programm.TwipsPerPixelY()};
+}
+
+Vergroesserung FotolaufForm::VergroesserungsRegel()
+{
+    const WertxForm& w = m_programm.wertxForm();
+    if (w.Opt640->isChecked())
+        return Vergroesserung::Ab640;
+    if (w.Opt800->isChecked())
+        return Vergroesserung::Ab800;
+    if (w.Opt1024->isChecked())
+        return Vergroesserung::Ab1024;
+    if (w.Opt1024Oder768->isChecked())
+        return Vergroesserung::Ab1024Oder768;
+    return Vergroesserung::Keine;
+}
+
+void FotolaufForm::ZeigerRegelAnwenden()
+{
+    ImageForm& bildFenster = m_programm.imageForm();
+    m_programm.platform().setBusyPointer(false);
+    if (!blnMauszeigerSichtbar)
+        bildFenster.ZeigerAusDatei(m_programm.AppPfad + QStringLiteral("/MOUSE01.ICO"));
+    else if (RechteckLupeScharf)
+        bildFenster.ZeigerAusDatei(m_programm.AppPfad + QStringLiteral("/SquareZoom.ico"));
+    else
+        bildFenster.ZeigerNormal();
+}
+
+void FotolaufForm::BildAnzeigen()
+{
+    Programm& p = m_programm;
+    ListBoxForm& liste = p.listBoxForm();
+    ImageForm& bildFenster = p.imageForm();
+    liste.hide();
+    if (blnMauszeigerSichtbar)
+        p.platform().setBusyPointer(true);
+    bildFenster.Image1.Visible = false;
+    bildFenster.Picture1.Visible = false;
+    dblSeitenverhaeltnisAlt = 0;
+
+    const QString datei = liste.ListBoxNeu->Text();
+    const double dpr = p.platform().devicePixelRatio();
+    const QSize schirm = p.platform().screenSizePixels();
+    const LoadedPicture bild = p.bildLader().load(p.platform().resolvePath(datei), QSize(qRound(schirm.width() * dpr),
+                                                                                          qRound(schirm.height() * dpr)));
+    p.AngezeigteDatei = datei;
+    if (!bild.ok) {
+        p.platform().setBusyPointer(false);
+        bildFenster.Image1Leeren();
+        // The window stays on screen with its background, so that the next key goes on from here.
+        bildFenster.Anzeigen();
+        hide();
+        LadefehlerMelden();
+        return;
+    }
+    const double tppX = p.TwipsPerPixelX();
+    const double tppY = p.TwipsPerPixelY();
+    bildFenster.Picture1.setWidth(bild.naturalSize.width() * tppX);
+    bildFenster.Picture1.setHeight(bild.naturalSize.height() * tppY);
+    const float w = static_cast<float>(bildFenster.Picture1.Width() / tppX);
+    const float h = static_cast<float>(bildFenster.Picture1.Height() / tppY);
+    p.xyPos().lblBildgroesse->setText(QString::number(w) + QStringLiteral(" x ") + QString::number(h));
+
+    ZeigerRegelAnwenden();
+    BildSeitenverhaeltnis = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Picture1.Height();
+
+    if (Helligkeit != 80) {
+        bildFenster.ZeigerAusDatei(p.AppPfad + QStringLiteral("/miscA55.ico"));
+        // Working copy and untouched source come from the one decode.
+        Pictbuf = bild;
+        Pictbox = bild;
+        Pictbox.image = bild.image.copy();
+        bildFenster.setImage1Bild(Pictbox);
+        qint16 stufe = Helligkeit;
+        HelligkeitAnwenden(stufe);
+    } else {
+        Pictbox = LoadedPicture{};
+        Pictbuf = LoadedPicture{};
+        bildFenster.setImage1Bild(bild);
+    }
+
+    Platzierung::Platzieren(bildFenster.Image1, bildFenster.Picture1.Width(), bildFenster.Picture1.Height(), BildschirmMasse(),
+                            VergroesserungsRegel(), chkFensterGroesseAenderbar->isChecked());
+    PositionWiederherstellen();
+    bildFenster.Image1.Visible = true;
+    ZeigerRegelAnwenden();
+    bildFenster.PIV = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Image1.Width();
+    bildFenster.Anzeigen();
+    bildFenster.Neuzeichnen();
+    hide();
+    liste.chkExifAnzeigen->setEnabled(true);
+    liste.chkIptcAnzeigen->setEnabled(true);
+    liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+}
+
+void FotolaufForm::LadefehlerMelden()
+{
+    Programm& p = m_programm;
+    p.Meldung(p.Text(2056) + Programm::CrLf + p.AngezeigteDatei + Programm::CrLf + p.Text(2301) + Programm::CrLf + p.Text(2302),
+              MsgBox::OkNur, MsgBox::Information);
+}
+
+void FotolaufForm::PassendMachen()
+{
+    Platzierung::PassendMachen(m_programm.imageForm().Image1, BildSeitenverhaeltnis, BildschirmMasse());
+}
+
+void FotolaufForm::PositionWiederherstellen()
+{
+    Programm& p = m_programm;
+    if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
+        return;
+    const int i = p.listBoxForm().ListBoxNeu->ListIndex();
+    if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())
+        return;
+    const Positionssatz& satz = p.BildPosList[static_cast<size_t>(i)];
+    if (satz.leer())
+        return;
+    Bildflaeche& image1 = p.imageForm().Image1;
+    image1.setLeft(satz.Left);
+    image1.setTop(satz.Top);
+    image1.setWidth(satz.Width);
+    image1.setHeight(satz.Height);
+}
+
+void FotolaufForm::HelligkeitAnwenden(qint16& stufe)
+{
+    HelligkeitsTabelle = Helligkeit::TabelleBerechnen(stufe);
+    DoImagePro(QStringLiteral("Brightness/Contrast"));
+    ImageForm& bildFenster = m_programm.imageForm();
+    bildFenster.setImage1Bild(Pictbox);
+    bildFenster.Neuzeichnen();
+    m_programm.platform().processEvents();
+}
+
+void FotolaufForm::DoImagePro(const QString& operation)
+{
+    const bool vierundzwanzig = Pictbox.is24Bit && Pictbox.image.format() == QImage::Format_RGB888 &&
+                                Pictbuf.image.format() == QImage::Format_RGB888;
+    if (!vierundzwanzig) {
+        m_programm.Meldung(QStringLiteral(" 24-bit bitmaps only"), MsgBox::OkNur, MsgBox::Kritisch);
+        return;
+    }
+    if (operation == u"Brightness/Contrast")
+        Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle);
+}

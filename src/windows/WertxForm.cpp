@@ -1,0 +1,127 @@
+#include "windows/WertxForm.h"
+
+#include "app/Twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+WertxForm::WertxForm(Programm& programm)
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , m_programm(programm)
+{
+    const Programm& p = programm;
+    setFixedSize(TwipsZuPixelX(p, 8196), TwipsZuPixelY(p, 9060));
+    auto platz = [&p](QWidget* w, const char* name, int l, int t, int b, int h) {
+        w->setObjectName(QString::fromLatin1(name));
+        TwipsPlatzieren(p, *w, l, t, b, h);
+    };
+    // Created in tab order (lowest first), so that the focus chain follows it.
+    CheckSpeichernBildPosition = new QCheckBox(this);
+    platz(CheckSpeichernBildPosition, "CheckSpeichernBildPosition", 120, 8280, 7932, 495);
+    Frame4 = new QGroupBox(this);
+    platz(Frame4, "Frame4", 120, 6720, 7932, 1455);
+    btnZuruecksetzen = new QPushButton(Frame4);
+    platz(btnZuruecksetzen, "btnZuruecksetzen", 2640, 840, 3372, 492);
+    txtHelligkeit = new QLineEdit(QStringLiteral("80"), Frame4);
+    platz(txtHelligkeit, "txtHelligkeit", 120, 960, 375, 285);
+    HScroll1 = new QScrollBar(Qt::Horizontal, Frame4);
+    platz(HScroll1, "HScroll1", 3960, 360, 1215, 255);
+    HScroll1->setRange(0, 175);
+    HScroll1->setValue(80);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(10);
+    Label3 = new QLabel(Frame4);
+    platz(Label3, "Label3", 120, 360, 2412, 372);
+    Label4 = new QLabel(Frame4);
+    platz(Label4, "Label4", 2640, 360, 1332, 252);
+    Label5 = new QLabel(Frame4);
+    platz(Label5, "Label5", 5520, 360, 732, 252);
+    Frame3 = new QGroupBox(this);
+    platz(Frame3, "Frame3", 120, 2760, 7932, 1215);
+    OptZufaellig = new QRadioButton(Frame3);
+    platz(OptZufaellig, "OptZufaellig", 240, 720, 5892, 255);
+    OptAlphabetisch = new QRadioButton(Frame3);
+    platz(OptAlphabetisch, "OptAlphabetisch", 240, 360, 5892, 255);
+    OptAlphabetisch->setChecked(true);
+    Frame2 = new QGroupBox(this);
+    platz(Frame2, "Frame2", 120, 4080, 2652, 1572);
+    optGrau = new QRadioButton(Frame2);
+    platz(optGrau, "optGrau", 240, 480, 1212, 255);
+    optSchwarz = new QRadioButton(Frame2);
+    platz(optSchwarz, "optSchwarz", 240, 720, 1212, 375);
+    optSchwarz->setChecked(true);
+    Frame1 = new QGroupBox(this);
+    platz(Frame1, "Frame1", 120, 120, 7932, 2535);
+    txtInterval = new QLineEdit(QStringLiteral("3"), Frame1);
+    platz(txtInterval, "txtInterval", 2520, 1440, 375, 285);
+    btnStarten = new QPushButton(Frame1);
+    platz(btnStarten, "btnStarten", 120, 1920, 3372, 492);
+    btnNichtStarten = new QPushButton(Frame1);
+    platz(btnNichtStarten, "btnNichtStarten", 4440, 1920, 3372, 492);
+    Label1 = new QLabel(Frame1);
+    platz(Label1, "Label1", 120, 360, 4215, 1095);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2 = new QLabel(Frame1);
+    platz(Label2, "Label2", 120, 1440, 2292, 252);
+    Label2->setBuddy(txtInterval);
+    Frame5 = new QGroupBox(this);
+    platz(Frame5, "Frame5", 2880, 4080, 5172, 2412);
+    Opt1024Oder768 = new QRadioButton(Frame5);
+    platz(Opt1024Oder768, "Opt1024Oder768", 120, 1560, 4932, 732);
+    Opt1024Oder768->setChecked(true);
+    Opt1024 = new QRadioButton(Frame5);
+    platz(Opt1024, "Opt1024", 120, 1320, 4932, 255);
+    Opt800 = new QRadioButton(Frame5);
+    platz(Opt800, "Opt800", 120, 960, 4932, 255);
+    Opt640 = new QRadioButton(Frame5);
+    platz(Opt640, "Opt640", 120, 600, 4932, 255);
+    OptKeine = new QRadioButton(Frame5);
+    platz(OptKeine, "OptKeine", 120, 240, 4932, 255);
+    Form_Load();
+}
+
+WertxForm::~WertxForm() = default;
+
+void WertxForm::Form_Load()
+{
+    Programm& p = m_programm;
+    p.FensterLokalisieren(*this);
+    setWindowTitle(p.Text(1218));
+    Label1->setText(p.Text(1221));
+    Label2->setText(p.Text(1098));
+    Label3->setText(p.Text(1099));
+    Label4->setText(p.Text(3108));
+    Label5->setText(p.Text(3109));
+    Frame1->setTitle(p.Text(3047));
+    btnStarten->setText(p.Text(3048));
+    btnNichtStarten->setText(p.Text(3049));
+    Frame2->setTitle(p.Text(3107));
+    Frame3->setTitle(p.Text(3104));
+    Frame4->setTitle(p.Text(3050));
+    Frame5->setTitle(p.Text(3073));
+    OptKeine->setText(p.Text(3074));
+    Opt640->setText(p.Text(3075));
+    Opt800->setText(p.Text(3076));
+    Opt1024->setText(p.Text(3077));
+    Opt1024Oder768->setText(p.Text(3084));
+    btnZuruecksetzen->setText(p.Text(3051));
+    optGrau->setText(p.Text(3052));
+    optSchwarz->setText(p.Text(3053));
+    OptAlphabetisch->setText(p.Text(3105));
+    OptZufaellig->setText(p.Text(3106));
+    CheckSpeichernBildPosition->setText(p.Text(1222));
+}
+
+void WertxForm::closeEvent(QCloseEvent* event)
+{
+    // Closing only hides the window; its settings stay for the rest of the run.
+    event->ignore();
+    hide();
+}

@@ -1,0 +1,26 @@
+// The mouse-position window: the pointer position over the picture in picture pixels and the
+// picture's size. Any key hides it and acts in the main window.
+#pragma once
+
+#include <QWidget>
+
+class Programm;
+class QLabel;
+
+class XYPos : public QWidget {
+    Q_OBJECT
+public:
+    explicit XYPos(Programm& programm);
+    ~XYPos() override;
+
+    QLabel* lbl1 = nullptr;
+    QLabel* lblXPos = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblYPos = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* lblBildgroesse = nullptr;
+
+private:
+    void Form_Load();
+    Programm& m_programm;
+};
