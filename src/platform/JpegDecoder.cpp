@@ -28,16 +28,27 @@ JpegDecoder::~JpegDecoder()
         tjDestroy(handleOf(m_handle));
 }
 
+bool JpegDecoder::readHeader(const uchar* data, qsizetype size, int& width, int& height, int& colourspace)
+{
+    int subsampling = 0;
+    if (tjDecompressHeader3(handleOf(m_handle), data, static_cast<unsigned long>(size), &width, &height, &subsampling,
+                            &colourspace) == 0)
+        return true;
+    // A warning (stray bytes before a marker) still leaves a readable header.
+    m_error = QString::fromUtf8(tjGetErrorStr2(handleOf(m_handle)));
+    const bool usable = tjGetErrorCode(handleOf(m_handle)) == TJERR_WARNING && width > 0 && height > 0 &&
+                        !m_error.contains(QLatin1String("premature end"), Qt::CaseInsensitive);
+    reset();
+    return usable;
+}
+
 QSize JpegDecoder::readSize(const uchar* data, qsizetype size)
 {
     if (!m_handle || size <= 0 || quint64(size) > quint64(std::numeric_limits<unsigned long>::max()))
         return {};
-    int width = 0, height = 0, subsampling = 0, colourspace = 0;
-    if (tjDecompressHeader3(handleOf(m_handle), data, static_cast<unsigned long>(size), &width, &height, &subsampling,
-                            &colourspace) != 0) {
-        m_error = QString::fromUtf8(tjGetErrorStr2(handleOf(m_handle)));
+    int width = 0, height = 0, colourspace = 0;
+    if (!readHeader(data, size, width, height, colourspace))
         return {};
-    }
     if (width <= 0 || height <= 0)
         return {};
     return {width, height};
@@ -63,17 +74,59 @@ QSize JpegDecoder::scaledSize(QSize natural, int denominator)
     return {TJSCALED(natural.width(), factor), TJSCALED(natural.height(), factor)};
 }
 
+void JpegDecoder::reset()
+{
+    // libturbojpeg 2.1 leaves the handle mid-way after a failed header read, and every later call
+    // on it fails; a fresh handle costs next to nothing.
+    if (m_handle)
+        tjDestroy(handleOf(m_handle));
+    m_handle = tjInitDecompress();
+}
+
 bool JpegDecoder::finish(int result)
 {
     if (result == 0)
         return true;
     m_error = QString::fromUtf8(tjGetErrorStr2(handleOf(m_handle)));
-    if (tjGetErrorCode(handleOf(m_handle)) != TJERR_WARNING)
+    if (tjGetErrorCode(handleOf(m_handle)) != TJERR_WARNING) {
+        reset();
         return false;
+    }
     // libjpeg reports a missing end ("Premature end of JPEG file", "Corrupt JPEG data: premature end
     // of data segment") as a warning and pads the picture with grey; other warnings (stray bytes
     // between segments) leave the picture whole. Only the first warning of a picture is reported.
-    return !m_error.contains(QLatin1String("premature end"), Qt::CaseInsensitive);
+    if (!m_error.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+        return true;
+    reset();
+    return false;
+}
+
+bool JpegDecoder::endsAfterScan(const uchar* data, qsizetype size)
+{
+    // Walk the segments from SOI to the first scan, then look for EOI. Entropy-coded data stuffs
+    // every 0xFF with 0x00, so FF D9 past the scan header is the real end marker. A walk that loses
+    // step (damaged headers) leaves the verdict to libjpeg.
+    qsizetype at = 2;
+    while (at + 4 <= size) {
+        if (data[at] != 0xFF)
+            return true;
+        const uchar marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        const qsizetype length = qsizetype(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2)
+            return true;
+        at += 2 + length;
+        if (marker == 0xDA)
+            break;
+    }
+    // From the back: the marker is normally there, after at most some trailing bytes.
+    for (qsizetype i = size - 2; i >= at; --i)
+        if (data[i] == 0xFF && data[i + 1] == 0xD9)
+            return true;
+    return false;
 }
 
 bool JpegDecoder::decode(const uchar* data, qsizetype size, QImage& target)
@@ -89,10 +142,11 @@ bool JpegDecoder::decode(const uchar* data, qsizetype size, QImage& target)
     else
         return false;
 
-    int width = 0, height = 0, subsampling = 0, colourspace = 0;
-    if (tjDecompressHeader3(handleOf(m_handle), data, static_cast<unsigned long>(size), &width, &height, &subsampling,
-                            &colourspace) != 0) {
-        m_error = QString::fromUtf8(tjGetErrorStr2(handleOf(m_handle)));
+    int width = 0, height = 0, colourspace = 0;
+    if (!readHeader(data, size, width, height, colourspace))
+        return false;
+    if (!endsAfterScan(data, size)) {
+        m_error = QStringLiteral("Premature end of JPEG file");
         return false;
     }
     if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK)

@@ -28,11 +28,16 @@ public:
     // fill the missing part with grey. Grey-scale and CMYK pictures come out as RGB too.
     bool decode(const uchar* data, qsizetype size, QImage& target);
 
+    // False when the data reaches its first scan but ends without the end-of-picture marker.
+    static bool endsAfterScan(const uchar* data, qsizetype size);
+
     QString lastError() const { return m_error; }
 
 private:
     bool decodeCmyk(const uchar* data, qsizetype size, QImage& target, int flags);
+    bool readHeader(const uchar* data, qsizetype size, int& width, int& height, int& colourspace);
     bool finish(int result);
+    void reset();
 
     void* m_handle = nullptr;  // tjhandle, reused from one picture to the next
     QString m_error;

@@ -111,3 +111,38 @@ BmpHeaderInfo readBmpHeader(QByteArrayView bytes, PictureFormat format)
     info.valid = true;
     return info;
 }
+
+bool gifFirstFrameComplete(QByteArrayView b)
+{
+    const qsizetype size = b.size();
+    auto colourTable = [](uchar flags) { return (flags & 0x80) ? qsizetype(3) << ((flags & 7) + 1) : 0; };
+    // Sub-blocks: a length byte and that many bytes, up to a zero length.
+    auto skipSubBlocks = [&](qsizetype& at) {
+        while (at < size) {
+            const int n = uchar(b[at]);
+            at += 1 + n;
+            if (n == 0)
+                return true;
+        }
+        return false;
+    };
+    if (size < 13)
+        return false;
+    qsizetype at = 13 + colourTable(uchar(b[10]));
+    while (at < size) {
+        const uchar kind = uchar(b[at]);
+        if (kind == 0x21) {
+            at += 2;
+            if (!skipSubBlocks(at))
+                return false;
+        } else if (kind == 0x2C) {
+            if (at + 10 > size)
+                return false;
+            at += 10 + colourTable(uchar(b[at + 9])) + 1;  // descriptor, local table, LZW code size
+            return skipSubBlocks(at) && at <= size;
+        } else {
+            return kind != 0x3B;  // a trailer before any picture: there is none
+        }
+    }
+    return false;
+}

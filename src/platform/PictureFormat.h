@@ -30,3 +30,7 @@ struct BmpHeaderInfo {
     bool is24Bit() const { return valid && bitsPerPixel == 24 && compression == 0; }
 };
 BmpHeaderInfo readBmpHeader(QByteArrayView bytes, PictureFormat format);
+
+// False when the data of a GIF's first picture runs past the end of the file (Qt's reader would
+// show the part that is there). Blocks it does not know leave the verdict to the reader.
+bool gifFirstFrameComplete(QByteArrayView bytes);

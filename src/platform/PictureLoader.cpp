@@ -165,11 +165,23 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         is24Bit = bmp.is24Bit();
     }
 
+    if (result.format == PictureFormat::Gif) {
+        qsizetype size = 0;
+        if (file.size() > kMaxJpegFileBytes || !readWhole(file, size) ||
+            !gifFirstFrameComplete(QByteArrayView(m_fileBytes.get(), size)) || !file.seek(0))
+            return result;
+    }
     QImageReader reader(&file, qtFormatName(result.format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize claimed = reader.size();
     if (claimed.isValid() && tooManyPixels(claimed))
+        return result;
+    // Each LZW code of a GIF gives at most 4096 pixels: a large canvas from a few bytes is a header
+    // that lies, and Qt would allocate the whole canvas before finding out.
+    const qint64 claimedPixels = qint64(claimed.width()) * claimed.height();
+    if (result.format == PictureFormat::Gif && claimed.isValid() && claimedPixels > (qint64(16) << 20) &&
+        claimedPixels / 4096 > file.size())
         return result;
     QImage image;
     if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()))

@@ -48,9 +48,9 @@ public:
     LoadedPicture load(const QString& path, QSize coverSize = {});
 
     // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
-    // before any pixel memory is taken. 256 Mi pixels keep stitched panoramas loadable while the
-    // largest full-resolution decode stays at 1 GiB (4 bytes a pixel).
-    static constexpr qint64 kMaxPixels = 256LL * 1024 * 1024;
+    // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
+    // loadable while the largest full-resolution decode stays at 512 MiB (4 bytes a pixel).
+    static constexpr qint64 kMaxPixels = 128LL * 1024 * 1024;
     // JPEG data is read whole; a larger file is refused.
     static constexpr qint64 kMaxJpegFileBytes = 512LL * 1024 * 1024;
 
