@@ -1,0 +1,230 @@
+// The picture loader: format by content, size checks before decoding, JPEG through libturbojpeg,
+// the other raster formats through Qt's readers, and the final smooth scale into kept memory.
+#include "platform/PictureLoader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+#include <new>
+
+namespace {
+
+// Qt's own allocation limit (128 MB by default) would refuse pictures our pixel limit allows; it is
+// set to match that limit once, and stays as a second guard for headers Qt reads but we do not
+// (an icon's bitmap may claim another size than its directory entry).
+void raiseQtAllocationLimit()
+{
+    static const bool done = [] {
+        QImageReader::setAllocationLimit(int(PictureLoader::kMaxPixels * 4 / (1024 * 1024)));
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+bool tooManyPixels(QSize size)
+{
+    return qint64(size.width()) * qint64(size.height()) > PictureLoader::kMaxPixels;
+}
+
+// A decode that lands within a pixel of the fitted size is shown as it is: a further pass would
+// cost a full scale for a difference nobody can see.
+bool closeEnough(QSize decoded, QSize wanted)
+{
+    return qAbs(decoded.width() - wanted.width()) <= 1 && qAbs(decoded.height() - wanted.height()) <= 1;
+}
+
+const char* qtFormatName(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Dib: return "dib";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Ico: return "ico";
+    case PictureFormat::Cur: return "cur";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+PictureLoader::PictureLoader()
+{
+    raiseQtAllocationLimit();
+}
+
+QSize PictureLoader::fittedSize(QSize natural, QSize coverSize)
+{
+    if (coverSize.isEmpty() || natural.isEmpty())
+        return natural;
+    if (natural.width() <= coverSize.width() && natural.height() <= coverSize.height())
+        return natural;
+    return natural.scaled(coverSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+qsizetype PictureLoader::keptBufferBytes() const
+{
+    return m_pool.keptBytes() + m_fileCapacity;
+}
+
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
+{
+    LoadedPicture result;
+    // Only regular files: opening a FIFO or a device named like a picture could block forever.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    const QByteArray head = file.peek(kFormatProbeBytes);
+    result.format = detectPictureFormat(head);
+    switch (result.format) {
+    case PictureFormat::Jpeg:
+        return loadJpeg(file, coverSize, result);
+    case PictureFormat::Bmp:
+    case PictureFormat::Dib:
+    case PictureFormat::Gif:
+    case PictureFormat::Ico:
+    case PictureFormat::Cur:
+        return loadWithQt(file, head, coverSize, result);
+    default:
+        return result;
+    }
+}
+
+bool PictureLoader::readWhole(QFile& file, qsizetype& size)
+{
+    const qint64 fileSize = file.size();
+    if (fileSize <= 0 || fileSize > kMaxJpegFileBytes)
+        return false;
+    if (fileSize > m_fileCapacity) {
+        m_fileBytes.reset();
+        m_fileCapacity = 0;
+        m_fileBytes.reset(new (std::nothrow) uchar[size_t(fileSize)]);
+        if (!m_fileBytes)
+            return false;
+        m_fileCapacity = fileSize;
+    }
+    // The file may have shrunk since its size was taken: what was read is what counts.
+    size = file.read(reinterpret_cast<char*>(m_fileBytes.get()), fileSize);
+    return size > 0;
+}
+
+LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPicture result)
+{
+    qsizetype size = 0;
+    const bool read = readWhole(file, size);
+    // A file buffer of a rare huge JPEG is not kept for the next picture.
+    struct ReleaseLarge {
+        PictureLoader* self;
+        ~ReleaseLarge()
+        {
+            if (self->m_fileCapacity > (qsizetype(64) << 20)) {
+                self->m_fileBytes.reset();
+                self->m_fileCapacity = 0;
+            }
+        }
+    } releaseLarge{this};
+    if (!read)
+        return result;
+    const uchar* data = m_fileBytes.get();
+    const QSize natural = m_jpeg.readSize(data, size);
+    if (natural.isEmpty() || tooManyPixels(natural))
+        return result;
+
+    const QSize fitted = fittedSize(natural, coverSize);
+    const QSize decoded = JpegDecoder::scaledSize(natural, JpegDecoder::scaleDenominator(natural, fitted));
+    const bool scaleAfter = !closeEnough(decoded, fitted);
+    // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
+    // decoded to them; one that is not goes straight to its final 24-bit form.
+    QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (target.isNull() || !m_jpeg.decode(data, size, target))
+        return result;
+    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
+    if (result.image.isNull())
+        return result;
+    result.naturalSize = natural;
+    result.is24Bit = true;
+    result.ok = true;
+    return result;
+}
+
+LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result)
+{
+    bool is24Bit = false;
+    if (result.format == PictureFormat::Bmp || result.format == PictureFormat::Dib) {
+        const BmpHeaderInfo bmp = readBmpHeader(head, result.format);
+        if (!bmp.valid || qint64(bmp.width) * bmp.height > kMaxPixels)
+            return result;
+        // Qt reads the rows of a short file as far as they go; a truncated picture is not loadable.
+        if (bmp.uncompressed() &&
+            (bmp.pixelDataOffset > file.size() || file.size() - bmp.pixelDataOffset < bmp.pixelDataBytes))
+            return result;
+        is24Bit = bmp.is24Bit();
+    }
+
+    if (result.format == PictureFormat::Gif) {
+        qsizetype size = 0;
+        if (file.size() > kMaxJpegFileBytes || !readWhole(file, size) ||
+            !gifFirstFrameComplete(QByteArrayView(m_fileBytes.get(), size)) || !file.seek(0))
+            return result;
+    }
+    QImageReader reader(&file, qtFormatName(result.format));
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && tooManyPixels(claimed))
+        return result;
+    // Each LZW code of a GIF gives at most 4096 pixels: a large canvas from a few bytes is a header
+    // that lies, and Qt would allocate the whole canvas before finding out.
+    const qint64 claimedPixels = qint64(claimed.width()) * claimed.height();
+    if (result.format == PictureFormat::Gif && claimed.isValid() && claimedPixels > (qint64(16) << 20) &&
+        claimedPixels / 4096 > file.size())
+        return result;
+    QImage image;
+    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()))
+        return result;
+
+    const QSize natural = image.size();
+    const QSize fitted = fittedSize(natural, coverSize);
+    if (!closeEnough(natural, fitted)) {
+        const QImage::Format format = is24Bit                ? QImage::Format_RGB888
+                                      : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32;
+        image = scaleTo(image, fitted, format);
+    } else if (is24Bit && image.format() != QImage::Format_RGB888) {
+        image.convertTo(QImage::Format_RGB888);
+    }
+    if (image.isNull())
+        return result;
+    result.image = image;
+    result.naturalSize = natural;
+    result.is24Bit = is24Bit;
+    result.ok = true;
+    return result;
+}
+
+QImage PictureLoader::scaleTo(const QImage& source, QSize size, QImage::Format format)
+{
+    const double ratio = qMax(double(source.width()) / size.width(), double(source.height()) / size.height());
+    if (ratio < 2.0) {
+        // Below a factor of two the bilinear filter still takes in every source pixel, and QPainter
+        // writes the result straight into kept memory in the final format.
+        QImage target = m_pool.acquire(size, format);
+        if (target.isNull())
+            return {};
+        QPainter painter(&target);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), source, QRectF(source.rect()));
+        painter.end();
+        return target;
+    }
+    // Larger reductions average whole areas, or fine detail would alias.
+    QImage scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!scaled.isNull() && scaled.format() != format)
+        scaled.convertTo(format);
+    return scaled;
+}

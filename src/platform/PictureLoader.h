@@ -1,0 +1,76 @@
+// The picture loader of the platform layer: reads a BMP, DIB, ICO, CUR, GIF or JPEG file into a
+// raster picture, decoded straight to the size it is shown at.
+#pragma once
+
+#include "platform/JpegDecoder.h"
+#include "platform/PictureFormat.h"
+#include "platform/PixelBufferPool.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QFile;
+
+struct LoadedPicture {
+    bool ok = false;
+    QSize naturalSize;  // the file's true size in pixels, whatever was decoded
+    // Decoded raster, possibly reduced (see PictureLoader::load); 24-bit pictures come as
+    // QImage::Format_RGB888 with rows padded to 4 bytes, like a Windows bitmap.
+    QImage image;
+    // JPEG and plain 24-bit BMP/DIB are; palette, 16-bit and 32-bit BMPs, GIF, ICO and CUR are not.
+    bool is24Bit = false;
+    // The format found in the content. WMF and EMF are recognised but not loaded here (ok stays
+    // false): metafiles are rendered by MetafilePicture.
+    PictureFormat format = PictureFormat::Unknown;
+    bool reduced() const { return ok && !image.isNull() && image.size() != naturalSize; }
+};
+
+// A function of the file alone: no widget access, safe on a worker thread with one loader object
+// per thread. Keeps and reuses its decode buffers between calls, because the first touch of fresh
+// memory costs more than the decode itself.
+//
+// Final scaling: a picture larger than coverSize comes back at exactly fittedSize(natural, coverSize)
+// (give or take one pixel where the 1/2^k decode already lands there), smoothly scaled in the
+// loader. So the picture is ready to paint 1:1 at the size it is shown at: repaints are plain
+// copies, the brightness pass touches no more pixels than are shown, and the work runs on the
+// loading thread rather than in every paint. The widget scales only when the user zooms.
+class PictureLoader {
+public:
+    PictureLoader();
+
+    // coverSize: the size (device pixels) the picture will at most be shown at. The picture is
+    // decoded straight to the smallest size that still covers the picture fitted into coverSize
+    // (keeping proportions) - JPEG through libjpeg-turbo's 1/2, 1/4, 1/8 scaled decoding, other
+    // formats at full size - and smoothly scaled the rest of the way. An empty coverSize means full
+    // resolution. A picture that fits into coverSize is never enlarged.
+    LoadedPicture load(const QString& path, QSize coverSize = {});
+
+    // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
+    // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
+    // loadable while the largest full-resolution decode stays at 512 MiB (4 bytes a pixel).
+    static constexpr qint64 kMaxPixels = 128LL * 1024 * 1024;
+    // JPEG data is read whole; a larger file is refused.
+    static constexpr qint64 kMaxJpegFileBytes = 512LL * 1024 * 1024;
+
+    // The size a picture of the given natural size is shown at when fitted into coverSize keeping
+    // its proportions; the natural size when it fits or coverSize is empty.
+    static QSize fittedSize(QSize natural, QSize coverSize);
+
+    // Bytes of pixel and file memory the loader keeps for the next picture.
+    qsizetype keptBufferBytes() const;
+    // How many pixel buffers were taken fresh from the system since the loader was made.
+    int pixelBuffersCreated() const { return m_pool.blocksCreated(); }
+
+private:
+    LoadedPicture loadJpeg(QFile& file, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result);
+    QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
+    bool readWhole(QFile& file, qsizetype& size);
+
+    PixelBufferPool m_pool;
+    JpegDecoder m_jpeg;
+    std::unique_ptr<uchar[]> m_fileBytes;
+    qsizetype m_fileCapacity = 0;
+};

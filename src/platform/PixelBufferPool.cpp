@@ -1,0 +1,80 @@
+// Reusable pixel memory of the picture loader: blocks shared with the images made over them.
+#include "platform/PixelBufferPool.h"
+
+#include <atomic>
+#include <limits>
+#include <new>
+
+namespace {
+
+// The image keeps its block alive through a heap copy of the shared pointer, released when Qt
+// frees the image data; the pool sees the block free again once only its own reference is left.
+template <typename B>
+void releaseBlock(void* info)
+{
+    delete static_cast<std::shared_ptr<B>*>(info);
+}
+
+}  // namespace
+
+PixelBufferPool::PixelBufferPool(int maxBlocks, qsizetype keepLimitBytes)
+    : m_maxBlocks(maxBlocks), m_keepLimit(keepLimitBytes)
+{
+}
+
+qsizetype PixelBufferPool::alignedBytesPerLine(int width, QImage::Format format)
+{
+    const qsizetype bits = qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel();
+    return (bits + 31) / 32 * 4;
+}
+
+QImage PixelBufferPool::acquire(QSize size, QImage::Format format)
+{
+    if (size.isEmpty())
+        return {};
+    const qsizetype bytesPerLine = alignedBytesPerLine(size.width(), format);
+    if (bytesPerLine <= 0 || size.height() > std::numeric_limits<qsizetype>::max() / bytesPerLine)
+        return {};
+    const qsizetype bytes = bytesPerLine * size.height();
+
+    std::shared_ptr<Block> chosen;
+    std::shared_ptr<Block>* spare = nullptr;  // a free block too small, to be replaced
+    for (auto& block : m_blocks) {
+        if (block.use_count() != 1)
+            continue;
+        if (block->capacity >= bytes) {
+            if (!chosen || block->capacity < chosen->capacity)
+                chosen = block;
+        } else if (!spare) {
+            spare = &block;
+        }
+    }
+    if (chosen) {
+        // Whoever painted from this block last did so before letting go of it.
+        std::atomic_thread_fence(std::memory_order_acquire);
+    } else {
+        auto block = std::make_shared<Block>();
+        block->data.reset(new (std::nothrow) uchar[size_t(bytes)]);
+        if (!block->data)
+            return {};
+        block->capacity = bytes;
+        ++m_created;
+        chosen = block;
+        if (bytes <= m_keepLimit) {
+            if (spare)
+                *spare = block;
+            else if (int(m_blocks.size()) < m_maxBlocks)
+                m_blocks.push_back(block);
+        }
+    }
+    auto* ref = new std::shared_ptr<Block>(chosen);
+    return QImage(chosen->data.get(), size.width(), size.height(), bytesPerLine, format, &releaseBlock<Block>, ref);
+}
+
+qsizetype PixelBufferPool::keptBytes() const
+{
+    qsizetype total = 0;
+    for (const auto& block : m_blocks)
+        total += block->capacity;
+    return total;
+}

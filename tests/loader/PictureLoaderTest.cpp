@@ -1,0 +1,429 @@
+// The picture loader on generated and real sample files: formats by content, the 24-bit rule,
+// reduced decoding with the true natural size, broken and hostile files, kept buffers.
+#include "platform/PictureLoader.h"
+#include "support/Fixtures.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtConcurrent>
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+const QString kSamples = QStringLiteral(FOTOLAUF_SAMPLES_DIR);
+
+QString sample(const char* relative)
+{
+    return kSamples + QLatin1Char('/') + QLatin1String(relative);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray encode(const QImage& image, const char* format, int quality = 95)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
+}
+
+// Left half red, right half blue: a reduced or scaled picture must keep both where they were.
+QImage halves(int width, int height, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(width, height, format);
+    image.fill(Qt::red);
+    for (int y = 0; y < height; ++y)
+        for (int x = width / 2; x < width; ++x)
+            image.setPixelColor(x, y, Qt::blue);
+    return image;
+}
+
+bool near(QColor a, QColor b, int tolerance = 24)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+long peakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// JPEG bytes whose frame header claims another size (the SOF0 marker written by Qt's encoder).
+QByteArray withJpegSize(QByteArray jpeg, int width, int height)
+{
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0)
+        return {};
+    jpeg[sof + 5] = char(height >> 8);
+    jpeg[sof + 6] = char(height & 0xFF);
+    jpeg[sof + 7] = char(width >> 8);
+    jpeg[sof + 8] = char(width & 0xFF);
+    return jpeg;
+}
+
+class PictureLoaderTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) { return Fixtures::writeFile(dir.filePath(name), bytes); }
+    QTemporaryDir dir;
+    PictureLoader loader;
+};
+
+}  // namespace
+
+TEST_F(PictureLoaderTest, GeneratedPicturesOfEachWriterFormatFollowTheTwentyFourBitRule)
+{
+    QImage palette = halves(40, 30).convertToFormat(QImage::Format_Indexed8);
+    QImage alpha = halves(40, 30, QImage::Format_ARGB32);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        PictureFormat format;
+        bool is24Bit;
+    } rows[] = {
+        {"a.jpg", encode(halves(40, 30), "jpeg"), PictureFormat::Jpeg, true},
+        {"b.bmp", encode(halves(40, 30), "bmp"), PictureFormat::Bmp, true},  // Qt writes RGB32 as 24 bits
+        {"c.bmp", encode(alpha, "bmp"), PictureFormat::Bmp, true},             // and ARGB32 too
+        {"d.bmp", encode(palette, "bmp"), PictureFormat::Bmp, false},
+        {"e.ico", encode(halves(40, 30), "ico"), PictureFormat::Ico, false},
+    };
+    for (const auto& row : rows) {
+        const LoadedPicture p = loader.load(write(row.name, row.bytes));
+        ASSERT_TRUE(p.ok) << row.name;
+        EXPECT_EQ(p.format, row.format) << row.name;
+        EXPECT_EQ(p.is24Bit, row.is24Bit) << row.name;
+        EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
+        EXPECT_EQ(p.image.size(), QSize(40, 30)) << row.name;
+        EXPECT_FALSE(p.reduced()) << row.name;
+        if (row.is24Bit) {
+            EXPECT_EQ(p.image.format(), QImage::Format_RGB888) << row.name;
+        }
+        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red)) << row.name;
+        EXPECT_TRUE(near(p.image.pixelColor(34, 15), Qt::blue)) << row.name;
+    }
+}
+
+TEST_F(PictureLoaderTest, RealSamplesLoadWithTheirSizeAndDepth)
+{
+    const struct {
+        const char* path;
+        QSize size;
+        bool is24Bit;
+    } rows[] = {
+        {"jpg/libjpeg-turbo__testorig.jpg", {227, 149}, true},
+        {"jpg/libjpeg-turbo__testimgari.jpg", {227, 149}, true},  // arithmetic coding
+        {"jpg/exiv2__exiv2-bug1137_progressive-icc.jpg", {180, 180}, true},
+        {"jpg/pillow__hopper_gray.jpg", {128, 128}, true},         // grey-scale comes as RGB
+        {"jpg/pillow__hopper_16bit_qtables.jpg", {128, 128}, true},
+        {"jpg/pillow__jpeg_ff00_header.jpg", {300, 225}, true},    // stray bytes between segments
+        {"exif/pillow__pil_sample_cmyk.jpg", {100, 100}, true},
+        {"bmp/bmpsuite/g/rgb24.bmp", {127, 64}, true},
+        {"bmp/image-rs__Info_R8_G8_B8_Top_Down.bmp", {6, 6}, true},
+        {"bmp/bmpsuite/g/pal8os2.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/pal1.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/pal4rle.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/pal8rle.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/rgb16-565.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/rgb32.bmp", {127, 64}, false},
+        {"bmp/bmpsuite/g/rgb32bf.bmp", {127, 64}, false},
+        {"bmp/poi__clock.dib", {192, 176}, true},                  // .dib with a file header
+        {"bmp/pillow__clipboard.dib", {296, 176}, false},          // .dib without one, 32 bits
+        {"gif/pillow__hopper.gif", {128, 128}, false},
+        {"gif/image-gif__interlaced.gif", {540, 330}, false},
+        {"gif/runtime-assets__animated-timer-1fps-repeat-infinite.gif", {137, 127}, false},
+        {"ico/runtime-assets__256x256_one_entry_32bit.ico", {256, 256}, false},
+        {"ico/runtime-assets__48x48_one_entry_1bit.ico", {48, 48}, false},
+        {"ico/image-rs__png-32bpp-alpha.ico", {}, false},
+        {"cur/winforms__east.cur", {32, 32}, false},
+        {"cur/pillow__deerstalker.cur", {}, false},
+    };
+    for (const auto& row : rows) {
+        const LoadedPicture p = loader.load(sample(row.path));
+        ASSERT_TRUE(p.ok) << row.path;
+        if (row.size.isValid()) {
+            EXPECT_EQ(p.naturalSize, row.size) << row.path;
+        }
+        EXPECT_EQ(p.image.size(), p.naturalSize) << row.path;
+        EXPECT_EQ(p.is24Bit, row.is24Bit) << row.path;
+        EXPECT_EQ(p.is24Bit, p.image.format() == QImage::Format_RGB888) << row.path;
+    }
+}
+
+TEST_F(PictureLoaderTest, CmykJpegComesOutInItsColoursNotInverted)
+{
+    // The reference rendering of the BMP Suite shows the same picture as rgb24.bmp.
+    const LoadedPicture jpeg = loader.load(sample("bmp/bmpsuite/ref/rgb24.jpg"));
+    const LoadedPicture bmp = loader.load(sample("bmp/bmpsuite/g/rgb24.bmp"));
+    ASSERT_TRUE(jpeg.ok && bmp.ok);
+    for (QPoint at : {QPoint(5, 5), QPoint(60, 30), QPoint(120, 60)})
+        EXPECT_TRUE(near(jpeg.image.pixelColor(at), bmp.image.pixelColor(at), 40)) << at.x() << "," << at.y();
+    // Qt's own JPEG reader, which combines the inks the same way, is the reference for CMYK.
+    const QString cmykPath = sample("exif/pillow__pil_sample_cmyk.jpg");
+    const LoadedPicture cmyk = loader.load(cmykPath);
+    const QImage reference = QImage(cmykPath).convertToFormat(QImage::Format_RGB888);
+    ASSERT_TRUE(cmyk.ok);
+    ASSERT_EQ(cmyk.image.size(), reference.size());
+    for (QPoint at : {QPoint(10, 10), QPoint(50, 50), QPoint(90, 30)})
+        EXPECT_TRUE(near(cmyk.image.pixelColor(at), reference.pixelColor(at), 8)) << at.x() << "," << at.y();
+}
+
+TEST_F(PictureLoaderTest, ReducedJpegKeepsTheTrueNaturalSizeAndIsFittedExactly)
+{
+    const QString path = write(QStringLiteral("big.jpg"), encode(halves(1600, 1200), "jpeg"));
+    const struct {
+        QSize cover;
+        QSize image;
+    } rows[] = {
+        {{}, {1600, 1200}},              // empty cover: full resolution
+        {{2000, 2000}, {1600, 1200}},    // fits: never enlarged
+        {{1600, 1200}, {1600, 1200}},    // exactly as large
+        {{800, 600}, {800, 600}},        // 1/2 lands exactly
+        {{200, 150}, {200, 150}},        // 1/8 lands exactly
+        {{700, 700}, {700, 525}},        // 1/2 then scaled the rest of the way
+        {{1920, 1080}, {1440, 1080}},    // height decides
+        {{100, 100}, {100, 75}},         // beyond 1/8: area-averaged
+        {{401, 301}, {401, 301}},        // 1/4 is a pixel short: 1/2, then scaled
+    };
+    for (const auto& row : rows) {
+        const LoadedPicture p = loader.load(path, row.cover);
+        ASSERT_TRUE(p.ok) << row.cover.width() << "x" << row.cover.height();
+        EXPECT_EQ(p.naturalSize, QSize(1600, 1200));
+        EXPECT_EQ(p.image.size(), row.image) << row.cover.width() << "x" << row.cover.height();
+        EXPECT_EQ(p.reduced(), row.image != QSize(1600, 1200));
+        EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
+        EXPECT_TRUE(p.is24Bit);
+        const int w = p.image.width(), h = p.image.height();
+        EXPECT_TRUE(near(p.image.pixelColor(w / 4, h / 2), Qt::red)) << w;
+        EXPECT_TRUE(near(p.image.pixelColor(3 * w / 4, h / 2), Qt::blue)) << w;
+        EXPECT_TRUE(near(p.image.pixelColor(0, 0), Qt::red)) << w;
+        EXPECT_TRUE(near(p.image.pixelColor(w - 1, h - 1), Qt::blue)) << w;
+    }
+}
+
+TEST_F(PictureLoaderTest, LargeBmpIsScaledToTheFittedSizeAndStaysTwentyFourBit)
+{
+    const QString path = write(QStringLiteral("big.bmp"), encode(halves(900, 600), "bmp"));
+    const LoadedPicture p = loader.load(path, QSize(600, 600));
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.naturalSize, QSize(900, 600));
+    EXPECT_EQ(p.image.size(), QSize(600, 400));
+    EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
+    EXPECT_TRUE(near(p.image.pixelColor(150, 200), Qt::red));
+    EXPECT_TRUE(near(p.image.pixelColor(450, 200), Qt::blue));
+}
+
+TEST_F(PictureLoaderTest, FormatComesFromTheContentNotTheName)
+{
+    const QByteArray jpeg = encode(halves(40, 30), "jpeg");
+    const QByteArray bmp = encode(halves(40, 30), "bmp");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        PictureFormat format;
+    } rows[] = {
+        {"picture.dib", bmp, PictureFormat::Bmp},
+        {"jpeg.bmp", jpeg, PictureFormat::Jpeg},
+        {"bitmap.gif", bmp, PictureFormat::Bmp},
+        {"jpeg_without_extension", jpeg, PictureFormat::Jpeg},
+        {"bitmap.JPG", bmp, PictureFormat::Bmp},
+    };
+    for (const auto& row : rows) {
+        const LoadedPicture p = loader.load(write(row.name, row.bytes));
+        EXPECT_TRUE(p.ok) << row.name;
+        EXPECT_EQ(p.format, row.format) << row.name;
+        EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
+    }
+}
+
+TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
+{
+    const QByteArray jpeg = encode(halves(200, 150), "jpeg");
+    const QByteArray bmp = encode(halves(200, 150), "bmp");
+    const QByteArray gif = readAll(sample("gif/image-gif__interlaced.gif"));
+    ASSERT_FALSE(gif.isEmpty());
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } rows[] = {
+        {"zero.jpg", QByteArray()},
+        {"zero.bmp", QByteArray()},
+        {"text.jpg", "This is not a picture.\n"},
+        {"png.jpg", encode(halves(40, 30), "png")},
+        {"half.jpg", jpeg.left(jpeg.size() / 2)},
+        {"noscan.jpg", jpeg.left(jpeg.indexOf(QByteArray("\xFF\xDA", 2)))},
+        {"soi.jpg", jpeg.left(3)},
+        {"half.bmp", bmp.left(bmp.size() / 2)},
+        {"headeronly.bmp", bmp.left(54)},
+        {"half.gif", gif.left(gif.size() / 2)},
+        {"header.gif", gif.left(13)},
+    };
+    for (const auto& row : rows) {
+        const LoadedPicture p = loader.load(write(row.name, row.bytes));
+        EXPECT_FALSE(p.ok) << row.name;
+        EXPECT_TRUE(p.image.isNull()) << row.name;
+        EXPECT_FALSE(p.reduced()) << row.name;
+    }
+    EXPECT_FALSE(loader.load(dir.filePath(QStringLiteral("missing.jpg"))).ok);
+    EXPECT_FALSE(loader.load(dir.path()).ok);  // a folder
+    EXPECT_FALSE(loader.load(QString()).ok);
+}
+
+TEST_F(PictureLoaderTest, MetafilesAreRecognisedButNotLoadedHere)
+{
+    for (const QString& folder : {QStringLiteral("wmf"), QStringLiteral("emf")}) {
+        QDirIterator it(kSamples + QLatin1Char('/') + folder, {QStringLiteral("*.") + folder}, QDir::Files);
+        int seen = 0;
+        while (it.hasNext()) {
+            const LoadedPicture p = loader.load(it.next());
+            EXPECT_FALSE(p.ok) << it.filePath().toStdString();
+            EXPECT_EQ(p.format, folder == QLatin1String("wmf") ? PictureFormat::Wmf : PictureFormat::Emf)
+                << it.filePath().toStdString();
+            ++seen;
+        }
+        EXPECT_GT(seen, 0) << folder.toStdString();
+    }
+}
+
+TEST_F(PictureLoaderTest, HeadersClaimingHugePicturesAreRefusedBeforeAnyPixelMemory)
+{
+    const QByteArray small = encode(halves(16, 16), "jpeg");
+    QByteArray bmp = encode(halves(16, 16), "bmp");
+    QByteArray bmpHuge = bmp;
+    const int huge = 60000;
+    for (int i = 0; i < 4; ++i) {
+        bmpHuge[18 + i] = char((huge >> (8 * i)) & 0xFF);
+        bmpHuge[22 + i] = char((huge >> (8 * i)) & 0xFF);
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } rows[] = {
+        {"huge.jpg", withJpegSize(small, huge, huge)},
+        {"huge.bmp", bmpHuge},
+        {"justover.jpg", withJpegSize(small, 16385, 8192)},
+    };
+    const long rssBefore = peakRssKb();
+    for (const auto& row : rows) {
+        ASSERT_FALSE(row.bytes.isEmpty()) << row.name;
+        const LoadedPicture p = loader.load(write(row.name, row.bytes), QSize(1920, 1080));
+        EXPECT_FALSE(p.ok) << row.name;
+        EXPECT_EQ(loader.pixelBuffersCreated(), 0) << row.name;
+    }
+    // Real samples with lying headers: width or height near 2^31, 3000000 x 2000000, a 65535 x 65535
+    // icon bitmap behind a 16 x 16 directory entry, GIF canvases of 11390 x 12595 and 6727 x 65351.
+    for (const char* path : {"bad/image-rs__Bad_width.bmp", "bad/image-rs__Bad_height.bmp", "bad/bmpsuite-b/reallybig.bmp",
+                             "bad/pillow__l2rgb_read.bmp", "bad/image-gif__issue-96-small-codesize-2.gif",
+                             "bad/image-gif__issue-101-infinite-empty-loop.gif"})
+        EXPECT_FALSE(loader.load(sample(path)).ok) << path;
+    const LoadedPicture bomb = loader.load(sample("bad/pillow__decompression_bomb.ico"));
+    EXPECT_TRUE(!bomb.ok || bomb.naturalSize.width() <= 256);
+    EXPECT_LT(peakRssKb() - rssBefore, 64 * 1024);
+}
+
+TEST_F(PictureLoaderTest, EveryBadSampleFailsOrGivesAConsistentPicture)
+{
+    // Files that are known to be cut short or hold no picture at all must fail.
+    const QStringList mustFail = {
+        QStringLiteral("bmpsuite-b/shortfile.bmp"), QStringLiteral("bmpsuite-b/badbitcount.bmp"),
+        QStringLiteral("pillow__truncated_jpeg.jpg"), QStringLiteral("pillow__no_cursors.cur"),
+        QStringLiteral("pillow__zero_width.gif"), QStringLiteral("runtime-assets__invalid-0byte.ico"),
+        QStringLiteral("exiv2__IMGP0006-min.jpg"),
+    };
+    QDirIterator it(kSamples + QStringLiteral("/bad"), QDir::Files, QDirIterator::Subdirectories);
+    int seen = 0;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(QLatin1String(".txt")))
+            continue;
+        ++seen;
+        const LoadedPicture p = loader.load(path, QSize(800, 600));
+        const QString relative = path.mid(kSamples.size() + 5);
+        if (mustFail.contains(relative)) {
+            EXPECT_FALSE(p.ok) << relative.toStdString();
+        }
+        if (!p.ok)
+            continue;
+        EXPECT_FALSE(p.image.isNull()) << relative.toStdString();
+        EXPECT_LE(qint64(p.naturalSize.width()) * p.naturalSize.height(), PictureLoader::kMaxPixels);
+        EXPECT_EQ(p.image.size(), PictureLoader::fittedSize(p.naturalSize, QSize(800, 600))) << relative.toStdString();
+    }
+    EXPECT_GT(seen, 100);
+}
+
+TEST_F(PictureLoaderTest, DecodeBuffersAreReusedButNeverUnderAPictureStillHeld)
+{
+    const QString a = write(QStringLiteral("a.jpg"), encode(halves(640, 480), "jpeg"));
+    QImage green(640, 480, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QString b = write(QStringLiteral("b.jpg"), encode(green, "jpeg"));
+
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(loader.load(a, QSize(500, 500)).ok);
+    const int afterWarmUp = loader.pixelBuffersCreated();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(loader.load(i % 2 ? a : b, QSize(500, 500)).ok);
+    EXPECT_EQ(loader.pixelBuffersCreated(), afterWarmUp);  // results dropped at once: same memory again
+
+    // A picture still shown keeps its pixels while the next ones are decoded.
+    const LoadedPicture held = loader.load(a, QSize(500, 500));
+    ASSERT_TRUE(held.ok);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(loader.load(b, QSize(500, 500)).ok);
+    EXPECT_TRUE(near(held.image.pixelColor(10, 10), Qt::red));
+    EXPECT_TRUE(near(held.image.pixelColor(490, 300), Qt::blue));
+    // Full-size decodes go straight into the picture handed out: the same rule holds for them.
+    const LoadedPicture heldFull = loader.load(a);
+    const LoadedPicture next = loader.load(b);
+    ASSERT_TRUE(heldFull.ok && next.ok);
+    EXPECT_NE(heldFull.image.constBits(), next.image.constBits());
+    EXPECT_TRUE(near(heldFull.image.pixelColor(10, 10), Qt::red));
+}
+
+TEST_F(PictureLoaderTest, PixelsOfALoadedPictureMayBeRewrittenInPlace)
+{
+    // The brightness pass writes through the bits of the 24-bit picture, whose rows are padded to
+    // 4 bytes like a Windows bitmap's; reaching them must not copy the picture.
+    for (QSize cover : {QSize(), QSize(50, 50)}) {
+        LoadedPicture p = loader.load(write(QStringLiteral("a.jpg"), encode(halves(66, 48), "jpeg")), cover);
+        ASSERT_TRUE(p.ok);
+        const uchar* before = p.image.constBits();
+        EXPECT_EQ(p.image.bits(), before);
+        EXPECT_EQ(p.image.bytesPerLine() % 4, 0);
+        EXPECT_GE(p.image.bytesPerLine(), p.image.width() * 3);
+    }
+}
+
+TEST_F(PictureLoaderTest, LoadersOnSeveralThreadsDecodeIndependently)
+{
+    const QString a = write(QStringLiteral("a.jpg"), encode(halves(800, 600), "jpeg"));
+    const QString b = write(QStringLiteral("b.bmp"), encode(halves(300, 200), "bmp"));
+    auto run = [](QString path, QSize cover) {
+        PictureLoader own;
+        QSize last;
+        for (int i = 0; i < 20; ++i) {
+            const LoadedPicture p = own.load(path, cover);
+            if (!p.ok)
+                return QSize();
+            last = p.image.size();
+        }
+        return last;
+    };
+    QFuture<QSize> first = QtConcurrent::run(run, a, QSize(300, 300));
+    QFuture<QSize> second = QtConcurrent::run(run, b, QSize(150, 150));
+    EXPECT_EQ(first.result(), QSize(300, 225));
+    EXPECT_EQ(second.result(), QSize(150, 100));
+}
