@@ -27,10 +27,10 @@ protected:
     // A folder with b.JPG, A.gif, c.txt and a sub-folder holding d.bmp.
     QString urlaub()
     {
-        Fixtures::writeFile(pfad("Urlaub/b.JPG"));
-        Fixtures::writeFile(pfad("Urlaub/A.gif"));
+        Fixtures::writePicture(pfad("Urlaub/b.JPG"), 40, 30);
+        Fixtures::writePicture(pfad("Urlaub/A.gif"), 30, 40);
         Fixtures::writeFile(pfad("Urlaub/c.txt"));
-        Fixtures::writeFile(pfad("Urlaub/Sub/d.bmp"));
+        Fixtures::writePicture(pfad("Urlaub/Sub/d.bmp"), 20, 20);
         return pfad("Urlaub/").toLower();
     }
     QString ausgewaehlt() { return listBoxNeu().Text(); }
@@ -264,8 +264,8 @@ TEST_F(Startup, FatalMessagesEndTheProgramInBothLanguages)
 
 TEST_F(Startup, UnsupportedNamesGiveOneHintInBothLanguages)
 {
-    Fixtures::writeFile(pfad("a.jpg"));
-    Fixtures::writeFile(pfad("b.jpg"));
+    Fixtures::writePicture(pfad("a.jpg"), 10, 10);
+    Fixtures::writePicture(pfad("b.jpg"), 10, 10);
     for (int language : {0, 1}) {
         sprache(language);
         ScriptedPlatform p2;

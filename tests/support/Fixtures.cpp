@@ -21,7 +21,9 @@ QString writePicture(const QString& path, int width, int height, Qt::GlobalColor
     QDir().mkpath(QFileInfo(path).absolutePath());
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
-    image.save(path);
+    // Pictures are recognised by their content: formats Qt cannot write are stored as BMP.
+    const QString endung = QFileInfo(path).suffix().toLower();
+    image.save(path, endung == u"jpg" || endung == u"jpeg" ? "JPEG" : "BMP", 95);
     return path;
 }
 

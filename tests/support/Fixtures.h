@@ -10,7 +10,7 @@ namespace Fixtures {
 
 // Creates the file (and its folders) with the given content; returns its full path.
 QString writeFile(const QString& path, const QByteArray& content = QByteArray("x"));
-// Writes a picture of the given size and colour in the format named by the extension.
+// Writes a picture of the given size and colour: JPEG for .jpg/.jpeg names, BMP content otherwise.
 QString writePicture(const QString& path, int width, int height, Qt::GlobalColor color = Qt::red);
 // An albo.ini with the given text under appData/TESSRIN Albora 13/.
 void writeAlboIni(const QString& appData, const QByteArray& text);
