@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -53,6 +54,20 @@ FotolaufForm::FotolaufForm(Programm& programm)
 
     Timer1.setInterval(3000);
     Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, &FotolaufForm::Timer1_Timer);
+
+    for (BildListenFeld* liste : {List1, List1Unsorted}) {
+        liste->DateienAnnehmen(true);
+        connect(liste, &BildListenFeld::DateienAbgelegt, this, &FotolaufForm::UebernehmeDateien);
+    }
+    connect(chkSortAsDragAndDrop, &QCheckBox::clicked, this, &FotolaufForm::chkSortAsDragAndDrop_Click);
+    connect(cmdKeinNeustart, &QPushButton::clicked, this, &FotolaufForm::cmdKeinNeustart_Click);
+    connect(cmdStartAfterDragDrop, &QPushButton::clicked, this, &FotolaufForm::cmdStartAfterDragDrop_Click);
+
+    // The window sees every key before its controls do.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+    installEventFilter(this);
 
     resize(640, 480);
     anordnen();
@@ -94,6 +109,17 @@ void FotolaufForm::closeEvent(QCloseEvent* event)
     // Unloading the main window ends the program.
     event->accept();
     m_programm.ProgrammBeenden();
+}
+
+bool FotolaufForm::eventFilter(QObject* objekt, QEvent* ereignis)
+{
+    if (ereignis->type() == QEvent::KeyPress && isVisible()) {
+        auto* taste = static_cast<QKeyEvent*>(ereignis);
+        // Alt alone opens the menu bar: keep that for the menus.
+        if (taste->key() != Qt::Key_Alt && TasteWeitergeben(*taste))
+            return true;
+    }
+    return QMainWindow::eventFilter(objekt, ereignis);
 }
 
 void FotolaufForm::mnuBeenden_Click()

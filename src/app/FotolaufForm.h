@@ -3,6 +3,7 @@
 // subsystems (lists/, commands/, display/); this file holds the window and its start-up.
 #pragma once
 
+#include "commands/Tastentabelle.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
 #include "platform/PictureLoader.h"
@@ -14,6 +15,8 @@
 class Programm;
 class BildListenFeld;
 class QAction;
+class QKeyEvent;
+class QMimeData;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -101,16 +104,42 @@ public:
     Bildschirm BildschirmMasse() const;
     Vergroesserung VergroesserungsRegel();
 
-    // --- navigation ----------------------------------------------------------------------------
+    // --- keys, navigation, automatic show, zoom -------------------------------------------------
+    // The key handler of every window; sets KeyCode to 0 for keys it consumes.
+    void Form_KeyDown(qint16& KeyCode, qint16& Shift);
+    // Translates a Qt key event and hands it to Form_KeyDown; false for keys without a code.
+    bool TasteWeitergeben(const QKeyEvent& ereignis);
     void ErstesBild();
     void LetztesBild();
+    void NaechstesBild();
+    void VorherigesBild();
+    void ZufallsBild();
     void SucheBildInListe();
+    // The random pick's index for a draw 0 <= r < 1 among n entries.
+    static int ZufallsIndex(int n, float r);
+    void Timer1_Timer();
+    void ZoomOut();
+    void ZoomIn();
+    void SpeichernInBildPosList();
+    void MauszeigerUmschalten();
+
+    // --- drop container and new compilation -----------------------------------------------------
+    void NeueZusammenstellung();
+    void ContainerAnzeigen();
+    void UebernehmeDateien(const QStringList& dateien);
+    void chkSortAsDragAndDrop_Click();
+    void cmdKeinNeustart_Click();
+    void cmdStartAfterDragDrop_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void anordnen();
+    void TasteAusfuehren(Tastenaktion aktion);
+    void NachZoomPlatzieren();
+    void VolleAufloesungSicherstellen();
     Programm& m_programm;
 };

@@ -5,7 +5,9 @@
 #include "listwindow/ListBoxForm.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
+#include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
+#include "windows/ZoomForm.h"
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
 
@@ -41,6 +43,8 @@ Programm::Programm(Platform& platform)
 
 Programm::~Programm()
 {
+    m_zoomForm.reset();
+    m_hilfeBoxForm.reset();
     m_xyPos.reset();
     m_wertxForm.reset();
     m_listBoxForm.reset();
@@ -266,16 +270,44 @@ XYPos& Programm::xyPos()
     return *m_xyPos;
 }
 
+HilfeBoxForm& Programm::hilfeBoxForm()
+{
+    if (!m_hilfeBoxForm)
+        m_hilfeBoxForm = std::make_unique<HilfeBoxForm>(*this);
+    return *m_hilfeBoxForm;
+}
+
+ZoomForm& Programm::zoomForm()
+{
+    if (!m_zoomForm)
+        m_zoomForm = std::make_unique<ZoomForm>(*this);
+    return *m_zoomForm;
+}
+
+void Programm::HilfeBoxSchliessen()
+{
+    if (m_hilfeBoxForm)
+        m_hilfeBoxForm->SchliesseHilfeBox();
+}
+
+void Programm::ZoomFormSchliessen()
+{
+    if (m_zoomForm)
+        m_zoomForm->Entladen();
+}
+
 void Programm::entladen(QWidget* fenster)
 {
     // The window may be unloading itself from one of its own handlers: delete it later.
     auto loesen = [fenster](auto& zeiger) {
         if (zeiger.get() == fenster) {
+            fenster->hide();
             zeiger.release()->deleteLater();
             return true;
         }
         return false;
     };
-    if (loesen(m_listBoxForm) || loesen(m_imageForm) || loesen(m_wertxForm) || loesen(m_xyPos))
+    if (loesen(m_listBoxForm) || loesen(m_imageForm) || loesen(m_wertxForm) || loesen(m_xyPos) || loesen(m_hilfeBoxForm) ||
+        loesen(m_zoomForm))
         return;
 }

@@ -11,6 +11,8 @@
 #include <vector>
 
 class FotolaufForm;
+class HilfeBoxForm;
+class ZoomForm;
 class ListBoxForm;
 class ImageForm;
 class PictureLoader;
@@ -99,6 +101,13 @@ public:
     bool hatListBoxForm() const { return m_listBoxForm != nullptr; }
     bool hatImageForm() const { return m_imageForm != nullptr; }
     bool hatXYPos() const { return m_xyPos != nullptr; }
+    HilfeBoxForm& hilfeBoxForm();
+    bool hatHilfeBoxForm() const { return m_hilfeBoxForm != nullptr; }
+    ZoomForm& zoomForm();
+    bool hatZoomForm() const { return m_zoomForm != nullptr; }
+    // Unload the key-help or the zoom window if it is loaded.
+    void HilfeBoxSchliessen();
+    void ZoomFormSchliessen();
     // Unloads a window; the next use creates it anew.
     void entladen(QWidget* fenster);
 
@@ -125,4 +134,6 @@ private:
     std::unique_ptr<ImageForm> m_imageForm;
     std::unique_ptr<WertxForm> m_wertxForm;
     std::unique_ptr<XYPos> m_xyPos;
+    std::unique_ptr<HilfeBoxForm> m_hilfeBoxForm;
+    std::unique_ptr<ZoomForm> m_zoomForm;
 };

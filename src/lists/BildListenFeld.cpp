@@ -1,6 +1,9 @@
 #include "lists/BildListenFeld.h"
 
+#include <QDragEnterEvent>
 #include <QItemSelectionModel>
+#include <QMimeData>
+#include <QUrl>
 
 BildListenModell::BildListenModell(BildListe& liste, bool mitHaekchen, QObject* parent)
     : QAbstractListModel(parent)
@@ -87,4 +90,55 @@ BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
         if (i.isValid())
             emit EintragDoppelgeklickt();
     });
+}
+
+void BildListenFeld::DateienAnnehmen(bool ja)
+{
+    setAcceptDrops(ja);
+    viewport()->setAcceptDrops(ja);
+    setDropIndicatorShown(false);
+    setDragDropMode(ja ? QAbstractItemView::DropOnly : QAbstractItemView::NoDragDrop);
+}
+
+QStringList BildListenFeld::LokaleDateien(const QMimeData* daten)
+{
+    QStringList dateien;
+    if (!daten || !daten->hasUrls())
+        return dateien;
+    for (const QUrl& url : daten->urls())
+        if (url.isLocalFile())
+            dateien.append(url.toLocalFile());
+    return dateien;
+}
+
+void BildListenFeld::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LokaleDateien(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void BildListenFeld::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!LokaleDateien(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void BildListenFeld::dropEvent(QDropEvent* event)
+{
+    const QStringList dateien = LokaleDateien(event->mimeData());
+    if (dateien.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit DateienAbgelegt(dateien);
 }

@@ -25,6 +25,10 @@ class BildListenFeld : public QListView {
     Q_OBJECT
 public:
     BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent = nullptr);
+    // Lets the list take files dropped from a file manager.
+    void DateienAnnehmen(bool ja);
+    // The local file paths of a drop; empty when it carries none.
+    static QStringList LokaleDateien(const QMimeData* daten);
 
     BildListe& liste() { return m_liste; }
     const BildListe& liste() const { return m_liste; }
@@ -48,6 +52,13 @@ signals:
     // The selection was set (by the program or the user) or the selected entry was clicked.
     void EintragGeklickt();
     void EintragDoppelgeklickt();
+    // Local files were dropped onto the list (from a file manager's text/uri-list).
+    void DateienAbgelegt(const QStringList& dateien);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     BildListe m_liste;

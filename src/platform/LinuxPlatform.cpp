@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -133,6 +134,18 @@ QString LinuxPlatform::resolvePath(const QString& path)
 bool LinuxPlatform::readFile(const QString& path, QByteArray& content)
 {
     return FileSystem::readFile(path, content);
+}
+
+QString LinuxPlatform::chooseOpenFile(const QString& title, const QString& filter)
+{
+    QFileDialog dialog(nullptr, title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 void LinuxPlatform::processEvents()

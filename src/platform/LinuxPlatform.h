@@ -20,6 +20,7 @@ public:
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
     QString resolvePath(const QString& path) override;
     bool readFile(const QString& path, QByteArray& content) override;
+    QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool busy) override;
     void endProgram() override;

@@ -75,6 +75,9 @@ public:
     // Whole content of a file (path resolved as above); false when it cannot be read.
     virtual bool readFile(const QString& path, QByteArray& content) = 0;
 
+    // The file-open dialog; "" when cancelled. filter: "Description(*.ext)".
+    virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
+
     // Lets pending window events run.
     virtual void processEvents() = 0;
 

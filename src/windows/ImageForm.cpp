@@ -1,6 +1,17 @@
 #include "windows/ImageForm.h"
 
+#include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "windows/HilfeBoxForm.h"
+#include "windows/WertxForm.h"
+#include "windows/XYPos.h"
+#include "windows/ZoomForm.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -18,6 +29,7 @@ ImageForm::ImageForm(Programm& programm)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
     setHintergrundfarbe(Qt::black);
 }
 
@@ -141,4 +153,151 @@ void ImageForm::bildZeichnen(QPainter& p)
     const QRectF quelle((sichtbar.x() - ziel.x()) * sx, (sichtbar.y() - ziel.y()) * sy, sichtbar.width() * sx,
                         sichtbar.height() * sy);
     p.drawImage(QRectF(sichtbar), bild, quelle);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and mouse
+
+void ImageForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_programm.fotolaufForm().TasteWeitergeben(*event))
+        QWidget::keyPressEvent(event);
+}
+
+QPointF ImageForm::relativZuImage1(const QPointF& punkt) const
+{
+    const QRect r = Image1.pixel();
+    return QPointF((punkt.x() - r.x()) * m_programm.TwipsPerPixelX(), (punkt.y() - r.y()) * m_programm.TwipsPerPixelY());
+}
+
+void ImageForm::mousePressEvent(QMouseEvent* event)
+{
+    // Mouse events belong to the picture: a press beside it does nothing.
+    m_maustasteAufBild = Image1.Visible && Image1.pixel().contains(event->position().toPoint());
+    if (!m_maustasteAufBild)
+        return;
+    const QPointF t = relativZuImage1(event->position());
+    const int knopf = event->button() == Qt::LeftButton ? 1 : event->button() == Qt::RightButton ? 2 : 4;
+    Image1_MouseDown(knopf, t.x(), t.y());
+}
+
+void ImageForm::mouseMoveEvent(QMouseEvent* event)
+{
+    const bool ueberBild = Image1.Visible && Image1.pixel().contains(event->position().toPoint());
+    const bool links = event->buttons().testFlag(Qt::LeftButton) && m_maustasteAufBild;
+    if (!ueberBild && !links)
+        return;
+    const QPointF t = relativZuImage1(event->position());
+    Image1_MouseMove(links ? 1 : 0, t.x(), t.y());
+}
+
+void ImageForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_maustasteAufBild)
+        return;
+    m_maustasteAufBild = false;
+    const QPointF t = relativZuImage1(event->position());
+    const int knopf = event->button() == Qt::LeftButton ? 1 : event->button() == Qt::RightButton ? 2 : 4;
+    Image1_MouseUp(knopf, t.x(), t.y());
+}
+
+void ImageForm::Image1_MouseDown(int button, double x, double y)
+{
+    FotolaufForm& f = m_programm.fotolaufForm();
+    const bool auswahl = f.RechteckLupeScharf || f.blnListBoxNeuDblClick;
+    if (!auswahl && button == 1) {
+        StartX = static_cast<qint32>(std::lround(x));
+        StartY = static_cast<qint32>(std::lround(y));
+        const bool speichern = m_programm.wertxForm().CheckSpeichernBildPosition->isChecked();
+        ZeigerAusDatei(m_programm.AppPfad + (speichern ? QStringLiteral("/FourArrowsSave.ico") : QStringLiteral("/FourArrows.ico")));
+        return;
+    }
+    if (button == 1) {
+        Shape1.setWidth(0);
+        Shape1.setHeight(0);
+        StartX = static_cast<qint32>(std::lround(x));
+        StartY = static_cast<qint32>(std::lround(y));
+        Shape1.setLeft(Image1.Left() + x);
+        Shape1.setTop(Image1.Top() + y);
+        EndX = StartX;
+        EndY = StartY;
+        Shape1.Visible = true;
+        update();
+    }
+}
+
+void ImageForm::Image1_MouseMove(int buttons, double x, double y)
+{
+    FotolaufForm& f = m_programm.fotolaufForm();
+    if (buttons & 1) {
+        AktX = static_cast<qint32>(std::lround(x));
+        bool weiter = true;
+        if (x > EndX && y > EndY) {
+            // The rectangle keeps the screen's proportions and follows the pointer: its right edge
+            // is where the pointer is, or further right when the pointer is further down than
+            // that width's height reaches, so the pointer always stays inside the frame.
+            if (3.0 * (y - StartY) != 4.0 * (x - StartX))
+                AktX = static_cast<qint32>(std::lround(std::max(x, StartX + (y - StartY) * f.SGVH)));
+            if (AktX - StartX < 0) {
+                weiter = false;
+            } else {
+                Shape1.setWidth(AktX - StartX);
+                Shape1.setHeight(Shape1.Width() / f.SGVH);
+                update();
+            }
+        }
+        if (!weiter)
+            return;
+        EndX = static_cast<qint32>(std::lround(x));
+        EndY = static_cast<qint32>(std::lround(y));
+    }
+    XYPos& xy = m_programm.xyPos();
+    const QLocale zahlen;
+    xy.lblXPos->setText(zahlen.toString(x / m_programm.TwipsPerPixelX() * PIV, 'g', QLocale::FloatingPointShortest));
+    xy.lblYPos->setText(zahlen.toString(y / m_programm.TwipsPerPixelY() * PIV, 'g', QLocale::FloatingPointShortest));
+}
+
+void ImageForm::Image1_MouseUp(int button, double x, double y)
+{
+    Programm& p = m_programm;
+    FotolaufForm& f = p.fotolaufForm();
+    const bool lupe = f.RechteckLupeScharf;
+    if (!lupe && !f.blnListBoxNeuDblClick && button == 1) {
+        if (x == StartX || y == StartY)
+            return;
+        Image1.setLeft(Image1.Left() - StartX + x);
+        Image1.setTop(Image1.Top() - StartY + y);
+        f.SpeichernInBildPosList();
+        ZeigerNormal();
+        update();
+        return;
+    }
+    f.blnListBoxNeuDblClick = false;
+    if (button == 2 && !Shape1.Visible) {
+        ZeigeHilfeBox();
+        return;
+    }
+    if (!Shape1.Visible || !lupe)
+        return;
+    if (EndX == StartX || EndY == StartY) {
+        Shape1.Visible = false;
+        update();
+        p.HilfeBoxSchliessen();
+        p.Meldung(p.Text(2049) + Programm::CrLf + p.Text(2050) + Programm::CrLf + Programm::CrLf + p.Text(2051));
+        return;
+    }
+    if (EndX - StartX >= 100 && EndY - StartY >= 75) {
+        EndX = StartX + static_cast<qint32>(std::lround(Shape1.Width()));
+        EndY = StartY + static_cast<qint32>(std::lround(Shape1.Height()));
+        p.zoomForm().ZeigenModal();
+        return;
+    }
+    p.Meldung(p.Text(2052) + Programm::CrLf + p.Text(2053) + Programm::CrLf + p.Text(2054) + Programm::CrLf + p.Text(2055));
+    EndX = StartX + static_cast<qint32>(std::lround(Shape1.Width()));
+    EndY = StartY + static_cast<qint32>(std::lround(Shape1.Height()));
+}
+
+void ImageForm::ZeigeHilfeBox()
+{
+    m_programm.hilfeBoxForm().Zeigen();
 }

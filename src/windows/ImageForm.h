@@ -30,6 +30,16 @@ public:
 
     // --- public fields -------------------------------------------------------------------------
     double PIV = 1.0;
+    // The mouse press and the selection of the magnifier, in twips relative to Image1.
+    qint32 StartX = 0;
+    qint32 StartY = 0;
+    qint32 EndX = 0;
+    qint32 EndY = 0;
+
+    // Mouse events on Image1 (button 1 left, 2 right; X and Y in twips relative to Image1).
+    void Image1_MouseDown(int button, double x, double y);
+    void Image1_MouseMove(int buttons, double x, double y);
+    void Image1_MouseUp(int button, double x, double y);
 
     void setHintergrundfarbe(const QColor& farbe);
     QColor Hintergrundfarbe() const { return m_hintergrund; }
@@ -51,9 +61,18 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void bildZeichnen(class QPainter& painter);
+    void ZeigeHilfeBox();
+    // Position of a window point relative to Image1, in twips.
+    QPointF relativZuImage1(const QPointF& punkt) const;
+    qint32 AktX = 0;
+    bool m_maustasteAufBild = false;
     Programm& m_programm;
     QColor m_hintergrund = Qt::black;
     bool m_groesseAenderbar = false;

@@ -2,6 +2,10 @@
 
 #include "app/Twips.h"
 
+#include "app/FotolaufForm.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
 XYPos::XYPos(Programm& programm)
@@ -43,4 +47,17 @@ void XYPos::Form_Load()
     p.FensterLokalisieren(*this);
     setWindowTitle(p.Text(1219));
     Label2->setText(p.Text(1220));
+}
+
+void XYPos::keyPressEvent(QKeyEvent* event)
+{
+    hide();
+    m_programm.fotolaufForm().TasteWeitergeben(*event);
+}
+
+void XYPos::closeEvent(QCloseEvent* event)
+{
+    // Closing unloads the window; it is made anew when next needed.
+    event->accept();
+    m_programm.entladen(this);
 }

@@ -20,6 +20,10 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* lblBildgroesse = nullptr;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Form_Load();
     Programm& m_programm;

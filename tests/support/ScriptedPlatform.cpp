@@ -57,6 +57,16 @@ bool ScriptedPlatform::readFile(const QString& path, QByteArray& content)
     return FileSystem::readFile(path, content);
 }
 
+QString ScriptedPlatform::chooseOpenFile(const QString& title, const QString& filter)
+{
+    fileDialogs.append(title + u'|' + filter);
+    if (chosenFiles.empty())
+        return QString();
+    const QString f = chosenFiles.front();
+    chosenFiles.pop_front();
+    return f;
+}
+
 void ScriptedPlatform::processEvents()
 {
     ++processEventsCalls;

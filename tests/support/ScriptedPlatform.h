@@ -27,6 +27,9 @@ public:
     std::deque<int> answers;
     // Runs when a dialog is shown modally (for example to click one of its buttons).
     std::function<void(QDialog&)> onModal;
+    // Answers of the file-open dialog, in order ("" = cancelled; cancelled when none is left).
+    std::deque<QString> chosenFiles;
+    QStringList fileDialogs;  // titles and filters asked for
     // Runs whenever pending events are let run (for example to press a button during a walk).
     std::function<void()> onProcessEvents;
 
@@ -53,6 +56,7 @@ public:
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
     QString resolvePath(const QString& path) override;
     bool readFile(const QString& path, QByteArray& content) override;
+    QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool b) override { busy = b; }
     void endProgram() override { ++endRequests; }

@@ -1,0 +1,121 @@
+// Zooming the shown picture out and in by halves and doubles, and storing each picture's
+// rectangle per list position.
+#include "app/FotolaufForm.h"
+#include "app/Programm.h"
+#include "lists/BildListenFeld.h"
+#include "listwindow/ListBoxForm.h"
+#include "windows/ImageForm.h"
+#include "windows/WertxForm.h"
+
+#include <QCheckBox>
+
+#include <cmath>
+
+namespace {
+qint32 ganz(double v)
+{
+    return static_cast<qint32>(std::nearbyint(v));  // half to even
+}
+}  // namespace
+
+void FotolaufForm::NachZoomPlatzieren()
+{
+    Platzierung::NachZoomPlatzieren(m_programm.imageForm().Image1, BildschirmMasse(), chkFensterGroesseAenderbar->isChecked());
+}
+
+void FotolaufForm::ZoomOut()
+{
+    ImageForm& f = m_programm.imageForm();
+    Bildflaeche& image1 = f.Image1;
+    image1.Visible = false;
+    const qint32 alteBreite = ganz(image1.Width());
+    const qint32 alteHoehe = ganz(image1.Height());
+    const double alterMassstab = static_cast<double>(f.Picture1.Width()) / image1.Width();
+    image1.setWidth(image1.Width() / 2.0f);
+    image1.setHeight(image1.Height() / 2.0f);
+    NachZoomPlatzieren();
+    image1.Visible = true;
+    f.PIV = static_cast<double>(f.Picture1.Width()) / image1.Width();
+    dblSeitenverhaeltnis = static_cast<double>(image1.Width()) / image1.Height();
+    if (dblSeitenverhaeltnisAlt != 0 &&
+        (dblSeitenverhaeltnis < dblSeitenverhaeltnisAlt - 0.2 || dblSeitenverhaeltnis > dblSeitenverhaeltnisAlt + 0.2)) {
+        m_programm.Meldung(m_programm.Text(2065));
+        image1.setWidth(alteBreite);
+        image1.setHeight(alteHoehe);
+        f.PIV = alterMassstab;
+        f.Neuzeichnen();
+        return;
+    }
+    dblSeitenverhaeltnisAlt = dblSeitenverhaeltnis;
+    SpeichernInBildPosList();
+    f.Anzeigen();
+    f.Neuzeichnen();
+}
+
+void FotolaufForm::ZoomIn()
+{
+    ImageForm& f = m_programm.imageForm();
+    Bildflaeche& image1 = f.Image1;
+    image1.Visible = false;
+    const qint32 alteBreite = ganz(image1.Width());
+    const qint32 alteHoehe = ganz(image1.Height());
+    const qint32 neueBreite = ganz(image1.Width() * 2.0);
+    const qint32 neueHoehe = ganz(image1.Height() * 2.0);
+    image1.setWidth(neueBreite);
+    image1.setHeight(neueHoehe);
+    if (ganz(image1.Width()) != neueBreite || ganz(image1.Height()) != neueHoehe) {
+        m_programm.Meldung(m_programm.Text(2066));
+        image1.setWidth(alteBreite);
+        image1.setHeight(alteHoehe);
+        image1.Visible = true;
+        f.Neuzeichnen();
+        return;
+    }
+    NachZoomPlatzieren();
+    image1.Visible = true;
+    f.PIV = static_cast<double>(f.Picture1.Width()) / image1.Width();
+    VolleAufloesungSicherstellen();
+    SpeichernInBildPosList();
+    f.Anzeigen();
+    f.Neuzeichnen();
+}
+
+void FotolaufForm::SpeichernInBildPosList()
+{
+    Programm& p = m_programm;
+    if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
+        return;
+    const int i = p.listBoxForm().ListBoxNeu->ListIndex();
+    if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())
+        return;
+    const Bildflaeche& image1 = p.imageForm().Image1;
+    p.BildPosList[static_cast<size_t>(i)] =
+        Positionssatz{ganz(image1.Top()), ganz(image1.Left()), ganz(image1.Width()), ganz(image1.Height())};
+}
+
+void FotolaufForm::VolleAufloesungSicherstellen()
+{
+    // A large picture is decoded at the size it is first shown at; once it is shown larger than
+    // that, the full resolution is decoded (and the brightness applied to it again).
+    Programm& p = m_programm;
+    ImageForm& f = p.imageForm();
+    const LoadedPicture& jetzt = f.Image1Bild();
+    if (!jetzt.reduced())
+        return;
+    const double dpr = p.platform().devicePixelRatio();
+    const QRect ziel = f.Image1.pixel();
+    if (ziel.width() * dpr <= jetzt.image.width() && ziel.height() * dpr <= jetzt.image.height())
+        return;
+    LoadedPicture voll = p.bildLader().load(p.platform().resolvePath(p.AngezeigteDatei));
+    if (!voll.ok || voll.naturalSize != jetzt.naturalSize)
+        return;  // the file changed or vanished: keep what is shown
+    if (Helligkeit != 80 && voll.is24Bit && voll.image.format() == QImage::Format_RGB888) {
+        Pictbuf = voll;
+        Pictbox = voll;
+        Pictbox.image = voll.image.copy();
+        Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle);
+        f.setImage1Bild(Pictbox);
+    } else {
+        f.setImage1Bild(voll);
+    }
+}

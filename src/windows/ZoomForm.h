@@ -1,0 +1,35 @@
+// The zoom window: the section marked with the rectangle magnifier, enlarged so that its width
+// fills the screen, shown modally on black. Any key closes it and then acts in the main window.
+#pragma once
+
+#include "display/Bildflaeche.h"
+#include "platform/PictureLoader.h"
+
+#include <QDialog>
+
+class Programm;
+
+class ZoomForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit ZoomForm(Programm& programm);
+    ~ZoomForm() override;
+
+    // Load (which does all the work) and show modally; returns when the window is unloaded.
+    void ZeigenModal();
+    void Entladen();
+
+    Bildflaeche ImageZoom;
+    double Faktor = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void reject() override;
+
+private:
+    bool Form_Load();
+    Programm& m_programm;
+    LoadedPicture m_bild;
+    bool m_entladen = false;
+};
