@@ -127,7 +127,6 @@ private:
     StringTable m_strings;
     IniArbeitswerte m_ini;
     bool m_beendet = false;
-    int m_dpiY = 96;
     std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;

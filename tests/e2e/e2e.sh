@@ -58,6 +58,33 @@ expect "black above the fitted picture" 512 100 $black
 expect "black below the fitted picture" 512 660 $black
 
 
+key() { xdotool key --clearmodifiers "$1"; }
+
+# F3 pages forward: red.jpg at its natural size, centred.
+key F3
+expect "red picture centred at natural size" 120 90 $red
+expect "black left of the centred picture" 100 300 $black
+expect "black above the centred picture" 512 70 $black
+# F3 again wraps around to the first picture, F2 back to the last.
+key F3
+expect "F3 after the last picture wraps to the first" 512 140 $blue
+key F2
+expect "F2 before the first picture wraps to the last" 120 90 $red
+expect "black beside the red picture again" 100 300 $black
+# F4 doubles the picture (1600x1200, centred): it now covers the whole screen.
+key F4
+expect "F4 doubles the picture over the whole screen" 5 5 $red
+# F1 halves it again.
+key F1
+expect "F1 halves it back" 100 300 $black
+expect "F1 halves it back (inside)" 120 90 $red
+# A drag of 100 pixels right and 50 down moves the picture by that much.
+xdotool mousemove 500 400 mousedown 1
+xdotool mousemove 550 425
+xdotool mousemove 600 450 mouseup 1
+expect "dragged picture has left its old place" 150 110 $black
+expect "dragged picture is at its new place" 220 140 $red
+
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
