@@ -31,9 +31,8 @@ struct LoadedPicture {
 // per thread. Keeps and reuses its decode buffers between calls, because the first touch of fresh
 // memory costs more than the decode itself.
 //
-// Final scaling: a picture larger than coverSize comes back at exactly fittedSize(natural, coverSize)
-// (give or take one pixel where the 1/2^k decode already lands there), smoothly scaled in the
-// loader. So the picture is ready to paint 1:1 at the size it is shown at: repaints are plain
+// Final scaling: a picture larger than coverSize comes back at exactly fittedSize(natural, coverSize),
+// smoothly scaled in the loader. So the picture is ready to paint 1:1 at the size it is shown at: repaints are plain
 // copies, the brightness pass touches no more pixels than are shown, and the work runs on the
 // loading thread rather than in every paint. The widget scales only when the user zooms.
 class PictureLoader {

@@ -131,6 +131,7 @@ TEST_F(PictureLoaderTest, RealSamplesLoadWithTheirSizeAndDepth)
         {"jpg/pillow__hopper_16bit_qtables.jpg", {128, 128}, true},
         {"jpg/pillow__jpeg_ff00_header.jpg", {300, 225}, true},    // stray bytes between segments
         {"exif/pillow__pil_sample_cmyk.jpg", {100, 100}, true},
+        {"exif/ianare-orient__landscape_6.jpg", {450, 600}, true},  // shown as stored: no turn by Exif
         {"bmp/bmpsuite/g/rgb24.bmp", {127, 64}, true},
         {"bmp/image-rs__Info_R8_G8_B8_Top_Down.bmp", {6, 6}, true},
         {"bmp/bmpsuite/g/pal8os2.bmp", {127, 64}, false},
