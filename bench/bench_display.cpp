@@ -3,7 +3,9 @@
 // reports the peak memory of showing the largest photo in a separate process.
 //
 //   bench_display [DIR] [ROUNDS]   DIR defaults to /tmp/fotolauf-photos and is built with
-//                                  ../shared/tools/photo-corpus when it does not exist
+//                                  ../shared/tools/photo-corpus when it does not exist (that tool
+//                                  downloads Debian wallpaper packages with apt and needs root or
+//                                  sudo and ImageMagick for its four 24 MP upscales)
 //   bench_display --peak FILE      one load in a fresh process: peak memory above idle
 #include "platform/JpegDecoder.h"
 #include "platform/PictureLoader.h"

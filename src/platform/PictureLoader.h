@@ -39,6 +39,9 @@ class PictureLoader {
 public:
     PictureLoader();
 
+    // A GIF gives its first frame, an icon or cursor file its first image. Pictures are shown as
+    // stored: an Exif orientation is not applied.
+    //
     // coverSize: the size (device pixels) the picture will at most be shown at. The picture is
     // decoded straight to the smallest size that still covers the picture fitted into coverSize
     // (keeping proportions) - JPEG through libjpeg-turbo's 1/2, 1/4, 1/8 scaled decoding, other
