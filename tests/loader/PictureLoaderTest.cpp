@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -241,12 +242,15 @@ TEST_F(PictureLoaderTest, FormatComesFromTheContentNotTheName)
         {"bitmap.gif", bmp, PictureFormat::Bmp},
         {"jpeg_without_extension", jpeg, PictureFormat::Jpeg},
         {"bitmap.JPG", bmp, PictureFormat::Bmp},
+        {"clipboard.dib", bmp.mid(14), PictureFormat::Dib},  // the bitmap without its file header
     };
     for (const auto& row : rows) {
         const LoadedPicture p = loader.load(write(row.name, row.bytes));
         EXPECT_TRUE(p.ok) << row.name;
         EXPECT_EQ(p.format, row.format) << row.name;
         EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
+        EXPECT_TRUE(p.is24Bit) << row.name;
+        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red)) << row.name;
     }
 }
 
@@ -280,6 +284,10 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
     }
     EXPECT_FALSE(loader.load(dir.filePath(QStringLiteral("missing.jpg"))).ok);
     EXPECT_FALSE(loader.load(dir.path()).ok);  // a folder
+    // A named pipe would block the open until a writer comes: it is not a file to read.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(loader.load(fifo).ok);
     EXPECT_FALSE(loader.load(QString()).ok);
 }
 
