@@ -28,13 +28,6 @@ bool tooManyPixels(QSize size)
     return qint64(size.width()) * qint64(size.height()) > PictureLoader::kMaxPixels;
 }
 
-// A decode that lands within a pixel of the fitted size is shown as it is: a further pass would
-// cost a full scale for a difference nobody can see.
-bool closeEnough(QSize decoded, QSize wanted)
-{
-    return qAbs(decoded.width() - wanted.width()) <= 1 && qAbs(decoded.height() - wanted.height()) <= 1;
-}
-
 const char* qtFormatName(PictureFormat format)
 {
     switch (format) {
@@ -136,7 +129,7 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
 
     const QSize fitted = fittedSize(natural, coverSize);
     const QSize decoded = JpegDecoder::scaledSize(natural, JpegDecoder::scaleDenominator(natural, fitted));
-    const bool scaleAfter = !closeEnough(decoded, fitted);
+    const bool scaleAfter = decoded != fitted;
     // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
     // decoded to them; one that is not goes straight to its final 24-bit form.
     QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
@@ -189,7 +182,7 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
 
     const QSize natural = image.size();
     const QSize fitted = fittedSize(natural, coverSize);
-    if (!closeEnough(natural, fitted)) {
+    if (natural != fitted) {
         const QImage::Format format = is24Bit                ? QImage::Format_RGB888
                                       : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                 : QImage::Format_RGB32;

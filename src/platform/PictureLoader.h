@@ -31,15 +31,17 @@ struct LoadedPicture {
 // per thread. Keeps and reuses its decode buffers between calls, because the first touch of fresh
 // memory costs more than the decode itself.
 //
-// Final scaling: a picture larger than coverSize comes back at exactly fittedSize(natural, coverSize)
-// (give or take one pixel where the 1/2^k decode already lands there), smoothly scaled in the
-// loader. So the picture is ready to paint 1:1 at the size it is shown at: repaints are plain
+// Final scaling: a picture larger than coverSize comes back at exactly fittedSize(natural, coverSize),
+// smoothly scaled in the loader. So the picture is ready to paint 1:1 at the size it is shown at: repaints are plain
 // copies, the brightness pass touches no more pixels than are shown, and the work runs on the
 // loading thread rather than in every paint. The widget scales only when the user zooms.
 class PictureLoader {
 public:
     PictureLoader();
 
+    // A GIF gives its first frame, an icon or cursor file its first image. Pictures are shown as
+    // stored: an Exif orientation is not applied.
+    //
     // coverSize: the size (device pixels) the picture will at most be shown at. The picture is
     // decoded straight to the smallest size that still covers the picture fitted into coverSize
     // (keeping proportions) - JPEG through libjpeg-turbo's 1/2, 1/4, 1/8 scaled decoding, other

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -131,6 +132,7 @@ TEST_F(PictureLoaderTest, RealSamplesLoadWithTheirSizeAndDepth)
         {"jpg/pillow__hopper_16bit_qtables.jpg", {128, 128}, true},
         {"jpg/pillow__jpeg_ff00_header.jpg", {300, 225}, true},    // stray bytes between segments
         {"exif/pillow__pil_sample_cmyk.jpg", {100, 100}, true},
+        {"exif/ianare-orient__landscape_6.jpg", {450, 600}, true},  // shown as stored: no turn by Exif
         {"bmp/bmpsuite/g/rgb24.bmp", {127, 64}, true},
         {"bmp/image-rs__Info_R8_G8_B8_Top_Down.bmp", {6, 6}, true},
         {"bmp/bmpsuite/g/pal8os2.bmp", {127, 64}, false},
@@ -240,12 +242,15 @@ TEST_F(PictureLoaderTest, FormatComesFromTheContentNotTheName)
         {"bitmap.gif", bmp, PictureFormat::Bmp},
         {"jpeg_without_extension", jpeg, PictureFormat::Jpeg},
         {"bitmap.JPG", bmp, PictureFormat::Bmp},
+        {"clipboard.dib", bmp.mid(14), PictureFormat::Dib},  // the bitmap without its file header
     };
     for (const auto& row : rows) {
         const LoadedPicture p = loader.load(write(row.name, row.bytes));
         EXPECT_TRUE(p.ok) << row.name;
         EXPECT_EQ(p.format, row.format) << row.name;
         EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
+        EXPECT_TRUE(p.is24Bit) << row.name;
+        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red)) << row.name;
     }
 }
 
@@ -279,6 +284,10 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
     }
     EXPECT_FALSE(loader.load(dir.filePath(QStringLiteral("missing.jpg"))).ok);
     EXPECT_FALSE(loader.load(dir.path()).ok);  // a folder
+    // A named pipe would block the open until a writer comes: it is not a file to read.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(loader.load(fifo).ok);
     EXPECT_FALSE(loader.load(QString()).ok);
 }
 

@@ -1,0 +1,42 @@
+// libFuzzer target: any bytes as a picture file, loaded at full size and reduced; the loader must
+// return cleanly, and a picture it accepts must be consistent with its natural size.
+#include "platform/PictureLoader.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+QTemporaryDir* tempDir = nullptr;
+PictureLoader* loader = nullptr;
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's image plugins (GIF, ICO) are found through the application object.
+    static QGuiApplication app(*argc, *argv);
+    tempDir = new QTemporaryDir;
+    loader = new PictureLoader;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString path = tempDir->filePath(QStringLiteral("input"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        f.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    for (QSize cover : {QSize(), QSize(64, 48)}) {
+        const LoadedPicture p = loader->load(path, cover);
+        if (p.ok && (p.image.isNull() || p.image.size() != PictureLoader::fittedSize(p.naturalSize, cover)))
+            std::abort();
+    }
+    return 0;
+}
