@@ -233,11 +233,7 @@ QString clsEXIF::ListInfo() const
     QString text;
     for (size_t i = 1; i < m_tags.size(); ++i)
         text += m_tags[i].Name + QStringLiteral(": ") + m_tags[i].ValueText + kCrLf;
-    const QString leer = QStringLiteral(": ") + kCrLf;
-    text.reserve(text.size() + m_leereReserviert * leer.size());
-    for (qint64 i = 0; i < m_leereReserviert; ++i)
-        text += leer;
-    return text;
+    return text + (QStringLiteral(": ") + kCrLf).repeated(m_leereReserviert);
 }
 
 void clsEXIF::ReadMetaInfo()

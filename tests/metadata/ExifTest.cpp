@@ -102,6 +102,8 @@ std::vector<DecodeFall> decodeFaelle()
         {"other signed rational", [](const Tiff& t) { return t.srat(37379, -5, 2); }, "-5/2"},
         {"signed rationals", [](const Tiff& t) { return Eintrag{999, 10, 2, t.srational(-1, 2) + t.srational(3, 4)}; },
          "-0.500/0.750"},
+        {"a later rational without denominator", [](const Tiff& t) { return Eintrag{991, 5, 2, t.rational(1, 4) + t.rational(3, 0)}; },
+         "0.250/0.000"},
         {"signed byte", roh(998, 6, 1, QByteArray("\xFF\0\0\0", 4)), "-1"},
         {"signed short", [](const Tiff& t) { return Eintrag{997, 8, 1, t.u16(0xFFFE) + t.u16(0)}; }, "-2"},
         {"signed long", [](const Tiff& t) { return Eintrag{996, 9, 1, t.u32(0xFFFFFFFD)}; }, "-3"},
