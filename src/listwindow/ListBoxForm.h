@@ -26,6 +26,9 @@ public:
     QPlainTextEdit* txtEXIFInfo = nullptr;
     QListWidget* lstExifIptc = nullptr;
 
+    // Appends the IPTC fields of the selected entry's picture to lstExifIptc.
+    void IptcAnzeigen();
+
 private:
     Programm& m_programm;
 };

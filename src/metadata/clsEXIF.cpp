@@ -1,0 +1,494 @@
+// The EXIF reader: the format and tag tables, the bounded reading of the two IFDs and the
+// decoding of each field into its display text.
+#include "metadata/clsEXIF.h"
+
+#include "app/ProfileReader.h"
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+const std::array<clsEXIF::Formatzeile, 13> clsEXIF::kFormate = {{
+    {0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 4}, {5, 8}, {6, 1}, {7, 1}, {8, 2}, {9, 4}, {10, 8}, {11, 4}, {12, 8},
+}};
+
+const std::array<clsEXIF::Tagzeile, 54> clsEXIF::kTags = {{
+    {270, "ImageDescription"},
+    {271, "Make"},
+    {272, "Model"},
+    {274, "Orientation"},
+    {282, "XResolution"},
+    {283, "YResolution"},
+    {296, "ResolutionUnit"},
+    {305, "Software"},
+    {306, "DateTime"},
+    {318, "WhitePoint"},
+    {319, "PrimaryChromaticities"},
+    {529, "YCbCrCoefficients"},
+    {531, "YCbCrPositioning"},
+    {532, "ReferenceBlackWhite"},
+    {33432, "Copyright"},
+    {34665, "ExifOffset"},
+    {33434, "ExposureTime"},
+    {33437, "FNumber"},
+    {34850, "ExposureProgram"},
+    {34855, "ISOSpeedRatings"},
+    {36864, "ExifVersion"},
+    {36867, "DateTimeOriginal"},
+    {36868, "DateTimeDigitized"},
+    {37121, "ComponentsConfiguration"},
+    {37122, "CompressedBitsPerPixel"},
+    {37377, "ShutterSpeedValue"},
+    {37378, "ApertureValue"},
+    {37379, "BrightnessValue"},
+    {37380, "ExposureBiasValue"},
+    {37381, "MaxApertureValue"},
+    {37382, "SubjectDistance"},
+    {37383, "MeteringMode"},
+    {37384, "LightSource"},
+    {37385, "Flash"},
+    {37386, "FocalLength"},
+    {37500, "MakerNote"},
+    {37510, "UserComment"},
+    {37520, "SubsecTime"},
+    {37521, "SubsecTimeOriginal"},
+    {37522, "SubsecTimeDigitized"},
+    {40960, "FlashPixVersion"},
+    {40961, "ColorSpace"},
+    {40962, "ExifImageWidth"},
+    {40963, "ExifImageHeight"},
+    {40964, "RelatedSoundFile"},
+    {40965, "ExifInteroperabilityOffset"},
+    {41486, "FocalPlaneXResolution"},
+    {41487, "FocalPlaneYResolution"},
+    {41488, "FocalPlaneResolutionUnit"},
+    {41493, "ExposureIndex"},
+    {41495, "SensingMethod"},
+    {41728, "FileSource"},
+    {41729, "SceneType"},
+    {41730, "CFAPattern"},
+}};
+
+namespace {
+
+constexpr qint32 kExifOffset = 34665;
+constexpr qint32 kInteropOffset = 40965;
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The user's number format, without group separators.
+QString muster(double wert, int stellen)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(wert, 'f', stellen);
+}
+
+// Bytes as text: UTF-8 when they are valid UTF-8 (current cameras), else the Windows code page.
+QString alsText(QByteArrayView bytes)
+{
+    return TextEncoding::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : TextEncoding::fromWindows1252(bytes);
+}
+
+// The leading number of a text as a Basic Val() reads it: blanks, sign, digits, fraction.
+double fuehrendeZahl(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
+        ++i;
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+    }
+    bool ok = false;
+    const double v = text.mid(start, i - start).toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+}  // namespace
+
+// Reads numbers of the file's byte order from the bytes read; every read states whether it
+// stayed inside them.
+class clsEXIF::Leser {
+public:
+    Leser(const QByteArray& daten, bool intel) : m_daten(daten), m_intel(intel) {}
+
+    qint64 groesse() const { return m_daten.size(); }
+    bool innerhalb(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= groesse() && n <= groesse() - pos; }
+
+    // ReadNumber: an n-byte unsigned number (n <= 8).
+    bool zahl(qint64 pos, int n, quint64& wert) const
+    {
+        if (!innerhalb(pos, n))
+            return false;
+        wert = 0;
+        for (int k = 0; k < n; ++k) {
+            const qint64 q = m_intel ? pos + n - 1 - k : pos + k;
+            wert = (wert << 8) | static_cast<quint8>(m_daten[q]);
+        }
+        return true;
+    }
+    // ReadSignedNumber: two's complement of the same bytes.
+    bool vorzeichenZahl(qint64 pos, int n, qint64& wert) const
+    {
+        quint64 v = 0;
+        if (!zahl(pos, n, v))
+            return false;
+        if (n < 8 && v >= (quint64(1) << (8 * n - 1)))
+            wert = static_cast<qint64>(v) - (qint64(1) << (8 * n));
+        else
+            wert = static_cast<qint64>(v);
+        return true;
+    }
+    // The bytes from pos on, cut at the end of the bytes read (empty when pos lies beyond).
+    QByteArray bytes(qint64 pos, qint64 n) const
+    {
+        if (pos < 0 || pos >= groesse() || n <= 0)
+            return {};
+        return m_daten.mid(pos, std::min(n, groesse() - pos));
+    }
+
+private:
+    const QByteArray& m_daten;
+    bool m_intel;
+};
+
+clsEXIF::clsEXIF(const QString& programmOrdner)
+{
+    setProgrammOrdner(programmOrdner);
+}
+
+void clsEXIF::setProgrammOrdner(const QString& programmOrdner)
+{
+    m_iniDatei = programmOrdner;
+    if (!m_iniDatei.endsWith(u'/'))
+        m_iniDatei += u'/';
+    m_iniDatei += QStringLiteral("exif.ini");
+}
+
+void clsEXIF::setImageFile(const QVariant& vNewValue)
+{
+    m_bildDatei = vNewValue.toString();
+    ReadMetaInfo();
+}
+
+QString clsEXIF::GetTagName(qint32 l_ID)
+{
+    for (const Tagzeile& zeile : kTags) {
+        if (zeile.Tag == l_ID)
+            return QString::fromLatin1(zeile.Name);
+    }
+    return QStringLiteral("unknown tag ") + QString::number(l_ID);
+}
+
+int clsEXIF::TagAnzahl() const
+{
+    if (m_tags.empty())
+        return 0;
+    return static_cast<int>(m_tags.size() - 1 + m_leereReserviert);
+}
+
+clsEXIF::ExifTag clsEXIF::Tag(int index) const
+{
+    if (index >= 1 && static_cast<size_t>(index) < m_tags.size())
+        return m_tags[static_cast<size_t>(index)];
+    return {};
+}
+
+qint32 clsEXIF::MetaInfo(qint32 l_ID, QString& StringData) const
+{
+    if (m_status != Gelesen)
+        return 0;
+    for (size_t i = 1; i < m_tags.size(); ++i) {
+        if (m_tags[i].ID != l_ID)
+            continue;
+        StringData = m_tags[i].ValueText;
+        // Values outside the 32-bit range give the nearest end of it.
+        const double gerundet = std::nearbyint(m_tags[i].Value);
+        if (!(gerundet >= std::numeric_limits<qint32>::min()))
+            return std::numeric_limits<qint32>::min();
+        if (gerundet > std::numeric_limits<qint32>::max())
+            return std::numeric_limits<qint32>::max();
+        return static_cast<qint32>(gerundet);
+    }
+    StringData = QStringLiteral("Tag ") + QString::number(l_ID) + QStringLiteral(" not found.");
+    return 0;
+}
+
+QString clsEXIF::ListInfo() const
+{
+    if (!m_hatListe || m_status == KeinExifKopf)
+        return QStringLiteral("File is not in EXIF format.");
+    if (m_status == OeffnenFehlgeschlagen)
+        return QStringLiteral("Could not open the file.");
+    QString text;
+    for (size_t i = 1; i < m_tags.size(); ++i)
+        text += m_tags[i].Name + QStringLiteral(": ") + m_tags[i].ValueText + kCrLf;
+    return text + (QStringLiteral(": ") + kCrLf).repeated(m_leereReserviert);
+}
+
+void clsEXIF::ReadMetaInfo()
+{
+    // ReadFileStart: the first bytes only, raw.
+    QFile datei(FileSystem::resolvePath(m_bildDatei));
+    QByteArray anfang;
+    if (!m_bildDatei.isEmpty() && datei.open(QIODevice::ReadOnly))
+        anfang = datei.read(kLeseLaenge);
+    if (anfang.isEmpty()) {
+        m_status = OeffnenFehlgeschlagen;
+        return;
+    }
+    QFile ini(FileSystem::resolvePath(m_iniDatei));
+    m_iniText = ini.open(QIODevice::ReadOnly) ? TextEncoding::decodeText(ini.readAll()) : QString();
+    ReadMetaInfoAusBytes(anfang);
+}
+
+void clsEXIF::ReadMetaInfoAusBytes(const QByteArray& dateiAnfang)
+{
+    const QByteArray daten = dateiAnfang.left(kLeseLaenge);
+    if (daten.isEmpty()) {
+        m_status = OeffnenFehlgeschlagen;
+        return;
+    }
+    const qsizetype kopf = daten.indexOf(QByteArrayView("Exif\0", 5));
+    if (kopf < 0) {
+        m_status = KeinExifKopf;
+        return;
+    }
+    m_T = kopf + 6;
+    m_tags.assign(1, ExifTag{});
+    m_leereReserviert = 0;
+    m_hatListe = true;
+    m_status = Gelesen;
+    m_intel = daten.mid(m_T, 2) == "II";
+
+    // A failure anywhere below simply ends the reading; what was read stays listed.
+    const Leser leser(daten, m_intel);
+    quint64 ifd0 = 0;
+    if (!leser.zahl(m_T + 4, 4, ifd0))
+        return;
+    qint64 exifIfd = 0;
+    if (!ReadIFD(leser, static_cast<qint64>(ifd0), kExifOffset, exifIfd))
+        return;
+    qint64 unbenutzt = 0;
+    if (exifIfd != 0)
+        ReadIFD(leser, exifIfd, kInteropOffset, unbenutzt);
+}
+
+bool clsEXIF::ReadIFD(const Leser& leser, qint64 offset, qint32 zeigerTag, qint64& ergebnis)
+{
+    ergebnis = 0;
+    qint64 p = m_T + offset;
+    quint64 n = 0;
+    if (!leser.zahl(p, 2, n))
+        return false;
+    p += 2;
+    m_leereReserviert += static_cast<qint64>(n);
+    for (quint64 i = 0; i < n; ++i) {
+        --m_leereReserviert;
+        m_tags.emplace_back();
+        ExifTag& tag = m_tags.back();
+        quint64 id = 0, format = 0, components = 0, value = 0;
+        if (!leser.zahl(p, 2, id))
+            return false;
+        tag.ID = static_cast<qint32>(id);
+        if (!leser.zahl(p + 2, 2, format))
+            return false;
+        tag.Format = static_cast<qint32>(format);
+        if (!leser.zahl(p + 4, 4, components))
+            return false;
+        tag.Components = static_cast<qint64>(components);
+        if (!leser.zahl(p + 8, 4, value))
+            return false;
+        tag.Value = static_cast<double>(value);
+        tag.Name = GetTagName(tag.ID);
+        if (!DecodeTagValue(leser, tag, p + 8))
+            return false;
+        if (tag.ID == zeigerTag) {
+            const double zahl = fuehrendeZahl(tag.ValueText);
+            // An offset no file of 4096 bytes can hold is kept just out of reach.
+            ergebnis = zahl >= 0 && zahl < 1e15 ? static_cast<qint64>(zahl) : -1;
+        }
+        p += 12;
+    }
+    return true;
+}
+
+bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPosition)
+{
+    if (tag.Format < 0 || tag.Format > 12)
+        return false;
+    const int groesse = kFormate[static_cast<size_t>(tag.Format)].Bytes;
+    const qint64 laenge = tag.Components * groesse;
+    const qint64 feldWert = static_cast<qint64>(tag.Value);
+    const QByteArray roh = laenge > 4 ? leser.bytes(m_T + feldWert, laenge) : leser.bytes(feldPosition, 4);
+    const Leser rohLeser(roh, m_intel);
+
+    // The first rational of the raw bytes; its quotient replaces Value unless the denominator is 0.
+    auto quotient = [&](bool vorzeichen, qint64& zaehler, qint64& nenner) {
+        if (vorzeichen) {
+            if (!rohLeser.vorzeichenZahl(0, 4, zaehler) || !rohLeser.vorzeichenZahl(4, 4, nenner))
+                return false;
+        } else {
+            quint64 z = 0, d = 0;
+            if (!rohLeser.zahl(0, 4, z) || !rohLeser.zahl(4, 4, d))
+                return false;
+            zaehler = static_cast<qint64>(z);
+            nenner = static_cast<qint64>(d);
+        }
+        if (nenner != 0)
+            tag.Value = static_cast<double>(zaehler) / static_cast<double>(nenner);
+        return true;
+    };
+    // Each of the Components rationals as its quotient, "0.000", joined by "/".
+    auto rationalListe = [&](bool vorzeichen, QString& text) {
+        QStringList teile;
+        for (qint64 k = 0; k < tag.Components; ++k) {
+            qint64 z = 0, d = 0;
+            if (vorzeichen) {
+                if (!rohLeser.vorzeichenZahl(8 * k, 4, z) || !rohLeser.vorzeichenZahl(8 * k + 4, 4, d))
+                    return false;
+            } else {
+                quint64 uz = 0, ud = 0;
+                if (!rohLeser.zahl(8 * k, 4, uz) || !rohLeser.zahl(8 * k + 4, 4, ud))
+                    return false;
+                z = static_cast<qint64>(uz);
+                d = static_cast<qint64>(ud);
+            }
+            // Without a denominator the first one falls back to Value, as the single patterns do.
+            const double q = d != 0 ? static_cast<double>(z) / static_cast<double>(d) : (k == 0 ? tag.Value : 0.0);
+            teile << muster(q, 3);
+        }
+        text = teile.join(u'/');
+        return true;
+    };
+
+    QString text;
+    switch (tag.Format) {
+    case 2:
+        text = alsText(roh);
+        break;
+    case 5: {
+        qint64 z = 0, d = 0;
+        if (!quotient(false, z, d))
+            return false;
+        switch (tag.ID) {
+        case 33434:
+            text = tag.Value != 0 ? muster(1.0 / tag.Value, 0) : muster(0, 0);
+            break;
+        case 33437:
+        case 282:
+        case 283:
+        case 37382:
+        case 37386:
+        case 41486:
+        case 41487:
+            text = muster(tag.Value, 1);
+            break;
+        case 37378:
+        case 37381:
+            text = muster(std::pow(std::sqrt(2.0), tag.Value), 1);
+            break;
+        default:
+            if (tag.Components < 2)
+                text = QString::number(z) + u'/' + QString::number(d);
+            else if (!rationalListe(false, text))
+                return false;
+        }
+        break;
+    }
+    case 10: {
+        qint64 z = 0, d = 0;
+        if (!quotient(true, z, d))
+            return false;
+        switch (tag.ID) {
+        case 37377:
+            text = muster(std::pow(2.0, tag.Value), 0);
+            break;
+        case 37380:
+            text = muster(tag.Value, 1);
+            break;
+        default:
+            if (tag.Components < 2)
+                text = QString::number(z) + u'/' + QString::number(d);
+            else if (!rationalListe(true, text))
+                return false;
+        }
+        break;
+    }
+    case 6:
+    case 8:
+    case 9: {
+        qint64 v = 0;
+        if (!rohLeser.vorzeichenZahl(0, groesse, v))
+            return false;
+        text = QString::number(v);
+        break;
+    }
+    case 7:
+        switch (tag.ID) {
+        case 36864:
+        case 40960:
+            text = QString::number(static_cast<qint64>(fuehrendeZahl(alsText(roh.left(2))))) + u'.' + alsText(roh.mid(2, 2));
+            break;
+        case 37121: {
+            static const char* const kKomponenten[] = {"", "Y", "Cb", "Cr", "R", "G", "B"};
+            for (qsizetype k = 0; k < std::min<qsizetype>(4, roh.size()); ++k) {
+                const quint8 b = static_cast<quint8>(roh[k]);
+                if (b <= 6)
+                    text += QString::fromLatin1(kKomponenten[b]);
+            }
+            break;
+        }
+        case 37500: {
+            QByteArray druckbar;
+            for (const char c : roh) {
+                if (static_cast<quint8>(c) >= 32 && static_cast<quint8>(c) <= 127)
+                    druckbar += c;
+            }
+            text = QString::fromLatin1(druckbar);
+            break;
+        }
+        case 41728:
+        case 41729:
+            if (!roh.isEmpty())
+                text = QString::number(static_cast<quint8>(roh[0]));
+            break;
+        default:
+            text = alsText(roh);
+        }
+        break;
+    default: {  // 0, 1, 3, 4, 11, 12
+        quint64 v = 0;
+        if (groesse > 0 && !rohLeser.zahl(0, groesse, v))
+            return false;
+        text = QString::number(v);
+    }
+    }
+
+    text.remove(QChar(0));
+    const QString ersatz = ReadIniValue(tag.Name, text);
+    if (!ersatz.isEmpty())
+        text = ersatz;
+    const QString vorlage = ReadIniValue(tag.Name, QStringLiteral("Format"));
+    if (!vorlage.isEmpty())
+        text = QString(vorlage).replace(QStringLiteral("@X"), text);
+    tag.ValueText = text;
+    return true;
+}
+
+QString clsEXIF::ReadIniValue(const QString& section, const QString& key) const
+{
+    if (m_iniText.isEmpty())
+        return {};
+    return ProfileReader::value(m_iniText, section, key, QString(), 1024);
+}
