@@ -139,6 +139,7 @@ void FotolaufForm::Form_Load()
     p.AppPfad = platform.programFolder();
     if (p.AppPfad.endsWith(u'/'))
         p.AppPfad.chop(1);
+    EXF.setProgrammOrdner(p.AppPfad);
 
     blnHinweisErweiterung = true;
     blnMauszeigerSichtbar = true;

@@ -6,6 +6,7 @@
 #include "commands/Tastentabelle.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
+#include "metadata/clsEXIF.h"
 #include "platform/PictureLoader.h"
 
 #include <QMainWindow>
@@ -55,6 +56,7 @@ public:
     bool F6TimerGestartet = false;
     qint16 Helligkeit = 0;
     bool blnOhneUnterOrdner = false;
+    clsEXIF EXF;
 
     // --- fields of the window's own operations (open to the tests) ------------------------------
     QString strArgumente;

@@ -1,7 +1,9 @@
 // The picture list window: the working list (the current position of the whole program is its
-// selected entry), the action button and the EXIF/IPTC views.
+// selected entry), the action button and the EXIF/IPTC views. Closing it only hides it; every key
+// hides it and acts in the main window, except Return, which shows the selected picture.
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 class Programm;
@@ -29,6 +31,33 @@ public:
     // Appends the IPTC fields of the selected entry's picture to lstExifIptc.
     void IptcAnzeigen();
 
+    // Layout for an inner size in twips; the controls' rectangles are kept in twips.
+    void Form_Resize(double innenBreite, double innenHoehe);
+    struct Twips {
+        double Left, Top, Width, Height;
+    };
+    Twips Geometrie(const QWidget* control) const;
+
+    void ListBoxNeu_Click();
+    void ListBoxNeu_DblClick();
+    void chkExifAnzeigen_Click();
+    void chkIptcAnzeigen_Click();
+    void btnAktionAusfuehren_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
 private:
+    void Form_Load();
+    void setzen(QWidget* control, double left, double top, double width, double height);
+    // Sets one length of a control; a negative length fails and leaves the control as it was.
+    void setzeBreite(QWidget* control, double width);
+    void setzeHoehe(QWidget* control, double height);
+    void setzeLinks(QWidget* control, double left);
+    void anwenden(QWidget* control);
     Programm& m_programm;
+    QHash<const QWidget*, Twips> m_twips;
 };

@@ -1,6 +1,14 @@
 #include "windows/WertxForm.h"
 
+#include "app/FotolaufForm.h"
 #include "app/Twips.h"
+#include "lists/BildListenFeld.h"
+#include "windows/ImageForm.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QPainter>
+#include <QTimer>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -84,44 +92,124 @@ WertxForm::WertxForm(Programm& programm)
     platz(Opt640, "Opt640", 120, 600, 4932, 255);
     OptKeine = new QRadioButton(Frame5);
     platz(OptKeine, "OptKeine", 120, 240, 4932, 255);
+
+    // Tab order as listed from lowest to highest.
+    const QList<QWidget*> reihenfolge = {CheckSpeichernBildPosition, btnZuruecksetzen, txtHelligkeit, HScroll1, OptZufaellig,
+                                         OptAlphabetisch, optGrau, optSchwarz, txtInterval, btnStarten, btnNichtStarten,
+                                         Opt1024Oder768, Opt1024, Opt800, Opt640, OptKeine};
+    for (qsizetype i = 1; i < reihenfolge.size(); ++i)
+        setTabOrder(reihenfolge[i - 1], reihenfolge[i]);
+
+    connect(btnStarten, &QPushButton::clicked, this, &WertxForm::btnStarten_Click);
+    connect(btnNichtStarten, &QPushButton::clicked, this, &WertxForm::btnNichtStarten_Click);
+    connect(optSchwarz, &QRadioButton::clicked, this, &WertxForm::optSchwarz_Click);
+    connect(optGrau, &QRadioButton::clicked, this, &WertxForm::optGrau_Click);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &WertxForm::HScroll1_Change);
+    connect(btnZuruecksetzen, &QPushButton::clicked, this, &WertxForm::btnZuruecksetzen_Click);
+    connect(CheckSpeichernBildPosition, &QCheckBox::clicked, this, &WertxForm::CheckSpeichernBildPosition_Click);
     Form_Load();
 }
 
 WertxForm::~WertxForm() = default;
 
-void WertxForm::Form_Load()
+int WertxForm::IntervallFehlerhaft(const QString& wert)
 {
-    Programm& p = m_programm;
-    p.FensterLokalisieren(*this);
-    setWindowTitle(p.Text(1218));
-    Label1->setText(p.Text(1221));
-    Label2->setText(p.Text(1098));
-    Label3->setText(p.Text(1099));
-    Label4->setText(p.Text(3108));
-    Label5->setText(p.Text(3109));
-    Frame1->setTitle(p.Text(3047));
-    btnStarten->setText(p.Text(3048));
-    btnNichtStarten->setText(p.Text(3049));
-    Frame2->setTitle(p.Text(3107));
-    Frame3->setTitle(p.Text(3104));
-    Frame4->setTitle(p.Text(3050));
-    Frame5->setTitle(p.Text(3073));
-    OptKeine->setText(p.Text(3074));
-    Opt640->setText(p.Text(3075));
-    Opt800->setText(p.Text(3076));
-    Opt1024->setText(p.Text(3077));
-    Opt1024Oder768->setText(p.Text(3084));
-    btnZuruecksetzen->setText(p.Text(3051));
-    optGrau->setText(p.Text(3052));
-    optSchwarz->setText(p.Text(3053));
-    OptAlphabetisch->setText(p.Text(3105));
-    OptZufaellig->setText(p.Text(3106));
-    CheckSpeichernBildPosition->setText(p.Text(1222));
+    if (wert.isEmpty())
+        return 1;
+    // Sign, digits and the locale's decimal separator only; no exponent, no group separators.
+    const QLocale locale;
+    bool ok = false;
+    const double zahl = locale.toDouble(wert, &ok);
+    const QString erlaubt = QStringLiteral("+-0123456789") + locale.decimalPoint();
+    for (QChar c : wert)
+        if (!erlaubt.contains(c))
+            ok = false;
+    if (!ok)
+        return 1;
+    if (zahl > 60 || zahl < 1)
+        return 1;
+    if (wert.size() > 2)
+        return 1;
+    return 0;
 }
 
-void WertxForm::closeEvent(QCloseEvent* event)
+void WertxForm::Uebernehmen(bool starten)
 {
-    // Closing only hides the window; its settings stay for the rest of the run.
-    event->ignore();
+    Programm& p = m_programm;
+    if (IntervallFehlerhaft(txtInterval->text()) != 0) {
+        p.Meldung(p.Text(2186));
+        return;
+    }
+    FotolaufForm& f = p.fotolaufForm();
+    f.Timer1.setInterval(static_cast<int>(QLocale().toDouble(txtInterval->text()) * 1000));
+    f.F6TimerGestartet = starten;
+    qint16 keyCode = starten ? 117 : 118;
+    qint16 shift = 0;
+    f.Form_KeyDown(keyCode, shift);
     hide();
+}
+
+void WertxForm::btnStarten_Click()
+{
+    Uebernehmen(true);
+}
+
+void WertxForm::btnNichtStarten_Click()
+{
+    Uebernehmen(false);
+}
+
+void WertxForm::optSchwarz_Click()
+{
+    m_programm.imageForm().setHintergrundfarbe(Qt::black);
+    hide();
+}
+
+void WertxForm::optGrau_Click()
+{
+    // The desktop's colour for button faces.
+    m_programm.imageForm().setHintergrundfarbe(QApplication::palette().color(QPalette::Button));
+    hide();
+}
+
+void WertxForm::HScroll1_Change()
+{
+    txtHelligkeit->setText(QString::number(HScroll1->value()));
+    FotolaufForm& f = m_programm.fotolaufForm();
+    f.Helligkeit = static_cast<qint16>(txtHelligkeit->text().toInt());
+    hide();
+    f.BildAnzeigen();
+}
+
+void WertxForm::btnZuruecksetzen_Click()
+{
+    FotolaufForm& f = m_programm.fotolaufForm();
+    txtHelligkeit->setText(QStringLiteral("80"));
+    f.Helligkeit = 80;
+    hide();
+    f.BildAnzeigen();
+    HScroll1->setValue(80);  // a change shows the picture once more
+}
+
+void WertxForm::CheckSpeichernBildPosition_Click()
+{
+    Programm& p = m_programm;
+    if (CheckSpeichernBildPosition->isChecked())
+        return;
+    const int anzahl = p.fotolaufForm().List1->ListCount();
+    for (int i = 0; i < anzahl && static_cast<size_t>(i) < p.BildPosList.size(); ++i)
+        p.BildPosList[static_cast<size_t>(i)] = Positionssatz{};
+}
+
+void WertxForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Each time the window comes on screen it gives itself Alt+A, the access key of
+    // "&Automatik-Intervall:", which moves the focus on from that label in the tab order: to the
+    // first control after it that takes the focus. (Repaints of its controls do not count, or
+    // typing an interval would lose the focus.)
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            Opt1024Oder768->setFocus(Qt::ShortcutFocusReason);
+    });
 }

@@ -47,10 +47,24 @@ public:
     QPushButton* btnZuruecksetzen = nullptr;
     QCheckBox* CheckSpeichernBildPosition = nullptr;
 
+    // 1 when the interval text is not a whole number of seconds from 1 to 60 (at most two
+    // characters, numeric in the user's locale), else 0.
+    static int IntervallFehlerhaft(const QString& wert);
+
+    void btnStarten_Click();
+    void btnNichtStarten_Click();
+    void optSchwarz_Click();
+    void optGrau_Click();
+    void HScroll1_Change();
+    void btnZuruecksetzen_Click();
+    void CheckSpeichernBildPosition_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
+    void Uebernehmen(bool starten);
     Programm& m_programm;
 };
