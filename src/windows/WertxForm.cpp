@@ -213,3 +213,39 @@ void WertxForm::showEvent(QShowEvent* event)
             Opt1024Oder768->setFocus(Qt::ShortcutFocusReason);
     });
 }
+void WertxForm::Form_Load()
+{
+    Programm& p = m_programm;
+    p.FensterLokalisieren(*this);
+    setWindowTitle(p.Text(1218));
+    Label1->setText(p.Text(1221));
+    Label2->setText(p.Text(1098));
+    Label3->setText(p.Text(1099));
+    Label4->setText(p.Text(3108));
+    Label5->setText(p.Text(3109));
+    Frame1->setTitle(p.Text(3047));
+    btnStarten->setText(p.Text(3048));
+    btnNichtStarten->setText(p.Text(3049));
+    Frame2->setTitle(p.Text(3107));
+    Frame3->setTitle(p.Text(3104));
+    Frame4->setTitle(p.Text(3050));
+    Frame5->setTitle(p.Text(3073));
+    OptKeine->setText(p.Text(3074));
+    Opt640->setText(p.Text(3075));
+    Opt800->setText(p.Text(3076));
+    Opt1024->setText(p.Text(3077));
+    Opt1024Oder768->setText(p.Text(3084));
+    btnZuruecksetzen->setText(p.Text(3051));
+    optGrau->setText(p.Text(3052));
+    optSchwarz->setText(p.Text(3053));
+    OptAlphabetisch->setText(p.Text(3105));
+    OptZufaellig->setText(p.Text(3106));
+    CheckSpeichernBildPosition->setText(p.Text(1222));
+}
+
+void WertxForm::closeEvent(QCloseEvent* event)
+{
+    // Closing only hides the window; its settings stay for the rest of the run.
+    event->ignore();
+    hide();
+}
