@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 QStringList ScriptedPlatform::messageTexts() const
 {
@@ -35,11 +36,13 @@ int ScriptedPlatform::messageBox(const MessageBoxRequest& request)
 void ScriptedPlatform::execModal(QDialog& dialog)
 {
     ++modalDialogs;
+    // The dialog may unload itself (and be deleted) while the test drives it.
+    QPointer<QDialog> offen(&dialog);
     dialog.show();
     if (onModal)
         onModal(dialog);
-    if (dialog.isVisible())
-        dialog.hide();
+    if (offen && offen->isVisible())
+        offen->hide();
 }
 
 FolderEntries ScriptedPlatform::listFolder(const QString& folder, Order order)

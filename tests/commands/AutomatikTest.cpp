@@ -1,0 +1,122 @@
+// The automatic show, the random pick and its distribution.
+#include "support/ShowFixture.h"
+#include "windows/WertxForm.h"
+#include "windows/ZoomForm.h"
+
+#include <QRadioButton>
+
+class Automatik : public ShowTest {};
+
+TEST(Zufall, DistributionOfThePickFollowsTheRoundedDraw)
+{
+    // Exact shares over an even grid of draws.
+    const int n = 5;
+    std::vector<int> anzahl(n, 0);
+    const int schritte = 1000000;
+    for (int i = 0; i < schritte; ++i)
+        ++anzahl[static_cast<size_t>(FotolaufForm::ZufallsIndex(n, static_cast<float>(i) / schritte))];
+    EXPECT_EQ(anzahl[0], 0);
+    EXPECT_NEAR(anzahl[1] / double(schritte), 0.1, 0.001);
+    EXPECT_NEAR(anzahl[2] / double(schritte), 0.2, 0.001);
+    EXPECT_NEAR(anzahl[3] / double(schritte), 0.2, 0.001);
+    EXPECT_NEAR(anzahl[4] / double(schritte), 0.5, 0.001);
+    for (float r : {0.0f, 0.3f, 0.999999f}) {
+        EXPECT_EQ(FotolaufForm::ZufallsIndex(1, r), 0);
+        EXPECT_EQ(FotolaufForm::ZufallsIndex(2, r), 1);
+    }
+    // Ties go to the even neighbour: x = 2.5 gives 2, x = 3.5 gives 4.
+    EXPECT_EQ(FotolaufForm::ZufallsIndex(5, 0.3f), 2);
+    EXPECT_EQ(FotolaufForm::ZufallsIndex(5, 0.5f), 4);
+}
+
+TEST_F(Automatik, RandomStepsOnlyWhileTheShowRunsInRandomOrder)
+{
+    starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}, {10, 10}});
+    programm().wertxForm().OptZufaellig->setChecked(true);
+    // Stopped: list order even in random order.
+    listBoxNeu().setListIndex(0);
+    form().NaechstesBild();
+    EXPECT_EQ(index(), 1);
+    form().F6TimerGestartet = true;
+    std::vector<int> anzahl(5, 0);
+    const int ziehungen = 20000;
+    for (int i = 0; i < ziehungen; ++i) {
+        listBoxNeu().setListIndex(1);
+        form().NaechstesBild();
+        ++anzahl[static_cast<size_t>(index())];
+    }
+    EXPECT_EQ(anzahl[0], 0);
+    EXPECT_NEAR(anzahl[1] / double(ziehungen), 0.1, 0.02);
+    EXPECT_NEAR(anzahl[4] / double(ziehungen), 0.5, 0.03);
+    // From the last entry the step wraps to the first without a random pick.
+    listBoxNeu().setListIndex(4);
+    form().NaechstesBild();
+    EXPECT_EQ(index(), 0);
+}
+
+TEST_F(Automatik, TwoPicturesInRandomOrderAlternate)
+{
+    starten({{10, 10}, {10, 10}});
+    programm().wertxForm().OptZufaellig->setChecked(true);
+    form().F6TimerGestartet = true;
+    for (int i = 0; i < 20; ++i) {
+        form().NaechstesBild();
+        EXPECT_EQ(index(), i % 2 == 0 ? 1 : 0);
+    }
+}
+
+TEST_F(Automatik, TicksStepWithWrapAroundUntilF7)
+{
+    starten({{10, 10}, {10, 10}, {10, 10}});
+    form().Timer1.setInterval(5);
+    std::vector<int> gesehen;
+    QObject::connect(&form().Timer1, &QTimer::timeout, [&] { gesehen.push_back(index()); });
+    taste(Qt::Key_F6);
+    EXPECT_TRUE(form().F6TimerGestartet);
+    EXPECT_TRUE(form().Timer1.isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(gesehen.size() >= 4, 5000);
+    // Each tick stepped one forward from the index seen at the tick before.
+    for (size_t i = 1; i < gesehen.size(); ++i)
+        EXPECT_EQ(gesehen[i], (gesehen[i - 1] + 1) % 3);
+    taste(Qt::Key_F7);
+    EXPECT_FALSE(form().F6TimerGestartet);
+    EXPECT_FALSE(form().Timer1.isActive());
+}
+
+TEST_F(Automatik, TickClosesTheZoomWindow)
+{
+    starten({{400, 300}, {400, 300}});
+    ImageForm& b = bild();
+    b.StartX = 0;
+    b.StartY = 0;
+    b.EndX = 1536;
+    b.EndY = 1152;
+    form().Timer1.setInterval(20);
+    // What the first tick left behind (the tick's own handler runs before this one).
+    int ticks = 0;
+    bool zoomNachErstemTick = true;
+    int indexNachErstemTick = -1;
+    QObject::connect(&form().Timer1, &QTimer::timeout, [&] {
+        if (++ticks == 1) {
+            zoomNachErstemTick = programm().hatZoomForm();
+            indexNachErstemTick = index();
+            form().Timer1.stop();
+        }
+    });
+    platform.onModal = [&](QDialog&) {
+        form().Timer1.start();
+        QTRY_VERIFY_WITH_TIMEOUT(ticks > 0, 5000);
+    };
+    programm().zoomForm().ZeigenModal();
+    EXPECT_FALSE(zoomNachErstemTick);
+    EXPECT_EQ(indexNachErstemTick, 1);
+}
+
+TEST_F(Automatik, NewCompilationStopsTheTimerButKeepsTheRunningFlag)
+{
+    starten({{10, 10}, {10, 10}});
+    taste(Qt::Key_F6);
+    taste(Qt::Key_F8);
+    EXPECT_FALSE(form().Timer1.isActive());
+    EXPECT_TRUE(form().F6TimerGestartet);
+}

@@ -1,0 +1,243 @@
+// The key handler: its table, paging with wrap-around, shifting, the pointer toggle, the magnifier
+// keys, the windows it opens, and keys arriving through every window.
+#include "commands/Tastentabelle.h"
+#include "support/ShowFixture.h"
+#include "windows/HilfeBoxForm.h"
+#include "windows/WertxForm.h"
+#include "windows/XYPos.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <set>
+
+TEST(Tastentabelle, EveryRowIsReachableAndNoneIsDoubled)
+{
+    std::set<std::pair<int, int>> gesehen;
+    for (const Tastenzeile& z : Tastentabelle::Zeilen()) {
+        EXPECT_TRUE(gesehen.insert({z.keyCode, z.shift}).second) << z.keyCode << "/" << z.shift;
+        const qint16 shift = z.shift < 0 ? 0 : z.shift;
+        const qint16 code = z.keyCode == 0 ? 65 : z.keyCode;  // "any other key": A
+        EXPECT_EQ(Tastentabelle::Suchen(code, shift), &z) << z.keyCode;
+    }
+    // Modifiers are compared for equality; a key with rows but no condition met does nothing.
+    EXPECT_EQ(Tastentabelle::Suchen(90, 6), nullptr);  // Ctrl+Alt+Z
+    EXPECT_EQ(Tastentabelle::Suchen(90, 0), nullptr);  // Z
+    EXPECT_EQ(Tastentabelle::Suchen(37, 0), nullptr);  // Left
+    EXPECT_EQ(Tastentabelle::Suchen(38, 0), nullptr);  // Up
+    EXPECT_EQ(Tastentabelle::Suchen(117, 2)->aktion, Tastenaktion::AutomatikStarten);  // Ctrl+F6
+}
+
+class Tasten : public ShowTest {};
+
+TEST_F(Tasten, PagingWrapsAroundAndConsumesTheKey)
+{
+    starten({{100, 80}, {100, 80}, {100, 80}});
+    struct Schritt {
+        Qt::Key key;
+        Qt::KeyboardModifiers mod;
+        int erwartet;
+    } schritte[] = {
+        {Qt::Key_F3, Qt::NoModifier, 1},      {Qt::Key_F3, Qt::NoModifier, 2},   {Qt::Key_F3, Qt::NoModifier, 0},
+        {Qt::Key_F2, Qt::NoModifier, 2},      {Qt::Key_Right, Qt::AltModifier, 0}, {Qt::Key_Left, Qt::AltModifier, 2},
+        {Qt::Key_Home, Qt::NoModifier, 0},    {Qt::Key_End, Qt::NoModifier, 2},  {Qt::Key_PageUp, Qt::NoModifier, 0},
+        {Qt::Key_PageDown, Qt::NoModifier, 2}, {Qt::Key_Left, Qt::NoModifier, 2}, {Qt::Key_Right, Qt::NoModifier, 2},
+    };
+    for (const auto& s : schritte) {
+        taste(s.key, s.mod);
+        EXPECT_EQ(index(), s.erwartet) << s.key;
+        EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().Text());
+    }
+    qint16 code = 114, shift = 0;
+    form().Form_KeyDown(code, shift);
+    EXPECT_EQ(code, 0);  // consumed
+    code = 39;
+    shift = 1;
+    form().Form_KeyDown(code, shift);
+    EXPECT_EQ(code, 39);  // Shift+Right is not consumed
+}
+
+TEST_F(Tasten, ListOfOnePictureWrapsToItself)
+{
+    starten({{100, 80}});
+    programm().listBoxForm().ListBoxNeu->setListIndex(0);
+    taste(Qt::Key_F3);
+    EXPECT_EQ(index(), 0);
+    taste(Qt::Key_F2);
+    EXPECT_EQ(index(), 0);
+}
+
+TEST_F(Tasten, ShiftArrowsMoveThePictureAndStoreItsRectangle)
+{
+    starten({{300, 200}, {300, 200}});
+    programm().wertxForm().CheckSpeichernBildPosition->setChecked(true);
+    const QRect vorher = bild().Image1.pixel();
+    taste(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(bild().Image1.pixel().x(), vorher.x() - 267);  // 4000 twips
+    taste(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(bild().Image1.pixel().y(), vorher.y() - 133);  // 2000 twips
+    taste(Qt::Key_Down, Qt::ShiftModifier);
+    taste(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(bild().Image1.pixel(), vorher);
+    taste(Qt::Key_Right, Qt::ShiftModifier);
+    const Positionssatz& satz = programm().BildPosList[0];
+    EXPECT_EQ(satz.Left, qRound(bild().Image1.Left()));
+    EXPECT_EQ(satz.Top, qRound(bild().Image1.Top()));
+    EXPECT_EQ(satz.Width, 4500);
+    EXPECT_EQ(satz.Height, 3000);
+}
+
+TEST_F(Tasten, KeysWithoutActionHideTheListWindowButUnmetConditionsDoNothing)
+{
+    starten({{100, 80}, {100, 80}});
+    ListBoxForm& liste = programm().listBoxForm();
+    for (auto [key, mod, versteckt] : std::vector<std::tuple<Qt::Key, Qt::KeyboardModifiers, bool>>{
+             {Qt::Key_Left, Qt::NoModifier, false},
+             {Qt::Key_Down, Qt::NoModifier, false},
+             {Qt::Key_Z, Qt::NoModifier, false},
+             {Qt::Key_Escape, Qt::NoModifier, true},
+             {Qt::Key_Space, Qt::NoModifier, true},
+         }) {
+        liste.show();
+        taste(key, mod);
+        EXPECT_EQ(!liste.isVisible(), versteckt) << key;
+    }
+    // Ctrl+Alt+Z as the handler receives it (pressing Ctrl or Alt alone is a key of its own).
+    liste.show();
+    qint16 code = 90, shift = 6;
+    form().Form_KeyDown(code, shift);
+    EXPECT_TRUE(liste.isVisible());
+    EXPECT_FALSE(form().RechteckLupeScharf);
+    EXPECT_EQ(code, 90);
+}
+
+TEST_F(Tasten, EveryKeyClosesTheHelpAndHidesTheMetadataViews)
+{
+    starten({{100, 80}, {100, 80}});
+    ListBoxForm& liste = programm().listBoxForm();
+    programm().hilfeBoxForm().Zeigen();
+    liste.chkExifAnzeigen->setChecked(true);
+    liste.chkExifAnzeigen->setEnabled(false);
+    bild().Shape1.Visible = true;
+    taste(Qt::Key_Left);  // a key without any effect of its own
+    EXPECT_FALSE(programm().hatHilfeBoxForm());
+    EXPECT_FALSE(liste.chkExifAnzeigen->isChecked());
+    EXPECT_TRUE(liste.chkExifAnzeigen->isEnabled());
+    EXPECT_FALSE(liste.txtEXIFInfo->isVisible());
+    EXPECT_FALSE(liste.lstExifIptc->isVisible());
+    EXPECT_FALSE(bild().Shape1.Visible);
+}
+
+TEST_F(Tasten, PointerToggleAndMagnifierKeys)
+{
+    starten({{100, 80}, {100, 80}});
+    EXPECT_EQ(bild().cursor().shape(), Qt::ArrowCursor);
+    taste(Qt::Key_F9);
+    EXPECT_FALSE(form().blnMauszeigerSichtbar);
+    EXPECT_EQ(bild().cursor().shape(), Qt::BitmapCursor);
+    taste(Qt::Key_F9);
+    EXPECT_TRUE(form().blnMauszeigerSichtbar);
+    EXPECT_EQ(bild().cursor().shape(), Qt::ArrowCursor);
+    taste(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(form().RechteckLupeScharf);
+    EXPECT_EQ(bild().cursor().shape(), Qt::BitmapCursor);
+    taste(Qt::Key_F9);
+    taste(Qt::Key_F9);
+    EXPECT_EQ(bild().cursor().shape(), Qt::BitmapCursor);  // the visible pointer is the magnifier
+    taste(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_FALSE(form().RechteckLupeScharf);
+    EXPECT_EQ(bild().cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Tasten, FunctionKeysOpenTheirWindows)
+{
+    starten({{100, 80}, {100, 80}});
+    taste(Qt::Key_F10);
+    EXPECT_TRUE(programm().wertxForm().isVisible());
+    taste(Qt::Key_F11);
+    EXPECT_TRUE(programm().xyPos().isVisible());
+    taste(Qt::Key_F5);
+    EXPECT_TRUE(programm().listBoxForm().isVisible());
+    EXPECT_TRUE(programm().listBoxForm().chkIptcAnzeigen->isChecked());
+    EXPECT_TRUE(programm().listBoxForm().lstExifIptc->isVisible());
+}
+
+TEST_F(Tasten, EmptyListStartsANewCompilationButAltF4StillEnds)
+{
+    starten({{100, 80}, {100, 80}});
+    listBoxNeu().Clear();
+    taste(Qt::Key_F3);
+    EXPECT_TRUE(form().blnNeuZusammenstellen);
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(bild().isVisible());
+    EXPECT_EQ(platform.endRequests, 0);
+    taste(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(Tasten, KeysArriveThroughTheOtherWindows)
+{
+    starten({{100, 80}, {100, 80}, {100, 80}});
+    XYPos& xy = programm().xyPos();
+    xy.show();
+    taste(&xy, Qt::Key_F3);
+    EXPECT_FALSE(xy.isVisible());
+    EXPECT_EQ(index(), 1);
+
+    ListBoxForm& liste = programm().listBoxForm();
+    liste.show();
+    taste(liste.ListBoxNeu, Qt::Key_F3);
+    EXPECT_FALSE(liste.isVisible());
+    EXPECT_EQ(index(), 2);
+    // Return in the list shows the selected entry, like a double click.
+    liste.show();
+    listBoxNeu().setListIndex(0);
+    taste(liste.ListBoxNeu, Qt::Key_Return);
+    EXPECT_FALSE(liste.isVisible());
+    EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().List(0));
+    EXPECT_TRUE(form().blnListBoxNeuDblClick);
+
+    // The help window only closes on a key.
+    HilfeBoxForm& hilfe = programm().hilfeBoxForm();
+    hilfe.Zeigen();
+    taste(&hilfe, Qt::Key_F3);
+    EXPECT_FALSE(programm().hatHilfeBoxForm());
+    EXPECT_EQ(index(), 0);
+
+    // Alt+F4 ends the program from every window.
+    taste(&programm().wertxForm(), Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(platform.endRequests, 0);  // the settings window passes no keys on
+    taste(&xy, Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(Tasten, HelpLinesSendTheirKeys)
+{
+    starten({{100, 80}, {100, 80}, {100, 80}});
+    const struct {
+        int zeile;
+        int index;
+        bool lupe;
+    } faelle[] = {{2, 1, false}, {1, 0, false}, {11, 0, true}, {12, 0, false}};
+    for (const auto& f : faelle) {
+        HilfeBoxForm& hilfe = programm().hilfeBoxForm();
+        hilfe.Zeigen();
+        hilfe.ZeileGeklickt(f.zeile);
+        EXPECT_FALSE(programm().hatHilfeBoxForm());
+        EXPECT_EQ(index(), f.index) << f.zeile;
+        EXPECT_EQ(form().RechteckLupeScharf, f.lupe) << f.zeile;
+    }
+    programm().hilfeBoxForm().ZeileGeklickt(13);
+    EXPECT_EQ(platform.endRequests, 1);
+}
+
+TEST_F(Tasten, HelpCaptionsInBothLanguages)
+{
+    sprache(1);
+    starten({{100, 80}, {100, 80}});
+    HilfeBoxForm& hilfe = programm().hilfeBoxForm();
+    EXPECT_EQ(hilfe.windowTitle(), QStringLiteral("help for pressing the keys"));
+    EXPECT_EQ(hilfe.Label[2]->text(), QStringLiteral("F3 - go one image forward (or key Alt and ->)"));
+    EXPECT_EQ(hilfe.lblAltF4->text(), QStringLiteral("Alt+F4 - end"));
+    EXPECT_EQ(hilfe.geometry(), QRect(200, 200, 850, 500));
+}
