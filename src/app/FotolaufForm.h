@@ -133,6 +133,10 @@ public:
     void cmdKeinNeustart_Click();
     void cmdStartAfterDragDrop_Click();
 
+signals:
+    // A picture was shown (or reported as not loadable): the end of every BildAnzeigen.
+    void BildAngezeigt();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;

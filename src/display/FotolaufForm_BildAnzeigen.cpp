@@ -68,6 +68,7 @@ void FotolaufForm::BildAnzeigen()
         bildFenster.Anzeigen();
         hide();
         LadefehlerMelden();
+        emit BildAngezeigt();
         return;
     }
     const double tppX = p.TwipsPerPixelX();
@@ -108,6 +109,7 @@ void FotolaufForm::BildAnzeigen()
     liste.chkExifAnzeigen->setEnabled(true);
     liste.chkIptcAnzeigen->setEnabled(true);
     liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+    emit BildAngezeigt();
 }
 
 void FotolaufForm::LadefehlerMelden()

@@ -1,0 +1,124 @@
+// The settings window: design values, the interval check, start and stop, background, brightness
+// and its reset, the keep-section box.
+#include "support/ShowFixture.h"
+#include "windows/WertxForm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+class Einstellungen : public ShowTest {
+protected:
+    WertxForm& w() { return programm().wertxForm(); }
+};
+
+TEST_F(Einstellungen, FreshStartShowsTheDesignValues)
+{
+    starten({{10, 10}, {10, 10}});
+    EXPECT_EQ(w().txtInterval->text(), QStringLiteral("3"));
+    EXPECT_TRUE(w().optSchwarz->isChecked());
+    EXPECT_TRUE(w().OptAlphabetisch->isChecked());
+    EXPECT_EQ(w().HScroll1->value(), 80);
+    EXPECT_EQ(w().HScroll1->minimum(), 0);
+    EXPECT_EQ(w().HScroll1->maximum(), 175);
+    EXPECT_EQ(w().txtHelligkeit->text(), QStringLiteral("80"));
+    EXPECT_TRUE(w().Opt1024Oder768->isChecked());
+    EXPECT_FALSE(w().CheckSpeichernBildPosition->isChecked());
+    EXPECT_EQ(w().windowTitle(), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(w().Opt1024Oder768->text(), QStringLiteral("ab Bildbreite 1024 Pixel oder Bildhöhe 768 Pixel"));
+    EXPECT_EQ(form().Timer1.interval(), 3000);
+}
+
+TEST_F(Einstellungen, IntervalIsAWholeNumberOfSecondsFromOneToSixty)
+{
+    starten({{10, 10}, {10, 10}});
+    for (const char* falsch : {"", "0", "61", "abc", "100", "1,5", "1e1", "-5"}) {
+        platform.messages.clear();
+        form().Timer1.setInterval(3000);
+        w().show();
+        w().txtInterval->setText(QString::fromLatin1(falsch));
+        w().btnStarten->click();
+        ASSERT_EQ(platform.messages.size(), 1u) << falsch;
+        EXPECT_EQ(platform.messages[0].text, QStringLiteral("Geben Sie einen Wert zwischen 1 und 60 ein"));
+        EXPECT_FALSE(form().Timer1.isActive());
+        EXPECT_EQ(form().Timer1.interval(), 3000);
+        EXPECT_TRUE(w().isVisible());
+    }
+    for (auto [text, ms] : std::vector<std::pair<const char*, int>>{{"1", 1000}, {"60", 60000}, {"7", 7000}}) {
+        w().show();
+        w().txtInterval->setText(QString::fromLatin1(text));
+        w().btnStarten->click();
+        EXPECT_EQ(form().Timer1.interval(), ms);
+        EXPECT_TRUE(form().Timer1.isActive());
+        EXPECT_TRUE(form().F6TimerGestartet);
+        EXPECT_FALSE(w().isVisible());
+    }
+    // "Do not start" takes the interval over and stops the running show.
+    w().txtInterval->setText(QStringLiteral("9"));
+    w().btnNichtStarten->click();
+    EXPECT_EQ(form().Timer1.interval(), 9000);
+    EXPECT_FALSE(form().Timer1.isActive());
+    EXPECT_FALSE(form().F6TimerGestartet);
+}
+
+TEST_F(Einstellungen, BackgroundOptions)
+{
+    starten({{10, 10}, {10, 10}});
+    w().show();
+    w().optGrau->click();
+    EXPECT_EQ(bild().Hintergrundfarbe(), QApplication::palette().color(QPalette::Button));
+    EXPECT_FALSE(w().isVisible());
+    w().optSchwarz->click();
+    EXPECT_EQ(bild().Hintergrundfarbe(), QColor(Qt::black));
+}
+
+TEST_F(Einstellungen, BrightnessBarShowsThePictureAgainAndResetShowsItTwiceWhenNeeded)
+{
+    starten({{10, 10}, {10, 10}});
+    QSignalSpy angezeigt(&form(), &FotolaufForm::BildAngezeigt);
+    w().show();
+    w().HScroll1->setValue(81);
+    EXPECT_EQ(form().Helligkeit, 81);
+    EXPECT_EQ(w().txtHelligkeit->text(), QStringLiteral("81"));
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(angezeigt.count(), 1);
+
+    w().HScroll1->setValue(120);
+    angezeigt.clear();
+    w().btnZuruecksetzen->click();
+    EXPECT_EQ(angezeigt.count(), 2);
+    EXPECT_EQ(form().Helligkeit, 80);
+    EXPECT_EQ(w().HScroll1->value(), 80);
+    EXPECT_EQ(w().txtHelligkeit->text(), QStringLiteral("80"));
+    angezeigt.clear();
+    w().btnZuruecksetzen->click();
+    EXPECT_EQ(angezeigt.count(), 1);
+}
+
+TEST_F(Einstellungen, ClearingTheKeepSectionBoxClearsTheRecords)
+{
+    starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}, {10, 10}});
+    w().CheckSpeichernBildPosition->click();
+    for (auto& satz : programm().BildPosList)
+        satz = Positionssatz{1, 2, 3, 4};
+    w().CheckSpeichernBildPosition->click();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(programm().BildPosList[static_cast<size_t>(i)].leer()) << i;
+}
+
+TEST_F(Einstellungen, ClosingOnlyHidesAndKeepsTheValues)
+{
+    starten({{10, 10}, {10, 10}});
+    w().show();
+    w().OptZufaellig->setChecked(true);
+    w().txtInterval->setText(QStringLiteral("12"));
+    w().close();
+    EXPECT_FALSE(w().isVisible());
+    taste(Qt::Key_F10);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(w().OptZufaellig->isChecked());
+    EXPECT_EQ(w().txtInterval->text(), QStringLiteral("12"));
+}
