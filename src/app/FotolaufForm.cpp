@@ -35,6 +35,7 @@ FotolaufForm::FotolaufForm(Programm& programm)
     List1->setObjectName(QStringLiteral("List1"));
     List1Unsorted = new BildListenFeld(false, false, flaeche);
     List1Unsorted->setObjectName(QStringLiteral("List1Unsorted"));
+    List1->raise();  // the sorted list is in front unless the drop order is kept
     lstFilesImGleichenOrdner = new BildListenFeld(true, false, flaeche);
     lstFilesImGleichenOrdner->setObjectName(QStringLiteral("lstFilesImGleichenOrdner"));
     lstFilesImGleichenOrdner->hide();
@@ -115,6 +116,7 @@ bool FotolaufForm::eventFilter(QObject* objekt, QEvent* ereignis)
 {
     if (ereignis->type() == QEvent::KeyPress && isVisible()) {
         auto* taste = static_cast<QKeyEvent*>(ereignis);
+        // The window sees the key first; its control still gets it unless the handler consumed it.
         // Alt alone opens the menu bar: keep that for the menus.
         if (taste->key() != Qt::Key_Alt && TasteWeitergeben(*taste))
             return true;

@@ -109,7 +109,7 @@ public:
     // --- keys, navigation, automatic show, zoom -------------------------------------------------
     // The key handler of every window; sets KeyCode to 0 for keys it consumes.
     void Form_KeyDown(qint16& KeyCode, qint16& Shift);
-    // Translates a Qt key event and hands it to Form_KeyDown; false for keys without a code.
+    // Translates a Qt key event and hands it to Form_KeyDown; true when the handler consumed it.
     bool TasteWeitergeben(const QKeyEvent& ereignis);
     void ErstesBild();
     void LetztesBild();

@@ -166,5 +166,5 @@ bool FotolaufForm::TasteWeitergeben(const QKeyEvent& ereignis)
     if (!Tastencode::AusQt(ereignis, keyCode, shift))
         return false;
     Form_KeyDown(keyCode, shift);
-    return true;
+    return keyCode == 0;
 }

@@ -83,8 +83,10 @@ void ImageForm::Anzeigen()
     if (const QScreen* s = QGuiApplication::primaryScreen())
         setGeometry(s->geometry());
     showFullScreen();
-    raise();
-    activateWindow();
+    if (!isActiveWindow()) {
+        raise();
+        activateWindow();
+    }
 }
 
 void ImageForm::ZeigerNormal()
@@ -160,8 +162,7 @@ void ImageForm::bildZeichnen(QPainter& p)
 
 void ImageForm::keyPressEvent(QKeyEvent* event)
 {
-    if (!m_programm.fotolaufForm().TasteWeitergeben(*event))
-        QWidget::keyPressEvent(event);
+    m_programm.fotolaufForm().TasteWeitergeben(*event);
 }
 
 QPointF ImageForm::relativZuImage1(const QPointF& punkt) const

@@ -3,6 +3,7 @@
 # the mouse like a user, and checks pixels of screenshots after each step.
 set -euo pipefail
 bin=$1
+dragsource=${2:-}
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
@@ -88,8 +89,43 @@ expect "dragged picture is at its new place" 220 140 $red
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
+# The drop container: a second program drags both pictures onto it (XDND), then Start.
+if [ -n "$dragsource" ]; then
+  "$bin" >"$work/app2.log" 2>&1 &
+  app_pid=$!
+  win=""
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1) && [ -n "$win" ] && break
+    sleep 0.1
+  done
+  eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
+  "$dragsource" "$work/red.jpg" "$work/blue.jpg" >"$work/drag.log" 2>&1 &
+  drag_pid=$!
+  for _ in $(seq 100); do xdotool search --onlyvisible --name "^drag source$" >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 0.5
+  target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT / 2))
+  xdotool mousemove 800 660 mousedown 1
+  sleep 0.3
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((800 + (target_x - 800) * step / 6)) $((660 + (target_y - 660) * step / 6))
+    sleep 0.15
+  done
+  xdotool mouseup 1
+  sleep 0.5
+  kill "$drag_pid" 2>/dev/null || true
+  # The Start button sits at the window's bottom right corner.
+  xdotool mousemove $((X + WIDTH - 100)) $((Y + HEIGHT - 17)) click 1
+  expect "after the drop and Start: the first picture (blue, sorted) is shown" 512 384 $blue
+  expect "... fitted to the width" 512 100 $black
+  key F3
+  expect "and the second dropped picture follows" 120 90 $red
+  kill "$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
+fi
+
 if [ "$failures" -ne 0 ]; then
-  echo "--- program output"; cat "$work/app.log"
+  echo "--- program output"; cat "$work/app.log" "$work/app2.log" 2>/dev/null
   exit 1
 fi
 echo "end-to-end checks passed"
