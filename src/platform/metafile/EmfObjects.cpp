@@ -286,7 +286,10 @@ void EmfPlayer::emrExtTextOutW(ByteReader& r) { extTextOut(r, true); }
 
 void EmfPlayer::extTextOut(ByteReader& r, bool wide)
 {
-    r.skip(16 + 12);
+    const int boundsLeft = r.i32();
+    r.skip(4);
+    const int boundsRight = r.i32();
+    r.skip(4 + 12);
     const QPointF reference = pointL(r);
     const uint32_t chars = r.u32();
     const uint32_t offString = r.u32();
@@ -321,6 +324,10 @@ void EmfPlayer::extTextOut(ByteReader& r, bool wide)
     }
     if (string.size() != qsizetype(chars))
         advances.clear();
+    // Writers use an empty opaque text run to paint a whole page white; its own bounds then
+    // say it draws nothing, and a picture viewer shows the picture without that page.
+    if (chars == 0 && boundsRight < boundsLeft)
+        return;
     text(reference, string, std::move(advances), options, &rect);
 }
 

@@ -39,7 +39,9 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
     const uint32_t signature = r.u32();
     r.skip(12);
     h.handles = r.u16();
-    r.skip(14);
+    r.skip(2);
+    const uint32_t descriptionChars = r.u32(), descriptionAt = r.u32();
+    r.skip(4);
     const int devX = r.i32(), devY = r.i32(), mmX = r.i32(), mmY = r.i32();
     if (!r.ok() || type != EMR_HEADER || signature != kEmfSignature || size < 88 || size > uint32_t(bytes.size()))
         return std::nullopt;
@@ -47,10 +49,12 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
         return std::nullopt;
     h.device = QSize(devX, devY);
     h.millimeters = QSizeF(mmX, mmY);
-    if (size >= 108) {
+    // The size in micrometres is more precise, when the header really has it and it is not
+    // the description string that some writers put right after the basic header.
+    if (size >= 108 && (descriptionChars == 0 || descriptionAt >= 108)) {
         r.seek(100);
         const int umX = r.i32(), umY = r.i32();
-        if (r.ok() && umX > 0 && umY > 0)
+        if (r.ok() && umX > mmX * 500 && umX < mmX * 2000 && umY > mmY * 500 && umY < mmY * 2000)
             h.millimeters = QSizeF(umX / 1000.0, umY / 1000.0);
     }
     if (h.frame.right() <= h.frame.left() || h.frame.bottom() <= h.frame.top()) {

@@ -408,7 +408,9 @@ void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sou
     Paint p = paint(false, false);
     switch (rop) {
     case NOTSRCCOPY: image.invertPixels(); break;
-    case SRCAND: p.mode = QPainter::CompositionMode_Multiply; break;
+    // The page a metafile is made for is white, so a mask ANDed onto it is the mask itself; drawn
+    // that way it also shows on the dark background of the picture window.
+    case SRCAND: break;
     case SRCPAINT: p.mode = QPainter::RasterOp_SourceOrDestination; break;
     case SRCINVERT: p.mode = QPainter::RasterOp_SourceXorDestination; break;
     case SRCERASE: return;

@@ -8,7 +8,11 @@ QRectF RecordedCall::targetBounds() const
     switch (kind) {
     case Path: return transform.map(path).boundingRect();
     case Image: return transform.mapRect(target);
-    case Text: return QRectF(transform.map(text.anchor), QSizeF(0, 0));
+    case Text: {
+        // Roughly the box of the run, as if it were set left-aligned from the top.
+        const QRectF box(text.anchor, QSizeF(text.emHeight * 0.6 * text.text.size(), text.emHeight));
+        return transform.mapRect(box);
+    }
     }
     return {};
 }

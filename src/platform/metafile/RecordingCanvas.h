@@ -24,7 +24,7 @@ struct RecordedCall {
     QRectF clipBounds;              // target pixels
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
 
-    // Where the call lands in target pixels (text: its anchor point only).
+    // Where the call lands in target pixels (text: roughly, from its anchor).
     QRectF targetBounds() const;
 };
 
