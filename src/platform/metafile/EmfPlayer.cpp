@@ -256,14 +256,14 @@ std::optional<QTransform> EmfPlayer::xform(ByteReader& r)
     return t;
 }
 
-QPainterPath EmfPlayer::regionData(ByteReader& r, uint32_t size)
+std::optional<QPainterPath> EmfPlayer::regionData(ByteReader& r, uint32_t size)
 {
     ByteReader d = r.sub(r.pos(), std::min<qsizetype>(size, r.remaining()));
     const uint32_t headerSize = d.u32();
     d.u32();
     const uint32_t count = d.u32();
     if (!d.ok() || headerSize < 32 || !d.seek(headerSize) || !d.has(qsizetype(count) * 16))
-        return {};
+        return std::nullopt;
     QRegion region;
     for (uint32_t i = 0; i < count; ++i) {
         const int left = d.i32(), top = d.i32(), right = d.i32(), bottom = d.i32();
@@ -423,7 +423,8 @@ void EmfPlayer::emrExtSelectClipRgn(ByteReader& r)
             dc.resetClip();
         return;
     }
-    selectClipRegion(regionData(r, size), mode);
+    if (const auto region = regionData(r, size))
+        selectClipRegion(*region, mode);
 }
 
 void EmfPlayer::emrSaveDc(ByteReader&) { dc.save(); }
@@ -531,7 +532,8 @@ void EmfPlayer::emrFillRgn(ByteReader& r)
     Paint p = paint(false, false);
     p.transform = dc.deviceToTarget;
     p.brush = toBrush(brush->brush);
-    m_canvas.drawPath(regionData(r, size), p);
+    if (const auto region = regionData(r, size))
+        m_canvas.drawPath(*region, p);
 }
 
 void EmfPlayer::emrPaintRgn(ByteReader& r)
@@ -540,7 +542,8 @@ void EmfPlayer::emrPaintRgn(ByteReader& r)
     const uint32_t size = r.u32();
     Paint p = paint(false, true);
     p.transform = dc.deviceToTarget;
-    m_canvas.drawPath(regionData(r, size), p);
+    if (const auto region = regionData(r, size))
+        m_canvas.drawPath(*region, p);
 }
 
 }  // namespace metafile

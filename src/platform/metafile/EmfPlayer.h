@@ -40,7 +40,7 @@ private:
     QRectF rectL(ByteReader& r);
     QPointF pointL(ByteReader& r);
     QImage bitmap(ByteReader& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage, bool alpha = false);
-    QPainterPath regionData(ByteReader& r, uint32_t size);
+    std::optional<QPainterPath> regionData(ByteReader& r, uint32_t size);
     std::optional<QTransform> xform(ByteReader& r);
     void poly(ByteReader& r, bool shortPoints, int kind);
     void polyPoly(ByteReader& r, bool shortPoints, bool closed);
