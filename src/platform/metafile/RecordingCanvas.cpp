@@ -26,7 +26,7 @@ RecordedCall RecordingCanvas::start(RecordedCall::Kind kind, const Paint& paint)
     call.transform = paint.transform;
     call.clipped = paint.clip != nullptr;
     if (paint.clip)
-        call.clipBounds = paint.clip->boundingRect();
+        call.clip = *paint.clip;
     call.mode = paint.mode;
     return call;
 }

@@ -21,7 +21,7 @@ struct RecordedCall {
     QBrush brush;
     QTransform transform;
     bool clipped = false;
-    QRectF clipBounds;              // target pixels
+    QPainterPath clip;              // target pixels
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
 
     // Where the call lands in target pixels (text: roughly, from its anchor).
