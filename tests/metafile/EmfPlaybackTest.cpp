@@ -134,7 +134,7 @@ Bytes font(int height, int escapement, int weight, bool italic, const QString& f
 TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesAndFont)
 {
     Emf emf = page();
-    emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("DejaVu Serif")))
+    emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("Georgia")))
         .record(EMR_SELECTOBJECT, Bytes().u32(1))
         .record(EMR_SETTEXTALIGN, Bytes().u32(24 | 6))
         .record(EMR_EXTTEXTOUTW, textOut(40, 50, QStringLiteral("Hi"), {7, 9}));
@@ -150,7 +150,7 @@ TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesAndFont)
     EXPECT_DOUBLE_EQ(c.text.angle, 90);
     EXPECT_EQ(c.text.font.weight(), QFont::Bold);
     EXPECT_TRUE(c.text.font.italic());
-    EXPECT_EQ(c.text.font.families().value(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(c.text.font.families().value(0), QStringLiteral("Georgia"));
 }
 
 TEST(EmfPlayback, TextAtTheCurrentPositionMovesItOn)

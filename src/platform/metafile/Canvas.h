@@ -38,6 +38,7 @@ struct TextRun {
     QString text;
     QFont font;                     // family, weight, style; the size comes from emHeight
     qreal emHeight = 12;            // logical units
+    qreal charWidth = 0;            // logical average character width; 0: the font's own
     qreal angle = 0;                // degrees counter-clockwise on the device
     std::vector<qreal> advances;    // logical units per character; empty: the font's own
     int align = 0;                  // TextAlign bits

@@ -188,8 +188,20 @@ EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h) :
     // device pixels → 0.01 mm → the frame stretched onto the target
     const qreal toMmX = 100 / dc.pixelsPerMm.width(), toMmY = 100 / dc.pixelsPerMm.height();
     const qreal frameW = qreal(h.frame.right()) - h.frame.left(), frameH = qreal(h.frame.bottom()) - h.frame.top();
+    qreal left = h.frame.left(), top = h.frame.top();
+    // Some writers put the drawing far from the frame they declare; their bounds (device
+    // pixels) tell where it really is, and the frame's size is laid over that place instead.
+    const QRectF frameDevice(left / toMmX, top / toMmY, frameW / toMmX, frameH / toMmY);
+    const QRectF bounds(QPointF(h.bounds.left(), h.bounds.top()), QPointF(h.bounds.right(), h.bounds.bottom()));
+    if (bounds.width() > 0 && bounds.height() > 0) {
+        const QRectF common = frameDevice & bounds;
+        if (common.width() * common.height() < 0.5 * bounds.width() * bounds.height()) {
+            left = bounds.left() * toMmX;
+            top = bounds.top() * toMmY;
+        }
+    }
     const qreal sx = target.width() / frameW, sy = target.height() / frameH;
-    dc.deviceToTarget = QTransform(toMmX * sx, 0, 0, toMmY * sy, target.left() - h.frame.left() * sx, target.top() - h.frame.top() * sy);
+    dc.deviceToTarget = QTransform(toMmX * sx, 0, 0, toMmY * sy, target.left() - left * sx, target.top() - top * sy);
     m_devicePixel = toMmX * sx;
 }
 

@@ -316,13 +316,17 @@ QFont GdiPlayer::makeFont(const FontSpec& spec, qreal& emHeight) const
     else if (face.contains(QLatin1String("Courier"), Qt::CaseInsensitive) || face.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
         hint = QFont::Monospace;
     font.setStyleHint(hint);
-    const QString fallback = hint == QFont::Serif ? QStringLiteral("DejaVu Serif")
-                             : hint == QFont::Monospace ? QStringLiteral("DejaVu Sans Mono")
-                                                        : QStringLiteral("DejaVu Sans");
-    if (face.isEmpty() || isSymbolFace(face))
-        font.setFamilies({fallback});
-    else
-        font.setFamilies({face, fallback});
+    // Windows faces that are not installed fall back to the metric-compatible Liberation
+    // faces of the same kind, so text keeps its width, then to DejaVu.
+    QStringList families;
+    if (!face.isEmpty() && !isSymbolFace(face))
+        families << face;
+    switch (hint) {
+    case QFont::Serif: families << QStringLiteral("Liberation Serif") << QStringLiteral("DejaVu Serif"); break;
+    case QFont::Monospace: families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono"); break;
+    default: families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans"); break;
+    }
+    font.setFamilies(families);
     font.setWeight(QFont::Weight(std::clamp(spec.weight <= 0 ? 400 : spec.weight, 100, 900)));
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);
@@ -360,6 +364,7 @@ void GdiPlayer::text(QPointF anchor, const QString& string, std::vector<qreal> a
     run.anchor = updateCp ? dc.s.currentPos : anchor;
     run.text = isSymbolFace(dc.s.font.face) ? mapSymbolText(string) : string;
     run.angle = dc.s.font.escapement / 10.0;
+    run.charWidth = std::abs(dc.s.font.width);
     run.align = dc.s.textAlign & (AlignCenter | AlignBaseline);
     run.color = dc.s.textColor;
     if (dc.s.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE)))

@@ -102,15 +102,23 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
     qreal fx = 1, fy = 1;
     if (det < 0)
         (std::abs(t.m22()) >= std::abs(t.m11()) ? (t.m22() < 0 ? fy : fx) : (t.m11() < 0 ? fx : fy)) = -1;
+    // A font asked for with its own character width is condensed or widened to it.
+    // GDI's average character width is, for most faces, the width of an "x".
+    qreal stretch = 1;
+    const qreal average = fm.horizontalAdvance(QLatin1Char('x'));
+    if (run.charWidth > 0 && average > 0)
+        stretch = std::clamp(run.charWidth / k / average, 0.05, 20.0);
     QTransform local;
     local.translate(run.anchor.x(), run.anchor.y());
     local.scale(fx * k, fy * k);
     local.rotate(-run.angle);
+    local.scale(stretch, 1);
+    const qreal unit = k * stretch;  // logical units per drawn x unit
 
     qreal width = 0;
     if (!run.advances.empty()) {
         for (qreal a : run.advances)
-            width += a / k;
+            width += a / unit;
     } else {
         width = fm.horizontalAdvance(run.text);
     }
@@ -139,7 +147,7 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
         const qsizetype n = (s[i].isHighSurrogate() && i + 1 < s.size()) ? 2 : 1;
         m_painter.drawText(QPointF(x, y), s.mid(i, n));
         for (qsizetype j = i; j < i + n && j < qsizetype(run.advances.size()); ++j)
-            x += run.advances[size_t(j)] / k;
+            x += run.advances[size_t(j)] / unit;
         i += n - 1;
     }
 }
