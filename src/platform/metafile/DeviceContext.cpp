@@ -74,37 +74,39 @@ bool DeviceContext::restore(int n)
 
 void DeviceContext::resizeObjects(int count)
 {
-    m_objects.assign(size_t(std::clamp(count, 0, 65535)), GdiObject{});
+    m_objects.clear();
+    m_objectLimit = uint32_t(std::clamp(count, 0, 65535));
 }
 
 int DeviceContext::addObject(GdiObject object)
 {
-    for (size_t i = 0; i < m_objects.size(); ++i) {
-        if (m_objects[i].kind == GdiObject::Empty) {
-            m_objects[i] = std::move(object);
-            return int(i);
-        }
+    uint32_t slot = 0;
+    for (const auto& [index, unused] : m_objects) {
+        if (index != slot)
+            break;
+        ++slot;
     }
-    return -1;
+    if (slot >= m_objectLimit)
+        return -1;
+    m_objects[slot] = std::move(object);
+    return int(slot);
 }
 
 void DeviceContext::setObject(uint32_t index, GdiObject object)
 {
-    if (index < m_objects.size())
+    if (index < m_objectLimit)
         m_objects[index] = std::move(object);
 }
 
 const GdiObject* DeviceContext::object(uint32_t index) const
 {
-    if (index >= m_objects.size() || m_objects[index].kind == GdiObject::Empty)
-        return nullptr;
-    return &m_objects[index];
+    const auto it = m_objects.find(index);
+    return it == m_objects.end() ? nullptr : &it->second;
 }
 
 void DeviceContext::deleteObject(uint32_t index)
 {
-    if (index < m_objects.size())
-        m_objects[index] = GdiObject{};
+    m_objects.erase(index);
 }
 
 void DeviceContext::combineClip(const QPainterPath& shape, int mode)

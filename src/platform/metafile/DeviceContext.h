@@ -10,6 +10,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTransform>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,7 @@ struct BrushSpec {
     QColor color = Qt::white;
     int hatch = 0;
     QImage pattern;
+    bool monochrome = false;        // pattern drawn in the text and background colours of the moment
 };
 
 struct FontSpec {
@@ -108,7 +110,7 @@ public:
     int saveDepth() const { return int(m_saved.size()); }
 
     void resizeObjects(int count);
-    int objectCount() const { return int(m_objects.size()); }
+    int objectCount() const { return m_objectLimit; }
     // Puts the object into the lowest free slot (WMF rule); -1 when the table is full.
     int addObject(GdiObject object);
     // Puts the object at the given slot (EMF rule); ignored when outside the table.
@@ -122,7 +124,9 @@ public:
 
 private:
     std::vector<DcState> m_saved;
-    std::vector<GdiObject> m_objects;
+    // Only the slots in use are stored: a header may declare 65535 of them and use three.
+    std::map<uint32_t, GdiObject> m_objects;
+    uint32_t m_objectLimit = 0;
 };
 
 }  // namespace metafile

@@ -119,15 +119,8 @@ void EmfPlayer::emrCreateMonoBrush(ByteReader& r)
     o.kind = GdiObject::Brush;
     o.brush.style = BS_PATTERN;
     o.brush.color = dc.s.textColor;
-    QImage mono = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    if (!mono.isNull()) {
-        // A monochrome pattern draws its set bits in the background colour, clear ones in the text colour.
-        QImage colored(mono.size(), QImage::Format_RGB32);
-        for (int y = 0; y < mono.height(); ++y)
-            for (int x = 0; x < mono.width(); ++x)
-                colored.setPixel(x, y, qGray(mono.pixel(x, y)) > 127 ? dc.s.bkColor.rgb() : dc.s.textColor.rgb());
-        o.brush.pattern = colored;
-    }
+    o.brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    o.brush.monochrome = true;
     dc.setObject(index, o);
 }
 

@@ -84,6 +84,16 @@ QBrush GdiPlayer::toBrush(const BrushSpec& spec) const
         return QBrush(spec.color, hatches[std::clamp(spec.hatch, 0, 5)]);
     }
     case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
+        if (spec.monochrome && !spec.pattern.isNull()) {
+            // Clear bits take the text colour, set bits the background colour.
+            QImage colored(spec.pattern.size(), QImage::Format_RGB32);
+            for (int y = 0; y < colored.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(colored.scanLine(y));
+                for (int x = 0; x < colored.width(); ++x)
+                    line[x] = qGray(spec.pattern.pixel(x, y)) > 127 ? dc.s.bkColor.rgb() : dc.s.textColor.rgb();
+            }
+            return QBrush(colored);
+        }
         if (!spec.pattern.isNull())
             return QBrush(spec.pattern);
         return QBrush(spec.color);

@@ -133,23 +133,37 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
     else if (run.align & AlignBottom)
         y = -fm.descent();
 
-    m_painter.setTransform(local * t);
+    const QTransform m = local * t;
+    m_painter.setTransform(m);
     if (run.background.isValid())
         m_painter.fillRect(QRectF(x, y - fm.ascent(), width, fm.ascent() + fm.descent()), run.background);
     m_painter.setFont(font);
     m_painter.setPen(run.color);
+    // Glyphs stretched far out of shape or very large go through outlines: Qt's glyph cache
+    // is made for ordinary text and fails on such bitmaps.
+    const qreal ex = std::hypot(m.m11(), m.m12()) * pixelSize, ey = std::hypot(m.m21(), m.m22()) * pixelSize;
+    const bool asOutlines = std::max(ex, ey) > 512 || ex > 4 * ey || ey > 4 * ex;
+    QPainterPath outlines;
+    auto draw = [&](const QPointF& at, const QString& text) {
+        if (asOutlines)
+            outlines.addText(at, font, text);
+        else
+            m_painter.drawText(at, text);
+    };
     if (run.advances.empty()) {
-        m_painter.drawText(QPointF(x, y), run.text);
-        return;
+        draw(QPointF(x, y), run.text);
+    } else {
+        const QString& s = run.text;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const qsizetype n = (s[i].isHighSurrogate() && i + 1 < s.size()) ? 2 : 1;
+            draw(QPointF(x, y), s.mid(i, n));
+            for (qsizetype j = i; j < i + n && j < qsizetype(run.advances.size()); ++j)
+                x += run.advances[size_t(j)] / unit;
+            i += n - 1;
+        }
     }
-    const QString& s = run.text;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const qsizetype n = (s[i].isHighSurrogate() && i + 1 < s.size()) ? 2 : 1;
-        m_painter.drawText(QPointF(x, y), s.mid(i, n));
-        for (qsizetype j = i; j < i + n && j < qsizetype(run.advances.size()); ++j)
-            x += run.advances[size_t(j)] / unit;
-        i += n - 1;
-    }
+    if (asOutlines)
+        m_painter.fillPath(outlines, run.color);
 }
 
 void PainterCanvas::drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint)
