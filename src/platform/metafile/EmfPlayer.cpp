@@ -189,16 +189,12 @@ EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h) :
     const qreal toMmX = 100 / dc.pixelsPerMm.width(), toMmY = 100 / dc.pixelsPerMm.height();
     const qreal frameW = qreal(h.frame.right()) - h.frame.left(), frameH = qreal(h.frame.bottom()) - h.frame.top();
     qreal left = h.frame.left(), top = h.frame.top();
-    // Some writers put the drawing far from the frame they declare; their bounds (device
-    // pixels) tell where it really is, and the frame's size is laid over that place instead.
-    const QRectF frameDevice(left / toMmX, top / toMmY, frameW / toMmX, frameH / toMmY);
-    const QRectF bounds(QPointF(h.bounds.left(), h.bounds.top()), QPointF(h.bounds.right(), h.bounds.bottom()));
-    if (bounds.width() > 0 && bounds.height() > 0) {
-        const QRectF common = frameDevice & bounds;
-        if (common.width() * common.height() < 0.5 * bounds.width() * bounds.height()) {
-            left = bounds.left() * toMmX;
-            top = bounds.top() * toMmY;
-        }
+    // The frame gives the picture's size; where it lies is taken from the bounds (device
+    // pixels), which writers compute from what they actually drew. Frames are often rounded
+    // or left at the origin while the drawing is elsewhere; other viewers place them the same way.
+    if (h.bounds.right() > h.bounds.left() && h.bounds.bottom() > h.bounds.top()) {
+        left = h.bounds.left() * toMmX;
+        top = h.bounds.top() * toMmY;
     }
     const qreal sx = target.width() / frameW, sy = target.height() / frameH;
     dc.deviceToTarget = QTransform(toMmX * sx, 0, 0, toMmY * sy, target.left() - left * sx, target.top() - top * sy);

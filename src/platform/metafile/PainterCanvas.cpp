@@ -24,6 +24,19 @@ QBrush deviceBrush(QBrush brush, const QTransform& t)
     return brush;
 }
 
+// The average character width a font's width request refers to: the weighted mean of the
+// lower-case letters and the space that TrueType fonts have long recorded for it.
+qreal averageCharWidth(const QFontMetricsF& fm)
+{
+    static constexpr int weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                        56, 17, 4, 49, 56, 71, 31, 10, 18, 3, 18, 2, 166};
+    qreal sum = 0;
+    for (int i = 0; i < 26; ++i)
+        sum += weights[i] * fm.horizontalAdvance(QLatin1Char(char('a' + i)));
+    sum += weights[26] * fm.horizontalAdvance(QLatin1Char(' '));
+    return sum / 1000;
+}
+
 }  // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter, const QRectF& bounds) : m_painter(painter), m_bounds(bounds)
@@ -103,9 +116,8 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
     if (det < 0)
         (std::abs(t.m22()) >= std::abs(t.m11()) ? (t.m22() < 0 ? fy : fx) : (t.m11() < 0 ? fx : fy)) = -1;
     // A font asked for with its own character width is condensed or widened to it.
-    // GDI's average character width is, for most faces, the width of an "x".
     qreal stretch = 1;
-    const qreal average = fm.horizontalAdvance(QLatin1Char('x'));
+    const qreal average = run.charWidth > 0 ? averageCharWidth(fm) : 0;
     if (run.charWidth > 0 && average > 0)
         stretch = std::clamp(run.charWidth / k / average, 0.05, 20.0);
     QTransform local;
