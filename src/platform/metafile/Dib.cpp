@@ -102,6 +102,9 @@ QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bi
 {
     const int rows = std::abs(h.height);
     const qint64 stride = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
+    // Like GDI, rows that the record does not hold make no picture.
+    if (bits.size() < stride * rows)
+        return {};
     QImage image(h.width, rows, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return {};
@@ -179,7 +182,7 @@ QImage decodeThroughBmpReader(QByteArrayView info, qsizetype headerAndTable, QBy
     file.append(bits.data(), bits.size());
     QBuffer buffer(&file);
     QImageReader reader(&buffer, "bmp");
-    reader.setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)));
+    reader.setAllocationLimit(64);  // MB; run-length data is small, but it may claim a huge picture
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -237,10 +240,6 @@ QImage decodePackedDib(QByteArrayView dib, const DibOptions& options)
         return {};
     return decodeDib(dib.first(offset), dib.sliced(offset), options);
 }
-
-}  // namespace metafile
-
-namespace metafile {
 
 bool dibIsBottomUp(QByteArrayView info)
 {

@@ -16,10 +16,7 @@ struct DibOptions {
 QImage decodeDib(QByteArrayView info, QByteArrayView bits, const DibOptions& options = {});
 // info and bits in one block; the bits start after the colour table.
 QImage decodePackedDib(QByteArrayView dib, const DibOptions& options = {});
-
-}  // namespace metafile
-
-namespace metafile {
 // True when the rows are stored bottom-up (positive height), which turns DIB source rectangles around.
 bool dibIsBottomUp(QByteArrayView info);
+
 }  // namespace metafile

@@ -272,14 +272,13 @@ std::optional<QPainterPath> EmfPlayer::regionData(ByteReader& r, uint32_t size)
     const uint32_t count = d.u32();
     if (!d.ok() || headerSize < 32 || !d.seek(headerSize) || !d.has(qsizetype(count) * 16))
         return std::nullopt;
-    QRegion region;
-    for (uint32_t i = 0; i < count; ++i) {
-        const int left = d.i32(), top = d.i32(), right = d.i32(), bottom = d.i32();
-        if (right > left && bottom > top)
-            region += QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    }
     QPainterPath path;
-    path.addRegion(region);
+    path.setFillRule(Qt::WindingFill);
+    for (uint32_t i = 0; i < count; ++i) {
+        const qreal left = d.i32(), top = d.i32(), right = d.i32(), bottom = d.i32();
+        if (right > left && bottom > top)
+            path.addRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    }
     return path;
 }
 
