@@ -65,9 +65,9 @@ bool DeviceContext::restore(int n)
     const int target = n < 0 ? depth + n : n - 1;  // index of the state to return to
     if (n == 0 || target < 0 || target >= depth)
         return false;
-    const int serial = s.clipSerial;
+    // The restored clip keeps the number it was saved with, so a canvas that still has it
+    // set need not set it again.
     s = m_saved[size_t(target)];
-    s.clipSerial = serial + 1;
     m_saved.resize(size_t(target));
     return true;
 }
@@ -111,7 +111,7 @@ void DeviceContext::deleteObject(uint32_t index)
 
 void DeviceContext::combineClip(const QPainterPath& shape, int mode)
 {
-    ++s.clipSerial;
+    s.clipSerial = ++m_lastClipSerial;
     if (mode == RGN_COPY || (mode == RGN_AND && !s.clip)) {
         s.clip = shape;
         return;
@@ -133,7 +133,7 @@ void DeviceContext::combineClip(const QPainterPath& shape, int mode)
 
 void DeviceContext::resetClip()
 {
-    ++s.clipSerial;
+    s.clipSerial = ++m_lastClipSerial;
     s.clip.reset();
 }
 

@@ -84,7 +84,7 @@ struct DcState {
     bool arcClockwise = false;
     QPointF currentPos;
     std::optional<QPainterPath> clip;  // target pixels
-    int clipSerial = 0;
+    int clipSerial = 0;             // one number per distinct clip of a playback
 };
 
 class DeviceContext {
@@ -124,6 +124,7 @@ public:
 
 private:
     std::vector<DcState> m_saved;
+    int m_lastClipSerial = 0;
     // Only the slots in use are stored: a header may declare 65535 of them and use three.
     std::map<uint32_t, GdiObject> m_objects;
     uint32_t m_objectLimit = 0;
