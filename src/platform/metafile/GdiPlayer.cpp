@@ -386,13 +386,12 @@ void GdiPlayer::text(QPointF anchor, const QString& string, std::vector<qreal> a
     run.advances = std::move(advances);
 
     const std::optional<QPainterPath> savedClip = dc.s.clip;
+    const int savedSerial = dc.s.clipSerial;
     if (rect && (options & ETO_CLIPPED))
         intersectClipRect(*rect);
     m_canvas.drawText(run, paint(false, false));
-    if (rect && (options & ETO_CLIPPED)) {
-        dc.s.clip = savedClip;
-        ++dc.s.clipSerial;
-    }
+    dc.s.clip = savedClip;
+    dc.s.clipSerial = savedSerial;
     if (updateCp) {
         qreal width = 0;
         if (!run.advances.empty()) {
