@@ -327,3 +327,34 @@ TEST(EmfPlayback, DrawingPaintsTheTargetOnlyAndLeavesTheBackground)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EmfPlayback, RestoredClipIsTheOneInForceWhenDrawing)
+{
+    // Drawn for real, so the painter's clip (not only the recorded one) follows save and restore.
+    Emf emf = page();
+    emf.record(EMR_SELECTOBJECT, Bytes().u32(NULL_PEN))
+        .record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(1).u32(0).color(255, 0, 0).u32(0))
+        .record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(2).u32(0).color(0, 0, 255).u32(0))
+        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 50, 100))
+        .record(EMR_SAVEDC)
+        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 20, 100))
+        .record(EMR_SELECTOBJECT, Bytes().u32(1))
+        .record(EMR_RECTANGLE, rect(0, 0, 100, 50))
+        .record(EMR_RESTOREDC, Bytes().i32(-1))
+        .record(EMR_SELECTOBJECT, Bytes().u32(2))
+        .record(EMR_RECTANGLE, rect(0, 50, 100, 100));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter p(&image);
+        MetafilePicture::load(emf.bytes())->draw(p, QRectF(0, 0, 100, 100));
+    }
+    EXPECT_EQ(image.pixel(10, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(35, 25), qRgb(0, 0, 0));  // outside the inner clip
+    EXPECT_EQ(image.pixel(35, 75), qRgb(0, 0, 255)); // inside the restored outer clip
+    EXPECT_EQ(image.pixel(75, 75), qRgb(0, 0, 0));
+}
+
+}  // namespace
