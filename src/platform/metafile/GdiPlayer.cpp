@@ -54,8 +54,16 @@ QPen GdiPlayer::toPen(const PenSpec& spec) const
     }
     static constexpr Qt::PenCapStyle caps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
     static constexpr Qt::PenJoinStyle joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
-    pen.setCapStyle(caps[std::clamp(spec.endCap, 0, 2)]);
-    pen.setJoinStyle(joins[std::clamp(spec.join, 0, 2)]);
+    if (pen.isCosmetic()) {
+        // A cosmetic pen is one device pixel, which has no visible caps or joins; drawn wider
+        // for a zoomed picture, square ends and mitred corners look like that pixel enlarged
+        // and stroke far faster than round ones.
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    } else {
+        pen.setCapStyle(caps[std::clamp(spec.endCap, 0, 2)]);
+        pen.setJoinStyle(joins[std::clamp(spec.join, 0, 2)]);
+    }
     switch (spec.style) {
     case PS_DASH: pen.setStyle(Qt::DashLine); break;
     case PS_DOT: case PS_ALTERNATE: pen.setStyle(Qt::DotLine); break;
