@@ -358,3 +358,33 @@ TEST(EmfPlayback, RestoredClipIsTheOneInForceWhenDrawing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EmfPlayback, AlphaBlendKeepsSourceAlphaAndFadesByTheConstant)
+{
+    const struct {
+        const char* name;
+        int constantAlpha, alphaFormat;
+        int expectedAlpha;
+    } cases[] = {
+        {"per-pixel alpha", 255, 1, 128},
+        {"per-pixel alpha, half faded", 128, 1, 64},
+        {"no source alpha", 255, 0, 255},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes rec;
+        rec.i32s({0, 0, 0, 0}).i32s({10, 10, 20, 20}).u8(0).u8(0).u8(c.constantAlpha).u8(c.alphaFormat).i32s({0, 0});
+        rec.raw(xform(1, 0, 0, 1, 0, 0).data()).u32(0).u32(0).u32(108).u32(40).u32(148).u32(4).i32(1).i32(1);
+        rec.u32(40).i32(1).i32(1).u16(1).u16(32).u32(0).u32(4).i32(0).i32(0).u32(0).u32(0);  // BITMAPINFOHEADER
+        rec.u8(0).u8(0).u8(128).u8(128);  // premultiplied red at half alpha
+        const auto calls = record(page().record(114, rec).bytes());
+        ASSERT_EQ(calls.size(), 1u);
+        ASSERT_EQ(calls[0].kind, RecordedCall::Image);
+        expectRect(calls[0].targetBounds(), QRectF(10, 10, 20, 20));
+        EXPECT_NEAR(qAlpha(calls[0].image.pixel(0, 0)), c.expectedAlpha, 1);
+    }
+}
+
+}  // namespace
