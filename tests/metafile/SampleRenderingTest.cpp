@@ -22,7 +22,8 @@ const std::map<QString, const char*> kKnownDifferences = {
     {"libemf2svg__test-007.emf", "the reference is empty: Inkscape drew nothing of this picture"},
     {"libemf2svg__test-065.emf", "the reference is empty: Inkscape drew nothing of this picture"},
     {"libwmf__text.wmf", "no window extent: Inkscape puts it on an A4 page, we size it to what it draws"},
-    {"runtime-assets__gdiwmfboundariesbug.wmf", "Inkscape made a 22 x 17 pixel picture of this 324 x 252 one"},
+    {"runtime-assets__gdiwmfboundariesbug.wmf", "Inkscape made a 22 x 17 pixel picture of this 324 x 252 one "
+                                                "(checked against the .NET rendering below instead)"},
     {"libwmf__Eg.wmf", "the title's font height is a cell height, which GDI (and we) make 10% smaller than Inkscape"},
     {"libemf2svg__EA-test-file-020.emf", "Inkscape draws the page larger than the records' own bounds place it"},
     {"poi__nested_wmf.emf", "monochrome brushes: we colour them with the text and background colours as GDI does, "
@@ -98,6 +99,30 @@ void compareKind(const char* kind)
 }
 
 TEST(MetafileSamples, WmfSamplesLookLikeTheReferenceRenderings) { compareKind("wmf"); }
+
+TEST(MetafileSamples, PlainWmfLooksLikeTheDotNetRendering)
+{
+    const QString path = QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug.wmf");
+    const auto picture = MetafilePicture::load(readAll(path));
+    ASSERT_TRUE(picture);
+    QImage reference(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug-output.png"));
+    ASSERT_FALSE(reference.isNull());
+    EXPECT_EQ(picture->naturalSize(), reference.size());
+    QImage onWhite(reference.size(), QImage::Format_RGB32);
+    onWhite.fill(Qt::white);
+    QImage rendered = onWhite;
+    {
+        QPainter painter(&onWhite);
+        painter.drawImage(0, 0, reference);
+    }
+    {
+        QPainter painter(&rendered);
+        picture->draw(painter, QRectF(rendered.rect()));
+    }
+    const double difference = meanDifference(rendered, onWhite);
+    std::printf("runtime-assets__gdiwmfboundariesbug.wmf against .NET: diff %.2f\n", difference);
+    EXPECT_LT(difference, kThreshold);
+}
 TEST(MetafileSamples, EmfSamplesLookLikeTheReferenceRenderings) { compareKind("emf"); }
 
 }  // namespace
