@@ -1,0 +1,327 @@
+// EMF handlers for graphics objects (pens, brushes, fonts), bitmaps and text.
+#include "EmfPlayer.h"
+
+#include "Dib.h"
+#include "TextCodec.h"
+
+namespace metafile {
+
+namespace {
+
+constexpr uint32_t kStockBit = 0x80000000;
+enum { PS_GEOMETRIC = 0x10000, ETO_PDY = 0x2000 };
+
+QColor colorRef(ByteReader& r)
+{
+    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
+    r.u8();
+    return QColor(red, green, blue);
+}
+
+void penStyle(PenSpec& pen, uint32_t style)
+{
+    pen.style = int(style & 0x0F);
+    pen.endCap = int((style >> 8) & 0x0F);
+    pen.join = int((style >> 12) & 0x0F);
+}
+
+}  // namespace
+
+QImage EmfPlayer::bitmap(ByteReader& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage, bool alpha)
+{
+    if (cbBmi == 0)
+        return {};
+    return decodeDib(r.view(offBmi, cbBmi), r.view(offBits, cbBits), {alpha, usage == 1});
+}
+
+void EmfPlayer::emrSelectObject(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    if (index & kStockBit) {
+        select(stockObject(index));
+        return;
+    }
+    if (const GdiObject* object = dc.object(index))
+        select(*object);
+}
+
+void EmfPlayer::emrDeleteObject(ByteReader& r) { dc.deleteObject(r.u32()); }
+
+void EmfPlayer::emrCreatePen(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    GdiObject o;
+    o.kind = GdiObject::Pen;
+    penStyle(o.pen, r.u32());
+    const int width = r.i32();
+    r.i32();
+    o.pen.color = colorRef(r);
+    o.pen.width = std::abs(width);
+    o.pen.cosmetic = width == 0;
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrExtCreatePen(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    r.skip(16);
+    GdiObject o;
+    o.kind = GdiObject::Pen;
+    const uint32_t style = r.u32();
+    penStyle(o.pen, style);
+    const uint32_t width = r.u32();
+    const uint32_t brushStyle = r.u32();
+    o.pen.color = colorRef(r);
+    r.u32();
+    const uint32_t entries = r.u32();
+    o.pen.cosmetic = !(style & PS_GEOMETRIC) || width == 0;
+    o.pen.width = o.pen.cosmetic ? 0 : std::min<uint32_t>(width, 1u << 24);
+    if (brushStyle == BS_NULL)
+        o.pen.style = PS_NULL;
+    if (o.pen.style == PS_USERSTYLE && entries <= 16 && r.has(qsizetype(entries) * 4)) {
+        const qreal unit = o.pen.width > 0 ? o.pen.width : 1;
+        for (uint32_t i = 0; i < entries; ++i)
+            o.pen.dashes.push_back(std::max<qreal>(r.u32() / unit, 0.1));
+    }
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrCreateBrushIndirect(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    GdiObject o;
+    o.kind = GdiObject::Brush;
+    o.brush.style = int(r.u32());
+    o.brush.color = colorRef(r);
+    o.brush.hatch = int(r.u32());
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrCreateDibPatternBrushPt(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    GdiObject o;
+    o.kind = GdiObject::Brush;
+    o.brush.style = BS_DIBPATTERNPT;
+    o.brush.color = Qt::gray;
+    o.brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrCreateMonoBrush(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    GdiObject o;
+    o.kind = GdiObject::Brush;
+    o.brush.style = BS_PATTERN;
+    o.brush.color = dc.s.textColor;
+    o.brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    o.brush.monochrome = true;
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrCreatePalette(ByteReader& r)
+{
+    GdiObject o;
+    o.kind = GdiObject::Palette;
+    dc.setObject(r.u32(), o);
+}
+
+void EmfPlayer::emrExtCreateFontIndirectW(ByteReader& r)
+{
+    const uint32_t index = r.u32();
+    GdiObject o;
+    o.kind = GdiObject::Font;
+    FontSpec& f = o.font;
+    f.height = r.i32();
+    f.width = r.i32();
+    f.escapement = r.i32() % 3600;
+    r.i32();
+    f.weight = r.i32();
+    f.italic = r.u8();
+    f.underline = r.u8();
+    f.strikeOut = r.u8();
+    f.charset = r.u8();
+    r.skip(3);
+    f.pitchAndFamily = r.u8();
+    QString face;
+    for (int i = 0; i < 32 && r.has(2); ++i) {
+        const char16_t c = r.u16();
+        if (c == 0)
+            break;
+        face.append(QChar(c));
+    }
+    f.face = face;
+    if (!r.ok() && face.isEmpty() && f.height == 0)
+        return;
+    dc.setObject(index, o);
+}
+
+void EmfPlayer::emrBitBlt(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const qreal cx = r.i32(), cy = r.i32();
+    const uint32_t rop = r.u32();
+    const QPointF src = pointL(r);
+    const QTransform srcXform = xform(r).value_or(QTransform());
+    r.skip(4);
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cx, cy))), rop);
+}
+
+void EmfPlayer::emrStretchBlt(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const qreal cx = r.i32(), cy = r.i32();
+    const uint32_t rop = r.u32();
+    const QPointF src = pointL(r);
+    const QTransform srcXform = xform(r).value_or(QTransform());
+    r.skip(4);
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const qreal cxSrc = r.i32(), cySrc = r.i32();
+    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), rop);
+}
+
+void EmfPlayer::emrSetDiBitsToDevice(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const QPointF src = pointL(r);
+    const qreal cx = r.i32(), cy = r.i32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const uint32_t usage = r.u32();
+    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
+    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cy : src.y(), cx, cy);
+    blit(QRectF(at, QSizeF(cx, cy)), image, source, SRCCOPY);
+}
+
+void EmfPlayer::emrStretchDiBits(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const QPointF src = pointL(r);
+    const qreal cxSrc = r.i32(), cySrc = r.i32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const uint32_t usage = r.u32();
+    const uint32_t rop = r.u32();
+    const qreal cx = r.i32(), cy = r.i32();
+    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
+    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
+    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cySrc : src.y(), cxSrc, cySrc);
+    blit(QRectF(at, QSizeF(cx, cy)), image, source, rop);
+}
+
+void EmfPlayer::emrAlphaBlend(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const qreal cx = r.i32(), cy = r.i32();
+    r.u8();
+    r.u8();
+    const int constantAlpha = r.u8();
+    const bool sourceAlpha = r.u8() & 1;
+    const QPointF src = pointL(r);
+    const QTransform srcXform = xform(r).value_or(QTransform());
+    r.skip(4);
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const qreal cxSrc = r.i32(), cySrc = r.i32();
+    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage, sourceAlpha);
+    if (image.isNull())
+        return;
+    if (constantAlpha < 255) {
+        QImage faded(image.size(), QImage::Format_ARGB32_Premultiplied);
+        faded.fill(Qt::transparent);
+        QPainter p(&faded);
+        p.setOpacity(constantAlpha / 255.0);
+        p.drawImage(0, 0, image);
+        p.end();
+        image = faded;
+    }
+    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
+}
+
+void EmfPlayer::emrTransparentBlt(ByteReader& r)
+{
+    r.skip(16);
+    const QPointF at = pointL(r);
+    const qreal cx = r.i32(), cy = r.i32();
+    const QRgb transparent = colorRef(r).rgb();
+    const QPointF src = pointL(r);
+    const QTransform srcXform = xform(r).value_or(QTransform());
+    r.skip(4);
+    const uint32_t usage = r.u32();
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const qreal cxSrc = r.i32(), cySrc = r.i32();
+    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == (transparent & 0xFFFFFF))
+                line[x] = 0;
+    }
+    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
+}
+
+void EmfPlayer::emrExtTextOutA(ByteReader& r) { extTextOut(r, false); }
+void EmfPlayer::emrExtTextOutW(ByteReader& r) { extTextOut(r, true); }
+
+void EmfPlayer::extTextOut(ByteReader& r, bool wide)
+{
+    const int boundsLeft = r.i32();
+    r.skip(4);
+    const int boundsRight = r.i32();
+    r.skip(4 + 12);
+    const QPointF reference = pointL(r);
+    const uint32_t chars = r.u32();
+    const uint32_t offString = r.u32();
+    const uint32_t options = r.u32();
+    const QRectF rect = rectL(r);
+    const uint32_t offDx = r.u32();
+    if (!r.ok() || chars > 1'000'000)
+        return;
+    const QByteArrayView bytes = r.view(offString, qsizetype(chars) * (wide ? 2 : 1));
+    if (bytes.size() != qsizetype(chars) * (wide ? 2 : 1))
+        return;
+    QString string;
+    if (wide) {
+        string.resize(chars);
+        for (uint32_t i = 0; i < chars; ++i)
+            string[i] = QChar(char16_t(uchar(bytes[2 * i]) | (uchar(bytes[2 * i + 1]) << 8)));
+    } else {
+        string = decodeCharset(bytes, dc.s.font.charset, isSymbolFace(dc.s.font.face));
+    }
+    std::vector<qreal> advances;
+    const int stride = (options & ETO_PDY) ? 8 : 4;
+    if (offDx != 0) {
+        ByteReader dx = r.sub(offDx, qsizetype(chars) * stride);
+        if (dx.size() == qsizetype(chars) * stride) {
+            advances.reserve(chars);
+            for (uint32_t i = 0; i < chars; ++i) {
+                advances.push_back(dx.i32());
+                if (stride == 8)
+                    dx.i32();
+            }
+        }
+    }
+    if (string.size() != qsizetype(chars))
+        advances.clear();
+    // Writers use an empty opaque text run to paint a whole page white; its own bounds then
+    // say it draws nothing, and a picture viewer shows the picture without that page.
+    if (chars == 0 && boundsRight < boundsLeft)
+        return;
+    text(reference, string, std::move(advances), options, &rect);
+}
+
+}  // namespace metafile

@@ -1,0 +1,558 @@
+// Shared drawing operations of the metafile players: shapes, arcs, text, blits, clipping
+// and the path bracket.
+#include "GdiPlayer.h"
+
+#include "TextCodec.h"
+
+#include <QFontMetricsF>
+#include <QPainterPathStroker>
+#include <QtMath>
+#include <cmath>
+
+namespace metafile {
+
+namespace {
+
+enum { TA_UPDATECP = 1, ETO_OPAQUE = 2, ETO_CLIPPED = 4 };
+
+qreal linearScale(const QTransform& t)
+{
+    return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+}
+
+QPainter::CompositionMode rop2Mode(int rop2)
+{
+    switch (rop2) {
+    case R2_XORPEN: return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOT: return QPainter::RasterOp_NotDestination;
+    case R2_MASKPEN: return QPainter::RasterOp_SourceAndDestination;
+    case R2_MERGEPEN: return QPainter::RasterOp_SourceOrDestination;
+    case R2_NOTCOPYPEN: return QPainter::RasterOp_NotSource;
+    case R2_NOTXORPEN: return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_NOTMASKPEN: return QPainter::RasterOp_NotSourceAndNotDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+}  // namespace
+
+GdiPlayer::GdiPlayer(Canvas& canvas, const QRectF& target) : m_canvas(canvas), m_target(target)
+{
+    dc.fullArea = target;
+}
+
+QPen GdiPlayer::toPen(const PenSpec& spec) const
+{
+    if (spec.style == PS_NULL)
+        return QPen(Qt::NoPen);
+    QPen pen(spec.color);
+    if (spec.cosmetic || spec.width <= 0) {
+        pen.setCosmetic(true);
+        pen.setWidthF(0);
+    } else {
+        pen.setWidthF(spec.width);
+    }
+    static constexpr Qt::PenCapStyle caps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
+    static constexpr Qt::PenJoinStyle joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
+    if (pen.isCosmetic()) {
+        // A cosmetic pen is one device pixel, which has no visible caps or joins; drawn wider
+        // for a zoomed picture, square ends and mitred corners look like that pixel enlarged
+        // and stroke far faster than round ones.
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    } else {
+        pen.setCapStyle(caps[std::clamp(spec.endCap, 0, 2)]);
+        pen.setJoinStyle(joins[std::clamp(spec.join, 0, 2)]);
+    }
+    switch (spec.style) {
+    case PS_DASH: pen.setStyle(Qt::DashLine); break;
+    case PS_DOT: case PS_ALTERNATE: pen.setStyle(Qt::DotLine); break;
+    case PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
+    case PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
+    case PS_USERSTYLE:
+        if (!spec.dashes.empty()) {
+            QList<qreal> pattern(spec.dashes.begin(), spec.dashes.end());
+            if (pattern.size() % 2)
+                pattern += pattern;
+            pen.setDashPattern(pattern);
+        }
+        break;
+    default: break;
+    }
+    return pen;
+}
+
+QBrush GdiPlayer::toBrush(const BrushSpec& spec) const
+{
+    switch (spec.style) {
+    case BS_NULL: return QBrush();
+    case BS_HATCHED: {
+        static constexpr Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                     Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+        return QBrush(spec.color, hatches[std::clamp(spec.hatch, 0, 5)]);
+    }
+    case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
+        if (spec.monochrome && !spec.pattern.isNull()) {
+            // Clear bits take the text colour, set bits the background colour.
+            QImage colored(spec.pattern.size(), QImage::Format_RGB32);
+            for (int y = 0; y < colored.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(colored.scanLine(y));
+                for (int x = 0; x < colored.width(); ++x)
+                    line[x] = qGray(spec.pattern.pixel(x, y)) > 127 ? dc.s.bkColor.rgb() : dc.s.textColor.rgb();
+            }
+            return QBrush(colored);
+        }
+        if (!spec.pattern.isNull())
+            return QBrush(spec.pattern);
+        return QBrush(spec.color);
+    default: return QBrush(spec.color);
+    }
+}
+
+Paint GdiPlayer::paint(bool stroke, bool fill) const
+{
+    Paint p;
+    p.transform = dc.logicalToTarget();
+    p.minPenWidth = std::max<qreal>(m_devicePixel, 1);
+    if (dc.s.clip) {
+        p.clip = &*dc.s.clip;
+        p.clipSerial = dc.s.clipSerial;
+    }
+    if (dc.s.rop2 == R2_NOP)
+        return p;
+    p.pen = stroke ? toPen(dc.s.pen) : QPen(Qt::NoPen);
+    p.brush = fill ? toBrush(dc.s.brush) : QBrush();
+    if (dc.s.rop2 == R2_BLACK || dc.s.rop2 == R2_WHITE) {
+        const QColor c = dc.s.rop2 == R2_BLACK ? Qt::black : Qt::white;
+        if (p.pen.style() != Qt::NoPen)
+            p.pen.setColor(c);
+        if (p.brush.style() != Qt::NoBrush)
+            p.brush = QBrush(c);
+    }
+    p.mode = rop2Mode(dc.s.rop2);
+    return p;
+}
+
+void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
+{
+    if (m_inPath) {
+        m_path.addPath(shape);
+        return;
+    }
+    const Paint p = paint(stroke, fill);
+    if (p.pen.style() == Qt::NoPen && p.brush.style() == Qt::NoBrush)
+        return;
+    QPainterPath path = shape;
+    path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    m_canvas.drawPath(path, p);
+}
+
+void GdiPlayer::polyline(const QPolygonF& points)
+{
+    if (points.size() < 2)
+        return;
+    QPainterPath path;
+    path.addPolygon(points);
+    drawShape(path, false, true);
+}
+
+void GdiPlayer::polygon(const QPolygonF& points)
+{
+    if (points.size() < 2)
+        return;
+    QPainterPath path;
+    path.addPolygon(points);
+    path.closeSubpath();
+    drawShape(path);
+}
+
+void GdiPlayer::polyPolygon(const std::vector<QPolygonF>& polygons)
+{
+    QPainterPath path;
+    for (const QPolygonF& poly : polygons) {
+        if (poly.size() < 2)
+            continue;
+        path.addPolygon(poly);
+        path.closeSubpath();
+    }
+    drawShape(path);
+}
+
+void GdiPlayer::polyBezier(const QPolygonF& points, bool fromCurrent)
+{
+    QPainterPath path;
+    qsizetype i = 0;
+    if (fromCurrent) {
+        path.moveTo(dc.s.currentPos);
+    } else {
+        if (points.isEmpty())
+            return;
+        path.moveTo(points[0]);
+        i = 1;
+    }
+    for (; i + 2 < points.size(); i += 3)
+        path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    if (fromCurrent && !points.isEmpty())
+        dc.s.currentPos = path.currentPosition();
+    if (m_inPath && fromCurrent) {
+        if (m_path.elementCount() == 0 || m_path.currentPosition() != path.elementAt(0))
+            m_path.moveTo(path.elementAt(0));
+        m_path.connectPath(path);
+        return;
+    }
+    drawShape(path, false, true);
+}
+
+void GdiPlayer::polylineTo(const QPolygonF& points)
+{
+    if (points.isEmpty())
+        return;
+    if (m_inPath) {
+        if (m_path.elementCount() == 0 || m_path.currentPosition() != dc.s.currentPos)
+            m_path.moveTo(dc.s.currentPos);
+        for (const QPointF& p : points)
+            m_path.lineTo(p);
+    } else {
+        QPolygonF line;
+        line.reserve(points.size() + 1);
+        line << dc.s.currentPos << points;
+        polyline(line);
+    }
+    dc.s.currentPos = points.last();
+}
+
+void GdiPlayer::moveTo(const QPointF& p)
+{
+    dc.s.currentPos = p;
+    if (m_inPath)
+        m_path.moveTo(p);
+}
+
+void GdiPlayer::lineTo(const QPointF& p)
+{
+    polylineTo(QPolygonF{p});
+}
+
+QRectF GdiPlayer::normalizedBox(qreal left, qreal top, qreal right, qreal bottom)
+{
+    return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+}
+
+void GdiPlayer::rectangle(const QRectF& box)
+{
+    QPainterPath path;
+    path.addRect(box);
+    drawShape(path);
+}
+
+void GdiPlayer::roundRect(const QRectF& box, const QSizeF& corner)
+{
+    QPainterPath path;
+    path.addRoundedRect(box, std::min(std::abs(corner.width()) / 2, box.width() / 2),
+                        std::min(std::abs(corner.height()) / 2, box.height() / 2));
+    drawShape(path);
+}
+
+void GdiPlayer::ellipse(const QRectF& box)
+{
+    QPainterPath path;
+    path.addEllipse(box);
+    drawShape(path);
+}
+
+void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind, bool toCurrent)
+{
+    const QPointF c = box.center();
+    const qreal rx = box.width() / 2, ry = box.height() / 2;
+    if (rx <= 0 || ry <= 0)
+        return;
+    auto angleOf = [&](const QPointF& p) { return qRadiansToDegrees(std::atan2(-(p.y() - c.y()) / ry, (p.x() - c.x()) / rx)); };
+    const qreal a0 = angleOf(start);
+    qreal sweep = angleOf(end) - a0;
+    // The direction is the one seen on the device, so a flipped mapping turns it around.
+    const QTransform t = dc.logicalToTarget();
+    const bool clockwise = dc.s.arcClockwise != (t.m11() * t.m22() - t.m12() * t.m21() < 0);
+    if (!std::isfinite(sweep))
+        return;
+    if (clockwise) {
+        while (sweep >= 0)
+            sweep -= 360;
+    } else {
+        while (sweep <= 0)
+            sweep += 360;
+    }
+    QPainterPath path;
+    if (kind == ArcPie) {
+        path.moveTo(c);
+        path.arcTo(box, a0, sweep);
+        path.closeSubpath();
+    } else {
+        if (toCurrent) {
+            path.moveTo(dc.s.currentPos);
+            path.arcTo(box, a0, 0);
+        } else {
+            path.arcMoveTo(box, a0);
+        }
+        path.arcTo(box, a0, sweep);
+        if (kind == ArcChord)
+            path.closeSubpath();
+    }
+    if (toCurrent) {
+        dc.s.currentPos = path.currentPosition();
+        if (m_inPath) {
+            m_path.connectPath(path);
+            return;
+        }
+    }
+    drawShape(path, kind != ArcOnly, true);
+}
+
+void GdiPlayer::fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode)
+{
+    Paint p = paint(false, false);
+    p.brush = brush;
+    p.mode = mode;
+    QPainterPath path;
+    path.addRect(box);
+    m_canvas.drawPath(path, p);
+}
+
+QFont GdiPlayer::makeFont(const FontSpec& spec, qreal& emHeight) const
+{
+    QFont font;
+    QString face = spec.face.trimmed();
+    QFont::StyleHint hint = QFont::SansSerif;
+    switch (spec.pitchAndFamily & 0xF0) {
+    case 0x10: hint = QFont::Serif; break;
+    case 0x30: hint = QFont::Monospace; break;
+    case 0x40: hint = QFont::Cursive; break;
+    case 0x50: hint = QFont::Decorative; break;
+    default: break;
+    }
+    if (face.contains(QLatin1String("Times"), Qt::CaseInsensitive) || face.contains(QLatin1String("Roman"), Qt::CaseInsensitive))
+        hint = QFont::Serif;
+    else if (face.contains(QLatin1String("Courier"), Qt::CaseInsensitive) || face.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
+        hint = QFont::Monospace;
+    font.setStyleHint(hint);
+    // Windows faces that are not installed fall back to the metric-compatible Liberation
+    // faces of the same kind, so text keeps its width, then to DejaVu.
+    QStringList families;
+    if (!face.isEmpty() && !isSymbolFace(face))
+        families << face;
+    switch (hint) {
+    case QFont::Serif: families << QStringLiteral("Liberation Serif") << QStringLiteral("DejaVu Serif"); break;
+    case QFont::Monospace: families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono"); break;
+    default: families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans"); break;
+    }
+    font.setFamilies(families);
+    font.setWeight(QFont::Weight(std::clamp(spec.weight <= 0 ? 400 : spec.weight, 100, 900)));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    font.setPixelSize(256);
+    if (spec.height < 0) {
+        emHeight = -spec.height;
+    } else if (spec.height > 0) {
+        // A positive height is the cell (ascent plus descent); the em is that much smaller.
+        const QFontMetricsF fm(font);
+        const qreal cell = fm.ascent() + fm.descent();
+        emHeight = spec.height * (cell > 0 ? 256 / cell : 1);
+    } else {
+        const qreal scale = linearScale(dc.s.world * dc.pageToDevice());
+        emHeight = scale > 0 ? 12 / scale : 12;
+    }
+    return font;
+}
+
+void GdiPlayer::text(QPointF anchor, const QString& string, std::vector<qreal> advances, uint32_t options, const QRectF* rect)
+{
+    if (m_inPath)
+        return;
+    if (rect && rect->isEmpty())
+        rect = nullptr;
+    if (rect && (options & ETO_OPAQUE))
+        fillRect(*rect, dc.s.bkColor);
+    if (string.isEmpty())
+        return;
+    TextRun run;
+    run.font = makeFont(dc.s.font, run.emHeight);
+    if (!std::isfinite(run.emHeight) || run.emHeight <= 0)
+        return;
+    const bool updateCp = dc.s.textAlign & TA_UPDATECP;
+    run.anchor = updateCp ? dc.s.currentPos : anchor;
+    run.text = isSymbolFace(dc.s.font.face) ? mapSymbolText(string) : string;
+    run.angle = dc.s.font.escapement / 10.0;
+    run.charWidth = std::abs(dc.s.font.width);
+    run.align = dc.s.textAlign & (AlignCenter | AlignBaseline);
+    run.color = dc.s.textColor;
+    if (dc.s.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE)))
+        run.background = dc.s.bkColor;
+    if (advances.size() >= size_t(string.size()))
+        advances.resize(size_t(string.size()));
+    else
+        advances.clear();
+    run.advances = std::move(advances);
+
+    const std::optional<QPainterPath> savedClip = dc.s.clip;
+    const int savedSerial = dc.s.clipSerial;
+    if (rect && (options & ETO_CLIPPED))
+        intersectClipRect(*rect);
+    m_canvas.drawText(run, paint(false, false));
+    dc.s.clip = savedClip;
+    dc.s.clipSerial = savedSerial;
+    if (updateCp) {
+        qreal width = 0;
+        if (!run.advances.empty()) {
+            for (qreal a : run.advances)
+                width += a;
+        } else {
+            width = QFontMetricsF(run.font).horizontalAdvance(run.text) * run.emHeight / 256;
+        }
+        dc.s.currentPos.rx() += width;
+    }
+}
+
+void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sourceRect, uint32_t rop)
+{
+    if (m_inPath)
+        return;
+    switch (rop) {
+    case BLACKNESS: fillRect(dest, Qt::black); return;
+    case WHITENESS: fillRect(dest, Qt::white); return;
+    case PATCOPY: fillRect(dest, toBrush(dc.s.brush)); return;
+    case PATINVERT: fillRect(dest, toBrush(dc.s.brush), QPainter::RasterOp_SourceXorDestination); return;
+    case DSTINVERT: fillRect(dest, Qt::white, QPainter::RasterOp_NotDestination); return;
+    default: break;
+    }
+    if (source.isNull())
+        return;
+    QImage image = source;
+    Paint p = paint(false, false);
+    switch (rop) {
+    case NOTSRCCOPY: image.invertPixels(); break;
+    // The page a metafile is made for is white, so a mask ANDed onto it is the mask itself; drawn
+    // that way it also shows on the dark background of the picture window.
+    case SRCAND: break;
+    case SRCPAINT: p.mode = QPainter::RasterOp_SourceOrDestination; break;
+    case SRCINVERT: p.mode = QPainter::RasterOp_SourceXorDestination; break;
+    case SRCERASE: return;
+    default: break;
+    }
+    QRectF src = sourceRect.normalized() & QRectF(image.rect());
+    if (src.isEmpty())
+        src = image.rect();
+    m_canvas.drawImage(dest, image, src, p);
+}
+
+void GdiPlayer::intersectClipRect(const QRectF& logical)
+{
+    QPainterPath path;
+    path.addRect(logical.normalized());
+    dc.combineClip(dc.logicalToTarget().map(path), RGN_AND);
+}
+
+void GdiPlayer::excludeClipRect(const QRectF& logical)
+{
+    QPainterPath path;
+    path.addRect(logical.normalized());
+    dc.combineClip(dc.logicalToTarget().map(path), RGN_DIFF);
+}
+
+void GdiPlayer::selectClipRegion(const QPainterPath& region, int mode)
+{
+    if (region.isEmpty() && mode == RGN_COPY) {
+        dc.resetClip();
+        return;
+    }
+    dc.combineClip(dc.deviceToTarget.map(region), mode);
+}
+
+void GdiPlayer::beginPath()
+{
+    m_inPath = true;
+    m_path = QPainterPath();
+    m_path.moveTo(dc.s.currentPos);
+}
+
+void GdiPlayer::abortPath()
+{
+    m_inPath = false;
+    m_path = QPainterPath();
+}
+
+void GdiPlayer::closeFigure()
+{
+    if (m_inPath)
+        m_path.closeSubpath();
+}
+
+void GdiPlayer::fillPath(bool fill, bool stroke)
+{
+    m_inPath = false;
+    QPainterPath path = m_path;
+    m_path = QPainterPath();
+    if (fill)
+        path.closeSubpath();
+    drawShape(path, fill, stroke);
+}
+
+void GdiPlayer::selectClipPath(int mode)
+{
+    m_inPath = false;
+    QPainterPath path = m_path;
+    m_path = QPainterPath();
+    path.closeSubpath();
+    path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    dc.combineClip(dc.logicalToTarget().map(path), mode);
+}
+
+void GdiPlayer::widenPath()
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(std::max<qreal>(dc.s.pen.width, 1));
+    m_path = stroker.createStroke(m_path);
+}
+
+GdiObject GdiPlayer::stockObject(uint32_t index)
+{
+    GdiObject o;
+    auto brush = [&](int style, QColor c) {
+        o.kind = GdiObject::Brush;
+        o.brush.style = style;
+        o.brush.color = c;
+    };
+    auto pen = [&](int style, QColor c) {
+        o.kind = GdiObject::Pen;
+        o.pen.style = style;
+        o.pen.color = c;
+    };
+    switch (index & 0x7FFFFFFF) {
+    case 0: case 18: brush(BS_SOLID, Qt::white); break;
+    case 1: brush(BS_SOLID, QColor(0xC0, 0xC0, 0xC0)); break;
+    case 2: brush(BS_SOLID, QColor(0x80, 0x80, 0x80)); break;
+    case 3: brush(BS_SOLID, QColor(0x40, 0x40, 0x40)); break;
+    case 4: brush(BS_SOLID, Qt::black); break;
+    case 5: brush(BS_NULL, Qt::black); break;
+    case 6: pen(PS_SOLID, Qt::white); break;
+    case 7: case 19: pen(PS_SOLID, Qt::black); break;
+    case 8: pen(PS_NULL, Qt::black); break;
+    case 10: case 11: case 12: case 13: case 14: case 16: case 17:
+        o.kind = GdiObject::Font;
+        break;
+    default: o.kind = GdiObject::Other; break;
+    }
+    return o;
+}
+
+void GdiPlayer::select(const GdiObject& object)
+{
+    switch (object.kind) {
+    case GdiObject::Pen: dc.s.pen = object.pen; break;
+    case GdiObject::Brush: dc.s.brush = object.brush; break;
+    case GdiObject::Font: dc.s.font = object.font; break;
+    case GdiObject::Region: selectClipRegion(object.region, RGN_COPY); break;
+    default: break;
+    }
+}
+
+}  // namespace metafile

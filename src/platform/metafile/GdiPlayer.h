@@ -1,0 +1,82 @@
+// Drawing operations shared by the WMF and EMF players: they turn the device context's
+// state into canvas calls, and collect figures into the open path instead while a path
+// bracket is open.
+#pragma once
+
+#include "Canvas.h"
+#include "DeviceContext.h"
+
+#include <QPolygonF>
+
+namespace metafile {
+
+enum ArcKind { ArcOnly, ArcPie, ArcChord };
+
+// Raster operations of the blits that we draw; the others draw as SRCCOPY.
+enum : uint32_t {
+    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
+    NOTSRCCOPY = 0x00330008, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062, SRCERASE = 0x00440328, MERGECOPY = 0x00C000CA,
+};
+
+class GdiPlayer {
+public:
+    static constexpr int kMaxRecords = 4'000'000;
+
+    GdiPlayer(Canvas& canvas, const QRectF& target);
+
+protected:
+    Paint paint(bool stroke, bool fill) const;
+    QBrush toBrush(const BrushSpec& brush) const;
+
+    // Fills and strokes a closed shape (or adds it to the open path).
+    void drawShape(const QPainterPath& shape, bool fill = true, bool stroke = true);
+    void polyline(const QPolygonF& points);
+    void polygon(const QPolygonF& points);
+    void polyPolygon(const std::vector<QPolygonF>& polygons);
+    void polyBezier(const QPolygonF& points, bool fromCurrent);
+    void polylineTo(const QPolygonF& points);
+    void moveTo(const QPointF& p);
+    void lineTo(const QPointF& p);
+    void rectangle(const QRectF& box);
+    void roundRect(const QRectF& box, const QSizeF& corner);
+    void ellipse(const QRectF& box);
+    void arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind, bool toCurrent = false);
+    void fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver);
+
+    // Text at a logical point, drawn with the selected font, colours and alignment.
+    void text(QPointF anchor, const QString& text, std::vector<qreal> advances, uint32_t options, const QRectF* rect);
+    // Copies a bitmap onto a logical rectangle using a ternary raster operation.
+    void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop);
+
+    void intersectClipRect(const QRectF& logical);
+    void excludeClipRect(const QRectF& logical);
+    // region in metafile device units
+    void selectClipRegion(const QPainterPath& region, int mode);
+
+    void beginPath();
+    void endPath() { m_inPath = false; }
+    void abortPath();
+    void closeFigure();
+    void fillPath(bool fill, bool stroke);
+    void selectClipPath(int mode);
+    void widenPath();
+
+    static QRectF normalizedBox(qreal left, qreal top, qreal right, qreal bottom);
+    static GdiObject stockObject(uint32_t index);
+    void select(const GdiObject& object);
+
+    DeviceContext dc;
+    Canvas& m_canvas;
+    QRectF m_target;
+    qreal m_devicePixel = 1;        // target pixels per metafile device pixel
+    bool m_inPath = false;
+    QPainterPath m_path;            // logical units of the open or last closed path
+    int m_records = 0;
+
+private:
+    QPen toPen(const PenSpec& pen) const;
+    QFont makeFont(const FontSpec& font, qreal& emHeight) const;
+};
+
+}  // namespace metafile

@@ -1,0 +1,89 @@
+// Loading a metafile (format test, header checks, natural size) and playing it.
+#include "MetafilePicture.h"
+
+#include "EmfPlayer.h"
+#include "PainterCanvas.h"
+#include "RecordingCanvas.h"
+#include "WmfPlayer.h"
+
+#include <cmath>
+
+using namespace metafile;
+
+namespace {
+
+constexpr int kMaxSide = 1 << 15;
+
+QSize clampedSize(qreal width, qreal height)
+{
+    return QSize(std::clamp(qRound(std::abs(width)), 1, kMaxSide), std::clamp(qRound(std::abs(height)), 1, kMaxSide));
+}
+
+// A plain WMF that never sets its window: the area its drawing covers stands in.
+QRectF drawnArea(const QByteArray& bytes, const WmfHeader& header)
+{
+    RecordingCanvas recorder;
+    WmfPlayer player(recorder, QRectF(0, 0, 1, 1), header, QRectF(0, 0, 1, 1));
+    player.play(bytes);
+    QRectF area;
+    for (const RecordedCall& call : recorder.calls)
+        area |= call.targetBounds();
+    return area;
+}
+
+}  // namespace
+
+std::shared_ptr<const MetafilePicture> MetafilePicture::load(const QByteArray& bytes)
+{
+    std::shared_ptr<MetafilePicture> picture(new MetafilePicture);
+    picture->m_bytes = bytes;
+    if (const auto emf = readEmfHeader(bytes)) {
+        picture->m_enhanced = true;
+        picture->m_size = clampedSize((emf->frame.right() - qreal(emf->frame.left())) * 96 / 2540,
+                                      (emf->frame.bottom() - qreal(emf->frame.top())) * 96 / 2540);
+        return picture;
+    }
+    const auto wmf = readWmfHeader(bytes);
+    if (!wmf)
+        return nullptr;
+    if (wmf->placeable) {
+        picture->m_window = wmf->window.value_or(QRectF(wmf->box));
+        picture->m_size = clampedSize(wmf->box.width() * 96.0 / wmf->unitsPerInch, wmf->box.height() * 96.0 / wmf->unitsPerInch);
+    } else if (wmf->window) {
+        picture->m_window = *wmf->window;
+        picture->m_size = clampedSize(wmf->window->width(), wmf->window->height());
+    } else {
+        const QRectF area = drawnArea(bytes, *wmf);
+        if (area.isEmpty() || !std::isfinite(area.width()) || !std::isfinite(area.height()))
+            return nullptr;
+        picture->m_window = area;
+        picture->m_size = clampedSize(area.width(), area.height());
+    }
+    return picture;
+}
+
+QSize MetafilePicture::naturalSize() const
+{
+    return m_size;
+}
+
+void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
+{
+    if (target.isEmpty())
+        return;
+    if (m_enhanced) {
+        const auto header = readEmfHeader(m_bytes);
+        EmfPlayer player(canvas, target, *header);
+        player.play(m_bytes);
+        return;
+    }
+    const auto header = readWmfHeader(m_bytes);
+    WmfPlayer player(canvas, target, *header, m_window);
+    player.play(m_bytes);
+}
+
+void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
+{
+    PainterCanvas canvas(painter, target);
+    play(canvas, target);
+}

@@ -1,0 +1,27 @@
+// The canvas the program draws metafiles with: a QPainter onto any paint device, confined to
+// the picture's rectangle.
+#pragma once
+
+#include "Canvas.h"
+
+namespace metafile {
+
+class PainterCanvas final : public Canvas {
+public:
+    PainterCanvas(QPainter& painter, const QRectF& bounds);
+    ~PainterCanvas() override;
+
+    void drawPath(const QPainterPath& path, const Paint& paint) override;
+    void drawText(const TextRun& run, const Paint& paint) override;
+    void drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint) override;
+
+private:
+    void apply(const Paint& paint);
+
+    QPainter& m_painter;
+    QRectF m_bounds;
+    int m_clipSerial = -2;
+    QPainter::CompositionMode m_mode = QPainter::CompositionMode_SourceOver;
+};
+
+}  // namespace metafile

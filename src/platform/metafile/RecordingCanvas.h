@@ -1,0 +1,43 @@
+// A canvas that keeps every drawing call with the state it came with, so tests can check
+// what a metafile draws (and where) without comparing pixels.
+#pragma once
+
+#include "Canvas.h"
+
+#include <vector>
+
+namespace metafile {
+
+struct RecordedCall {
+    enum Kind { Path, Text, Image };
+    Kind kind = Path;
+    QPainterPath path;              // logical
+    TextRun text;
+    QRectF target;                  // image: logical rectangle
+    QRectF source;
+    QSize imageSize;
+    QImage image;
+    QPen pen;
+    QBrush brush;
+    QTransform transform;
+    bool clipped = false;
+    QPainterPath clip;              // target pixels
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+
+    // Where the call lands in target pixels (text: roughly, from its anchor).
+    QRectF targetBounds() const;
+};
+
+class RecordingCanvas final : public Canvas {
+public:
+    void drawPath(const QPainterPath& path, const Paint& paint) override;
+    void drawText(const TextRun& run, const Paint& paint) override;
+    void drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint) override;
+
+    std::vector<RecordedCall> calls;
+
+private:
+    RecordedCall start(RecordedCall::Kind kind, const Paint& paint) const;
+};
+
+}  // namespace metafile

@@ -1,0 +1,390 @@
+// EMF playback checked through the recording canvas: map modes, world transforms, text
+// placement, paths, clipping, raster operations and bitmaps.
+#include "MetafileTestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+
+using namespace testmf;
+using metafile::RecordedCall;
+
+namespace {
+
+enum : uint32_t {
+    EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12,
+    EMR_SETMAPMODE = 17, EMR_SETROP2 = 20, EMR_SETTEXTALIGN = 22, EMR_MOVETOEX = 27, EMR_EXCLUDECLIPRECT = 29,
+    EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34, EMR_SETWORLDTRANSFORM = 35,
+    EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39,
+    EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_LINETO = 54, EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61,
+    EMR_FILLPATH = 62, EMR_SELECTCLIPPATH = 67, EMR_STRETCHDIBITS = 81, EMR_EXTCREATEFONTINDIRECTW = 82,
+    EMR_EXTTEXTOUTW = 84, EMR_POLYLINETO16 = 89, EMR_EXTCREATEPEN = 95,
+};
+constexpr uint32_t NULL_PEN = 0x80000008, NULL_BRUSH = 0x80000005;
+
+Bytes rect(int l, int t, int r, int b) { return Bytes().i32s({l, t, r, b}); }
+Bytes xform(float m11, float m12, float m21, float m22, float dx, float dy)
+{
+    return Bytes().f32(m11).f32(m12).f32(m21).f32(m22).f32(dx).f32(dy);
+}
+
+// The frame covers device pixels 0..100, which the tests play onto a 100 x 100 target.
+Emf page() { return Emf(QRect(0, 0, 2500, 2500)); }
+
+TEST(EmfPlayback, MapModesPlaceLogicalUnitsOnTheDevice)
+{
+    const struct {
+        const char* name;
+        int mode;
+        QSize window, viewport;
+        QRect logical;  // left, top, right, bottom as the record gives them
+        QRectF expected;
+    } cases[] = {
+        {"MM_TEXT", 1, {}, {}, QRect(QPoint(10, 20), QPoint(30, 40)), QRectF(10, 20, 20, 20)},
+        {"MM_LOMETRIC", 2, {}, {}, QRect(QPoint(25, -50), QPoint(75, -100)), QRectF(10, 20, 20, 20)},
+        {"MM_HIMETRIC", 3, {}, {}, QRect(QPoint(250, -500), QPoint(750, -1000)), QRectF(10, 20, 20, 20)},
+        {"MM_LOENGLISH", 4, {}, {}, QRect(QPoint(10, -20), QPoint(30, -40)), QRectF(10.16, 20.32, 20.32, 20.32)},
+        {"MM_HIENGLISH", 5, {}, {}, QRect(QPoint(100, -200), QPoint(300, -400)), QRectF(10.16, 20.32, 20.32, 20.32)},
+        {"MM_TWIPS", 6, {}, {}, QRect(QPoint(144, -288), QPoint(432, -576)), QRectF(10.16, 20.32, 20.32, 20.32)},
+        {"MM_ISOTROPIC", 7, {200, 100}, {100, 100}, QRect(QPoint(20, 40), QPoint(60, 80)), QRectF(10, 20, 20, 20)},
+        {"MM_ANISOTROPIC", 8, {200, 100}, {100, 100}, QRect(QPoint(20, 20), QPoint(60, 40)), QRectF(10, 20, 20, 20)},
+        {"MM_ANISOTROPIC upwards", 8, {200, -100}, {100, 100}, QRect(QPoint(20, -20), QPoint(60, -40)), QRectF(10, 20, 20, 20)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Emf emf = page();
+        emf.record(EMR_SETMAPMODE, Bytes().u32(c.mode));
+        if (!c.window.isEmpty() || c.window.height() < 0) {
+            emf.record(EMR_SETWINDOWEXTEX, Bytes().i32(c.window.width()).i32(c.window.height()));
+            emf.record(EMR_SETVIEWPORTEXTEX, Bytes().i32(c.viewport.width()).i32(c.viewport.height()));
+        }
+        emf.record(EMR_RECTANGLE, rect(c.logical.left(), c.logical.top(), c.logical.right(), c.logical.bottom()));
+        const auto calls = record(emf.bytes());
+        ASSERT_EQ(calls.size(), 1u);
+        expectRect(calls[0].targetBounds(), c.expected, 0.05);
+    }
+}
+
+TEST(EmfPlayback, OriginsShiftWindowAgainstViewport)
+{
+    Emf emf = page();
+    emf.record(EMR_SETMAPMODE, Bytes().u32(8))
+        .record(EMR_SETWINDOWORGEX, Bytes().i32(100).i32(100))
+        .record(EMR_SETWINDOWEXTEX, Bytes().i32(10).i32(10))
+        .record(EMR_SETVIEWPORTORGEX, Bytes().i32(50).i32(50))
+        .record(EMR_SETVIEWPORTEXTEX, Bytes().i32(20).i32(20))
+        .record(EMR_RECTANGLE, rect(100, 100, 110, 105));
+    const auto calls = record(emf.bytes());
+    ASSERT_EQ(calls.size(), 1u);
+    expectRect(calls[0].targetBounds(), QRectF(50, 50, 20, 10));
+}
+
+TEST(EmfPlayback, WorldTransformIsSetAndModified)
+{
+    const struct {
+        const char* name;
+        Bytes first, second;
+        QRectF expected;  // of logical rectangle (0,0)-(10,20)
+    } cases[] = {
+        {"set: scale and move", xform(2, 0, 0, 3, 5, 5), {}, QRectF(5, 5, 20, 60)},
+        {"left multiply: rotate before the move", xform(1, 0, 0, 1, 50, 0),
+         Bytes().raw(xform(0, 1, -1, 0, 0, 0).data()).u32(2), QRectF(30, 0, 20, 10)},
+        {"right multiply: rotate after the move", xform(1, 0, 0, 1, 50, 0),
+         Bytes().raw(xform(0, 1, -1, 0, 0, 0).data()).u32(3), QRectF(-20, 50, 20, 10)},
+        {"identity", xform(2, 0, 0, 2, 7, 7), Bytes().raw(xform(0, 0, 0, 0, 0, 0).data()).u32(1), QRectF(0, 0, 10, 20)},
+        {"singular transform ignored", xform(0, 0, 0, 0, 9, 9), {}, QRectF(0, 0, 10, 20)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Emf emf = page();
+        emf.record(EMR_SETWORLDTRANSFORM, c.first);
+        if (c.second.size())
+            emf.record(EMR_MODIFYWORLDTRANSFORM, c.second);
+        emf.record(EMR_RECTANGLE, rect(0, 0, 10, 20));
+        const auto calls = record(emf.bytes());
+        ASSERT_EQ(calls.size(), 1u);
+        expectRect(calls[0].targetBounds(), c.expected, 0.01);
+    }
+}
+
+// EMR_EXTTEXTOUTW with its string and advances right after the fixed part (offset 76).
+Bytes textOut(int x, int y, const QString& s, std::initializer_list<int> dx, uint32_t options = 0)
+{
+    Bytes b;
+    b.i32s({0, 0, -1, -1}).u32(1).f32(1).f32(1).i32(x).i32(y).u32(uint32_t(s.size())).u32(76).u32(options);
+    b.i32s({0, 0, 0, 0}).u32(dx.size() ? uint32_t(76 + 2 * s.size() + (s.size() % 2) * 2) : 0);
+    for (QChar c : s)
+        b.u16(c.unicode());
+    if (s.size() % 2)
+        b.u16(0);
+    for (int d : dx)
+        b.i32(d);
+    return b;
+}
+
+Bytes font(int height, int escapement, int weight, bool italic, const QString& face)
+{
+    Bytes b;
+    b.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(weight).u8(italic).u8(0).u8(0).u8(0);
+    b.u8(0).u8(0).u8(0).u8(0);
+    for (int i = 0; i < 32; ++i)
+        b.u16(i < face.size() ? face[i].unicode() : 0);
+    return b;
+}
+
+TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesAndFont)
+{
+    Emf emf = page();
+    emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("Georgia")))
+        .record(EMR_SELECTOBJECT, Bytes().u32(1))
+        .record(EMR_SETTEXTALIGN, Bytes().u32(24 | 6))
+        .record(EMR_EXTTEXTOUTW, textOut(40, 50, QStringLiteral("Hi"), {7, 9}));
+    const auto calls = record(emf.bytes(), QRectF(0, 0, 200, 200));
+    ASSERT_EQ(calls.size(), 1u);
+    const RecordedCall& c = calls[0];
+    ASSERT_EQ(c.kind, RecordedCall::Text);
+    EXPECT_EQ(c.text.text, QStringLiteral("Hi"));
+    EXPECT_EQ(c.transform.map(c.text.anchor), QPointF(80, 100));
+    EXPECT_EQ(c.text.align, 30);
+    EXPECT_EQ(c.text.advances, (std::vector<qreal>{7, 9}));
+    EXPECT_DOUBLE_EQ(c.text.emHeight, 20);
+    EXPECT_DOUBLE_EQ(c.text.angle, 90);
+    EXPECT_EQ(c.text.font.weight(), QFont::Bold);
+    EXPECT_TRUE(c.text.font.italic());
+    EXPECT_EQ(c.text.font.families().value(0), QStringLiteral("Georgia"));
+}
+
+TEST(EmfPlayback, TextAtTheCurrentPositionMovesItOn)
+{
+    Emf emf = page();
+    emf.record(EMR_SETTEXTALIGN, Bytes().u32(1))
+        .record(EMR_MOVETOEX, Bytes().i32(10).i32(12))
+        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("ab"), {5, 6}))
+        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("c"), {4}));
+    const auto calls = record(emf.bytes());
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].text.anchor, QPointF(10, 12));
+    EXPECT_EQ(calls[1].text.anchor, QPointF(21, 12));
+}
+
+TEST(EmfPlayback, TextAlignmentPlacesInkAroundTheAnchor)
+{
+    // Drawn for real: top-aligned ink hangs below the anchor, bottom-aligned ink stands above it.
+    for (const auto& [align, below] : {std::pair{0, true}, std::pair{8, false}}) {
+        Emf emf = page();
+        emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-30, 0, 400, false, QStringLiteral("DejaVu Sans")))
+            .record(EMR_SELECTOBJECT, Bytes().u32(1))
+            .record(EMR_SETTEXTALIGN, Bytes().u32(align))
+            .record(EMR_EXTTEXTOUTW, textOut(20, 50, QStringLiteral("HH"), {}));
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            MetafilePicture::load(emf.bytes())->draw(p, QRectF(0, 0, 100, 100));
+        }
+        int top = 100, bottom = -1;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        SCOPED_TRACE(align);
+        ASSERT_GE(bottom, 0);
+        if (below) {
+            EXPECT_GE(top, 50);
+            EXPECT_LE(bottom, 80);
+        } else {
+            EXPECT_LE(bottom, 50);
+            EXPECT_GE(top, 20);
+        }
+    }
+}
+
+TEST(EmfPlayback, PathBracketCollectsFiguresAndFillsThemOnce)
+{
+    Emf emf = page();
+    emf.record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(2).u32(0).color(0, 0, 255).u32(0))
+        .record(EMR_SELECTOBJECT, Bytes().u32(2))
+        .record(EMR_BEGINPATH)
+        .record(EMR_MOVETOEX, Bytes().i32(10).i32(10))
+        .record(EMR_POLYLINETO16, Bytes().i32s({0, 0, 0, 0}).u32(2).i16s({50, 10, 50, 40}))
+        .record(EMR_CLOSEFIGURE)
+        .record(EMR_ENDPATH)
+        .record(EMR_FILLPATH, rect(0, 0, 0, 0));
+    const auto calls = record(emf.bytes());
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].pen.style(), Qt::NoPen);
+    EXPECT_EQ(calls[0].brush.color(), QColor(0, 0, 255));
+    expectRect(calls[0].targetBounds(), QRectF(10, 10, 40, 30));
+}
+
+TEST(EmfPlayback, ClippingCombinesRectsPathsAndSavedStates)
+{
+    Emf emf = page();
+    emf.record(EMR_INTERSECTCLIPRECT, rect(10, 10, 60, 60))
+        .record(EMR_EXCLUDECLIPRECT, rect(40, 10, 60, 60))
+        .record(EMR_SAVEDC)
+        .record(EMR_BEGINPATH)
+        .record(EMR_RECTANGLE, rect(0, 0, 20, 20))
+        .record(EMR_ENDPATH)
+        .record(EMR_SELECTCLIPPATH, Bytes().u32(1))
+        .record(EMR_ELLIPSE, rect(0, 0, 100, 100))
+        .record(EMR_RESTOREDC, Bytes().i32(-1))
+        .record(EMR_ELLIPSE, rect(0, 0, 100, 100));
+    const auto calls = record(emf.bytes());
+    ASSERT_EQ(calls.size(), 2u);
+    const struct {
+        QPointF point;
+        bool inFirst, inSecond;
+    } probes[] = {
+        {{15, 15}, true, true},   // inside all three shapes
+        {{30, 15}, false, true},  // outside the clip path only
+        {{45, 30}, false, false}, // in the excluded strip
+        {{5, 5}, false, false},   // outside the intersected rectangle
+        {{30, 55}, false, true},
+    };
+    ASSERT_TRUE(calls[0].clipped && calls[1].clipped);
+    for (const auto& p : probes) {
+        EXPECT_EQ(calls[0].clip.contains(p.point), p.inFirst) << p.point.x() << "," << p.point.y();
+        EXPECT_EQ(calls[1].clip.contains(p.point), p.inSecond) << p.point.x() << "," << p.point.y();
+    }
+}
+
+TEST(EmfPlayback, PensBrushesAndRasterOperationsReachTheCanvas)
+{
+    const struct {
+        const char* name;
+        int rop2;
+        bool drawn;
+        QPainter::CompositionMode mode;
+    } cases[] = {
+        {"copy", 13, true, QPainter::CompositionMode_SourceOver},
+        {"xor", 7, true, QPainter::RasterOp_SourceXorDestination},
+        {"not", 6, true, QPainter::RasterOp_NotDestination},
+        {"nop", 11, false, QPainter::CompositionMode_SourceOver},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Emf emf = page();
+        // Geometric pen: 4 units wide, dashed, flat caps, bevel joins.
+        emf.record(EMR_EXTCREATEPEN, Bytes().u32(1).u32(0).u32(0).u32(0).u32(0)
+                                         .u32(0x10000 | 0x1000 | 0x200 | 1).u32(4).u32(0).color(255, 0, 0).u32(0).u32(0))
+            .record(EMR_SELECTOBJECT, Bytes().u32(1))
+            .record(EMR_SELECTOBJECT, Bytes().u32(NULL_BRUSH))
+            .record(EMR_SETROP2, Bytes().u32(c.rop2))
+            .record(EMR_ELLIPSE, rect(10, 10, 50, 50));
+        const auto calls = record(emf.bytes());
+        ASSERT_EQ(calls.size(), c.drawn ? 1u : 0u);
+        if (!c.drawn)
+            continue;
+        EXPECT_EQ(calls[0].mode, c.mode);
+        EXPECT_EQ(calls[0].pen.color(), QColor(255, 0, 0));
+        EXPECT_DOUBLE_EQ(calls[0].pen.widthF(), 4);
+        EXPECT_EQ(calls[0].pen.style(), Qt::DashLine);
+        EXPECT_EQ(calls[0].pen.capStyle(), Qt::FlatCap);
+        EXPECT_EQ(calls[0].pen.joinStyle(), Qt::BevelJoin);
+        EXPECT_EQ(calls[0].brush.style(), Qt::NoBrush);
+    }
+}
+
+TEST(EmfPlayback, StretchDibitsDrawsTheRowsUpright)
+{
+    // A 2 x 2 bottom-up 24-bit DIB: the first stored row is the picture's bottom row.
+    Bytes bmi;
+    bmi.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).i32(0).i32(0).u32(0).u32(0);
+    Bytes bits;
+    bits.u8(0).u8(0).u8(255).u8(0).u8(255).u8(0).u16(0);        // bottom: red, green
+    bits.u8(255).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0);    // top: blue, white
+    Bytes rec;
+    rec.i32s({0, 0, 0, 0}).i32s({10, 20, 0, 0, 2, 2}).u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(40).i32(30);
+    rec.raw(bmi.data()).raw(bits.data());
+    const auto calls = record(page().record(EMR_STRETCHDIBITS, rec).bytes());
+    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(calls[0].kind, RecordedCall::Image);
+    expectRect(calls[0].targetBounds(), QRectF(10, 20, 40, 30));
+    EXPECT_EQ(calls[0].image.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(calls[0].image.pixel(1, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(calls[0].image.pixel(0, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(calls[0].image.pixel(1, 1), qRgb(0, 255, 0));
+}
+
+TEST(EmfPlayback, DrawingPaintsTheTargetOnlyAndLeavesTheBackground)
+{
+    Emf emf = page();
+    emf.record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(1).u32(0).color(255, 0, 0).u32(0))
+        .record(EMR_SELECTOBJECT, Bytes().u32(1))
+        .record(EMR_SELECTOBJECT, Bytes().u32(NULL_PEN))
+        .record(EMR_RECTANGLE, rect(-50, -50, 50, 50));
+    QImage image(300, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter p(&image);
+        MetafilePicture::load(emf.bytes())->draw(p, QRectF(100, 100, 200, 200));
+    }
+    EXPECT_EQ(image.pixel(150, 150), qRgb(255, 0, 0));  // inside the picture and the rectangle
+    EXPECT_EQ(image.pixel(250, 250), qRgb(0, 0, 0));    // inside the picture, outside the rectangle
+    EXPECT_EQ(image.pixel(50, 50), qRgb(0, 0, 0));      // the rectangle reaches here, the picture does not
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EmfPlayback, RestoredClipIsTheOneInForceWhenDrawing)
+{
+    // Drawn for real, so the painter's clip (not only the recorded one) follows save and restore.
+    Emf emf = page();
+    emf.record(EMR_SELECTOBJECT, Bytes().u32(NULL_PEN))
+        .record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(1).u32(0).color(255, 0, 0).u32(0))
+        .record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(2).u32(0).color(0, 0, 255).u32(0))
+        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 50, 100))
+        .record(EMR_SAVEDC)
+        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 20, 100))
+        .record(EMR_SELECTOBJECT, Bytes().u32(1))
+        .record(EMR_RECTANGLE, rect(0, 0, 100, 50))
+        .record(EMR_RESTOREDC, Bytes().i32(-1))
+        .record(EMR_SELECTOBJECT, Bytes().u32(2))
+        .record(EMR_RECTANGLE, rect(0, 50, 100, 100));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter p(&image);
+        MetafilePicture::load(emf.bytes())->draw(p, QRectF(0, 0, 100, 100));
+    }
+    EXPECT_EQ(image.pixel(10, 25), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(35, 25), qRgb(0, 0, 0));  // outside the inner clip
+    EXPECT_EQ(image.pixel(35, 75), qRgb(0, 0, 255)); // inside the restored outer clip
+    EXPECT_EQ(image.pixel(75, 75), qRgb(0, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EmfPlayback, AlphaBlendKeepsSourceAlphaAndFadesByTheConstant)
+{
+    const struct {
+        const char* name;
+        int constantAlpha, alphaFormat;
+        int expectedAlpha;
+    } cases[] = {
+        {"per-pixel alpha", 255, 1, 128},
+        {"per-pixel alpha, half faded", 128, 1, 64},
+        {"no source alpha", 255, 0, 255},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes rec;
+        rec.i32s({0, 0, 0, 0}).i32s({10, 10, 20, 20}).u8(0).u8(0).u8(c.constantAlpha).u8(c.alphaFormat).i32s({0, 0});
+        rec.raw(xform(1, 0, 0, 1, 0, 0).data()).u32(0).u32(0).u32(108).u32(40).u32(148).u32(4).i32(1).i32(1);
+        rec.u32(40).i32(1).i32(1).u16(1).u16(32).u32(0).u32(4).i32(0).i32(0).u32(0).u32(0);  // BITMAPINFOHEADER
+        rec.u8(0).u8(0).u8(128).u8(128);  // premultiplied red at half alpha
+        const auto calls = record(page().record(114, rec).bytes());
+        ASSERT_EQ(calls.size(), 1u);
+        ASSERT_EQ(calls[0].kind, RecordedCall::Image);
+        expectRect(calls[0].targetBounds(), QRectF(10, 10, 20, 20));
+        EXPECT_NEAR(qAlpha(calls[0].image.pixel(0, 0)), c.expectedAlpha, 1);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// Renders every sample metafile at the size of another program's rendering of it and
+// compares the two, both scaled to 128 pixels wide, by the mean absolute channel difference.
+#include "platform/metafile/MetafilePicture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+// Mean absolute difference per channel (0-255) below which two renderings count as the same
+// picture. Most samples stay under 5; text set in other faces than the reference's, and
+// one-pixel offsets in the tiny (32 to 80 pixel) pictures, which the scaling to 128 pixels
+// magnifies, reach up to about 21.
+constexpr double kThreshold = 22.0;
+
+// Samples whose rendering differs from the reference for a reason we accept or cannot fix yet.
+const std::map<QString, const char*> kKnownDifferences = {
+    {"libemf2svg__test-007.emf", "the reference is empty: Inkscape drew nothing of this picture"},
+    {"libemf2svg__test-065.emf", "the reference is empty: Inkscape drew nothing of this picture"},
+    {"libwmf__text.wmf", "no window extent: Inkscape puts it on an A4 page, we size it to what it draws"},
+    {"runtime-assets__gdiwmfboundariesbug.wmf", "Inkscape made a 22 x 17 pixel picture of this 324 x 252 one "
+                                                "(checked against the .NET rendering below instead)"},
+    {"libwmf__Eg.wmf", "the title's font height is a cell height, which GDI (and we) make 10% smaller than Inkscape"},
+    {"libemf2svg__EA-test-file-020.emf", "Inkscape draws the page larger than the records' own bounds place it"},
+    {"poi__nested_wmf.emf", "monochrome brushes: we colour them with the text and background colours as GDI does, "
+                            "Inkscape draws a pink dot pattern"},
+    {"libemf2svg__test-000.emf", "chart labels in Times New Roman: metric-compatible serif here, a sans face in the reference"},
+    {"libemf2svg__test-120.emf", "chart labels in Times New Roman: metric-compatible serif here, a sans face in the reference"},
+    {"libemf2svg__test-022.emf", "Inkscape draws text and axes about twice as large as the records' own bounds say"},
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+double meanDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.scaledToWidth(128, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.scaled(x.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col)
+            sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col])) +
+                   std::abs(qBlue(p[col]) - qBlue(q[col]));
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+QStringList samples(const char* kind)
+{
+    const QDir dir(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/") + QLatin1String(kind));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.") + QLatin1String(kind)}, QDir::Files, QDir::Name))
+        files << dir.filePath(name);
+    return files;
+}
+
+void compareKind(const char* kind)
+{
+    const QStringList files = samples(kind);
+    ASSERT_FALSE(files.isEmpty());
+    const QByteArray dumpDir = qgetenv("FOTOLAUF_METAFILE_DUMP");
+    int compared = 0;
+    for (const QString& path : files) {
+        const QString name = QFileInfo(path).fileName();
+        SCOPED_TRACE(name.toStdString());
+        const auto picture = MetafilePicture::load(readAll(path));
+        ASSERT_TRUE(picture) << "does not load";
+        const QImage reference(path + QStringLiteral(".ref.png"));
+        if (reference.isNull())
+            continue;
+        QImage rendered(reference.size(), QImage::Format_RGB32);
+        rendered.fill(Qt::black);
+        {
+            QPainter painter(&rendered);
+            picture->draw(painter, QRectF(rendered.rect()));
+        }
+        if (!dumpDir.isEmpty())
+            rendered.save(QString::fromLocal8Bit(dumpDir) + QLatin1Char('/') + name + QStringLiteral(".png"));
+        const double difference = meanDifference(rendered, reference);
+        ++compared;
+        const bool known = kKnownDifferences.count(name) > 0;
+        std::printf("%-48s %4dx%-4d natural %4dx%-4d diff %6.2f%s\n", qPrintable(name), reference.width(),
+                    reference.height(), picture->naturalSize().width(), picture->naturalSize().height(), difference,
+                    known ? "  (known difference)" : "");
+        if (!known) {
+            EXPECT_LT(difference, kThreshold);
+        }
+    }
+    EXPECT_GT(compared, 0);
+}
+
+TEST(MetafileSamples, WmfSamplesLookLikeTheReferenceRenderings) { compareKind("wmf"); }
+
+TEST(MetafileSamples, PlainWmfLooksLikeTheDotNetRendering)
+{
+    const QString path = QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug.wmf");
+    const auto picture = MetafilePicture::load(readAll(path));
+    ASSERT_TRUE(picture);
+    QImage reference(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug-output.png"));
+    ASSERT_FALSE(reference.isNull());
+    EXPECT_EQ(picture->naturalSize(), reference.size());
+    QImage onWhite(reference.size(), QImage::Format_RGB32);
+    onWhite.fill(Qt::white);
+    QImage rendered = onWhite;
+    {
+        QPainter painter(&onWhite);
+        painter.drawImage(0, 0, reference);
+    }
+    {
+        QPainter painter(&rendered);
+        picture->draw(painter, QRectF(rendered.rect()));
+    }
+    const double difference = meanDifference(rendered, onWhite);
+    std::printf("runtime-assets__gdiwmfboundariesbug.wmf against .NET: diff %.2f\n", difference);
+    EXPECT_LT(difference, kThreshold);
+}
+TEST(MetafileSamples, EmfSamplesLookLikeTheReferenceRenderings) { compareKind("emf"); }
+
+}  // namespace
