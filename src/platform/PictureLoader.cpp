@@ -2,6 +2,8 @@
 // the other raster formats through Qt's readers, and the final smooth scale into kept memory.
 #include "platform/PictureLoader.h"
 
+#include "platform/metafile/MetafilePicture.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -82,9 +84,28 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
     case PictureFormat::Ico:
     case PictureFormat::Cur:
         return loadWithQt(file, head, coverSize, result);
+    case PictureFormat::Wmf:
+    case PictureFormat::Emf:
+        return loadMetafile(file, result);
     default:
         return result;
     }
+}
+
+LoadedPicture PictureLoader::loadMetafile(QFile& file, LoadedPicture result)
+{
+    if (file.size() <= 0 || file.size() > kMaxMetafileBytes)
+        return result;
+    auto picture = MetafilePicture::load(file.readAll());
+    if (!picture || picture->naturalSize().isEmpty())
+        return result;
+    const QSize size = picture->naturalSize();
+    if (qint64(size.width()) * size.height() > kMaxPixels)
+        return result;
+    result.metafile = std::move(picture);
+    result.naturalSize = size;
+    result.ok = true;
+    return result;
 }
 
 bool PictureLoader::readWhole(QFile& file, qsizetype& size)

@@ -1,5 +1,6 @@
 // The picture loader of the platform layer: reads a BMP, DIB, ICO, CUR, GIF or JPEG file into a
-// raster picture, decoded straight to the size it is shown at.
+// raster picture, decoded straight to the size it is shown at, and a WMF or EMF file into a
+// metafile picture that is drawn as vectors.
 #pragma once
 
 #include "platform/JpegDecoder.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <memory>
 
+class MetafilePicture;
 class QFile;
 
 struct LoadedPicture {
@@ -21,9 +23,10 @@ struct LoadedPicture {
     QImage image;
     // JPEG and plain 24-bit BMP/DIB are; palette, 16-bit and 32-bit BMPs, GIF, ICO and CUR are not.
     bool is24Bit = false;
-    // The format found in the content. WMF and EMF are recognised but not loaded here (ok stays
-    // false): metafiles are rendered by MetafilePicture.
+    // The format found in the content.
     PictureFormat format = PictureFormat::Unknown;
+    // A WMF or EMF picture: drawn as vectors at whatever size it is shown (image stays null).
+    std::shared_ptr<const MetafilePicture> metafile;
     bool reduced() const { return ok && !image.isNull() && image.size() != naturalSize; }
 };
 
@@ -55,6 +58,8 @@ public:
     static constexpr qint64 kMaxPixels = 128LL * 1024 * 1024;
     // JPEG data is read whole; a larger file is refused.
     static constexpr qint64 kMaxJpegFileBytes = 512LL * 1024 * 1024;
+    // Metafiles are read whole and played from memory.
+    static constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
 
     // The size a picture of the given natural size is shown at when fitted into coverSize keeping
     // its proportions; the natural size when it fits or coverSize is empty.
@@ -67,6 +72,7 @@ public:
 
 private:
     LoadedPicture loadJpeg(QFile& file, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadMetafile(QFile& file, LoadedPicture result);
     LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result);
     QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
     bool readWhole(QFile& file, qsizetype& size);

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "platform/metafile/MetafilePicture.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
@@ -124,6 +125,33 @@ void ImageForm::paintEvent(QPaintEvent*)
     }
 }
 
+void ImageForm::metafileZeichnen(QPainter& p, const QRect& ziel, const QRect& sichtbar, qreal dpr)
+{
+    // Vectors at the size shown: kept as a picture while that size stays, drawn directly (only the
+    // visible part) when zoomed far in.
+    const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
+    if (qint64(geraet.width()) * geraet.height() <= 64LL * 1024 * 1024) {
+        if (m_skaliert.isNull() || m_skaliert.size() != geraet || m_skaliertVon != -1) {
+            m_skaliert = QImage(geraet, QImage::Format_ARGB32_Premultiplied);
+            m_skaliert.fill(Qt::transparent);
+            QPainter leinwand(&m_skaliert);
+            leinwand.setRenderHint(QPainter::Antialiasing);
+            m_bild.metafile->draw(leinwand, QRectF(QPointF(0, 0), QSizeF(geraet)));
+            m_skaliertVon = -1;
+        }
+        m_skaliert.setDevicePixelRatio(dpr);
+        p.drawImage(sichtbar.topLeft(), m_skaliert,
+                    QRect((sichtbar.x() - ziel.x()) * dpr, (sichtbar.y() - ziel.y()) * dpr, sichtbar.width() * dpr,
+                          sichtbar.height() * dpr));
+        return;
+    }
+    p.save();
+    p.setClipRect(sichtbar);
+    p.setRenderHint(QPainter::Antialiasing);
+    m_bild.metafile->draw(p, QRectF(ziel));
+    p.restore();
+}
+
 void ImageForm::bildZeichnen(QPainter& p)
 {
     const QRect ziel = Image1.pixel();
@@ -133,10 +161,14 @@ void ImageForm::bildZeichnen(QPainter& p)
     if (sichtbar.isEmpty())
         return;
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const qreal dpr = devicePixelRatioF();
+    if (m_bild.metafile) {
+        metafileZeichnen(p, ziel, sichtbar, dpr);
+        return;
+    }
     const QImage& bild = m_bild.image;
     if (bild.isNull())
         return;
-    const qreal dpr = devicePixelRatioF();
     const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
     // Reduced pictures are averaged once to the size shown; enlarged ones are interpolated while
     // drawing, and only their visible part is touched, however far they are zoomed in.

@@ -68,6 +68,7 @@ protected:
 
 private:
     void bildZeichnen(class QPainter& painter);
+    void metafileZeichnen(class QPainter& painter, const QRect& ziel, const QRect& sichtbar, qreal dpr);
     void ZeigeHilfeBox();
     // Position of a window point relative to Image1, in twips.
     QPointF relativZuImage1(const QPointF& punkt) const;

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "platform/metafile/MetafilePicture.h"
 #include "windows/ImageForm.h"
 
 #include <QGuiApplication>
@@ -94,11 +95,20 @@ void ZoomForm::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!ImageZoom.Visible || !m_bild.ok || m_bild.image.isNull())
+    if (!ImageZoom.Visible || !m_bild.ok)
         return;
     const QRect ziel = ImageZoom.pixel();
     const QRect sichtbar = ziel.intersected(rect());
     if (sichtbar.isEmpty())
+        return;
+    if (m_bild.metafile) {
+        // Vectors, drawn at the enlarged size: sharp however far the section is enlarged.
+        painter.setClipRect(sichtbar);
+        painter.setRenderHint(QPainter::Antialiasing);
+        m_bild.metafile->draw(painter, QRectF(ziel));
+        return;
+    }
+    if (m_bild.image.isNull())
         return;
     // Only the visible part is drawn, however large the enlarged picture is.
     const double sx = m_bild.image.width() / static_cast<double>(ziel.width());
