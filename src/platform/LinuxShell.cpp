@@ -43,10 +43,12 @@ constexpr int kKeineAnwendung = 31;
 // 0 when the path names something; otherwise 2 (its folder exists) or 3 (its folder is missing).
 int fehlendeDatei(const QString& pfad)
 {
+    if (pfad.isEmpty())
+        return kDateiFehlt;
     const QFileInfo info(pfad);
-    if (!pfad.isEmpty() && (info.exists() || info.isSymLink()))
+    if (info.exists() || info.isSymLink())
         return 0;
-    return !pfad.isEmpty() && info.absoluteDir().exists() ? kDateiFehlt : kPfadFehlt;
+    return info.absoluteDir().exists() ? kDateiFehlt : kPfadFehlt;
 }
 
 // Starts the desktop's opener detached, so that the program never waits for the application.
