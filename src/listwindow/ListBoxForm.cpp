@@ -3,6 +3,7 @@
 #include "app/FotolaufForm.h"
 #include "app/Twips.h"
 #include "lists/BildListenFeld.h"
+#include "listwindow/EasyPopupMenu.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 
@@ -248,5 +249,9 @@ void ListBoxForm::chkIptcAnzeigen_Click()
 
 void ListBoxForm::btnAktionAusfuehren_Click()
 {
-    // The action menu and its actions are added with the file actions.
+    EasyPopupMenu menue(m_programm.platform());
+    for (const Aktion& a : kAktionen)
+        menue.AddMenuItem(m_programm.Text(a.Text), 0, a.Nummer);
+    WeiterAnShellExecute(menue.TrackMenu(this));
+    menue.DeleteMenu();
 }

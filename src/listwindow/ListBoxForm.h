@@ -4,7 +4,10 @@
 #pragma once
 
 #include <QHash>
+#include <QString>
 #include <QWidget>
+
+#include <array>
 
 class Programm;
 class BildListenFeld;
@@ -44,6 +47,24 @@ public:
     void chkIptcAnzeigen_Click();
     void btnAktionAusfuehren_Click();
 
+    // --- file actions -----------------------------------------------------------------------------
+    // Carries out the action of the action menu's item number; 0 and unknown numbers do nothing.
+    void WeiterAnShellExecute(int routine_to_do);
+    // The fixed English text of a shell result code.
+    static QString GetShellError(int lErrorCode);
+    // The extension named in the open-failure message: 3, 4 or 5 characters after a dot found at
+    // those distances from the end (the farthest wins), "" when there is none.
+    static QString ErweiterungFuerMeldung(const QString& eintrag);
+    // One row of the action menu: item number, caption entry, action.
+    struct Aktion {
+        int Nummer;
+        int Text;
+        void (ListBoxForm::*Ausfuehren)();
+    };
+    static const std::array<Aktion, 6> kAktionen;
+    // The link of a new e-mail: a placeholder address the user replaces.
+    static const QString kMailLink;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -60,4 +81,14 @@ private:
     void anwenden(QWidget* control);
     Programm& m_programm;
     QHash<const QWidget*, Twips> m_twips;
+
+    void Oeffnen();
+    void Drucken();
+    void NeueEmail();
+    void ImDateimanagerZeigen();
+    void PapierkorbAktion();
+    void KopierAktion();
 };
+
+// The text made to end in two NUL characters (a list of one path for the trash request).
+QString MitZweiNullzeichen(const QString& text);

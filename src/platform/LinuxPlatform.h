@@ -24,6 +24,14 @@ public:
     void processEvents() override;
     void setBusyPointer(bool busy) override;
     void endProgram() override;
+    int execPopupMenu(QMenu& menu) override;
+    QString chooseFolder(const QString& title) override;
+    int openWithApplication(const QString& file) override;
+    int printPicture(const QString& file) override;
+    bool openLink(const QString& link) override;
+    void showInFileManager(const QString& file) override;
+    int moveToTrash(const QString& fileList) override;
+    int copyFile(const QString& source, const QString& target, QString& errorText) override;
 
 private:
     QStringList m_arguments;

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QMenu;
 
 // Buttons, icon and default button of a message box, with the classic numeric values so that
 // callers can combine them as the messages are written (e.g. JaNein | Frage).
@@ -87,4 +88,34 @@ public:
     // Ends the program at once, saving nothing. The scripted platform only records the request,
     // so every caller returns right after it.
     virtual void endProgram() = 0;
+    // --- file actions, popup menu and folder chooser -----------------------------------------
+    // Shows a popup menu at the pointer position and waits until it closes; returns the number
+    // stored in the chosen action's data, 0 when the menu was dismissed.
+    virtual int execPopupMenu(QMenu& menu) = 0;
+
+    // The folder chooser; "" when cancelled.
+    virtual QString chooseFolder(const QString& title) = 0;
+
+    // Opens a file with the application the desktop associates with its type. Like the Windows
+    // shell it returns a value above 32 on success, otherwise an error code (2 file not found,
+    // 3 path not found, 31 no application for the type).
+    virtual int openWithApplication(const QString& file) = 0;
+
+    // Prints a picture through the print dialog, fitted to the page; codes as openWithApplication
+    // (31 when no printer is available).
+    virtual int printPicture(const QString& file) = 0;
+
+    // Hands a link (mailto:) to the desktop's opener; false when no opener could be started.
+    virtual bool openLink(const QString& link) = 0;
+
+    // Shows the file manager with the file selected (its folder when that cannot be done).
+    virtual void showInFileManager(const QString& file) = 0;
+
+    // Moves the files of a list (paths each ended by NUL, the list by a second NUL) into the
+    // desktop's trash, never erasing one; 0 when all of them went there.
+    virtual int moveToTrash(const QString& fileList) = 0;
+
+    // Copies a file; an existing target is never replaced. Returns 0 on success, otherwise an error
+    // number with its text in errorText.
+    virtual int copyFile(const QString& source, const QString& target, QString& errorText) = 0;
 };

@@ -1,8 +1,10 @@
 #include "support/ScriptedPlatform.h"
 
 #include "platform/FileSystem.h"
+#include "platform/LinuxShell.h"
 
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPointer>
 
 QStringList ScriptedPlatform::messageTexts() const
@@ -76,4 +78,92 @@ void ScriptedPlatform::processEvents()
     if (onProcessEvents)
         onProcessEvents();
     QCoreApplication::processEvents();
+}
+
+int ScriptedPlatform::execPopupMenu(QMenu& menu)
+{
+    QStringList captions;
+    QAction* gewaehlt = nullptr;
+    const QString wahl = menuPicks.empty() ? QString() : menuPicks.front();
+    if (!menuPicks.empty())
+        menuPicks.pop_front();
+    for (QAction* a : menu.actions()) {
+        if (a->menu()) {
+            for (QAction* u : a->menu()->actions()) {
+                captions.append(a->text() + u'>' + u->text());
+                if (!wahl.isEmpty() && captions.constLast() == wahl && u->isEnabled())
+                    gewaehlt = u;
+            }
+            continue;
+        }
+        captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (!wahl.isEmpty() && a->text() == wahl && a->isEnabled() && !a->isSeparator())
+            gewaehlt = a;
+    }
+    popupMenus.push_back(captions);
+    return gewaehlt ? gewaehlt->data().toInt() : 0;
+}
+
+QString ScriptedPlatform::chooseFolder(const QString& title)
+{
+    folderDialogs.append(title);
+    if (chosenFolders.empty())
+        return QString();
+    const QString f = chosenFolders.front();
+    chosenFolders.pop_front();
+    return f;
+}
+
+int ScriptedPlatform::naechstesShellErgebnis()
+{
+    if (shellResults.empty())
+        return 42;
+    const int r = shellResults.front();
+    shellResults.pop_front();
+    return r;
+}
+
+int ScriptedPlatform::openWithApplication(const QString& file)
+{
+    shellRequests.push_back({QStringLiteral("open"), file});
+    return naechstesShellErgebnis();
+}
+
+int ScriptedPlatform::printPicture(const QString& file)
+{
+    shellRequests.push_back({QStringLiteral("print"), file});
+    return naechstesShellErgebnis();
+}
+
+bool ScriptedPlatform::openLink(const QString& link)
+{
+    shellRequests.push_back({QStringLiteral("link"), link});
+    return true;
+}
+
+void ScriptedPlatform::showInFileManager(const QString& file)
+{
+    shellRequests.push_back({QStringLiteral("show"), file});
+}
+
+int ScriptedPlatform::moveToTrash(const QString& fileList)
+{
+    trashRequests.append(fileList);
+    for (const QString& pfad : LinuxShell::pathsOfFileList(fileList))
+        if (trashFailures.contains(pfad))
+            return 5;
+    return 0;
+}
+
+int ScriptedPlatform::copyFile(const QString& source, const QString& target, QString& errorText)
+{
+    int nummer = 75;
+    if (copyFailures.contains(source))
+        errorText = QStringLiteral("Path/File access error");
+    else if (copiesAreReal)
+        nummer = LinuxShell::copyWithoutReplacing(FileSystem::resolvePath(source), target, errorText);
+    else
+        nummer = 0;
+    copies.push_back({source, target, nummer});
+    return nummer;
 }

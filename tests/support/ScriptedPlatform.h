@@ -60,4 +60,46 @@ public:
     void processEvents() override;
     void setBusyPointer(bool b) override { busy = b; }
     void endProgram() override { ++endRequests; }
+
+    // --- file actions, popup menu and folder chooser -------------------------------------------
+    // What the test sets: captions to choose in the next popup menus ("" dismisses; dismissed when
+    // none is left), folders the chooser answers ("" = cancelled; cancelled when none is left),
+    // results of open and print in order (success, 42, when none is left), paths whose trashing
+    // fails. Copies are made for real (without replacing); copyFailures names sources whose copy
+    // fails with error 75; with copiesAreReal false a copy is only recorded and succeeds.
+    std::deque<QString> menuPicks;
+    std::deque<QString> chosenFolders;
+    std::deque<int> shellResults;
+    QStringList trashFailures;
+    QStringList copyFailures;
+    bool copiesAreReal = true;
+    // What the test reads: the captions of every menu shown (sub-menu items as "sub>item"), the
+    // folder dialogs' titles, every shell request (action "open", "print", "link" or "show" and
+    // its target), the raw file lists handed to the trash, every copy with its error number.
+    struct ShellRequest {
+        QString action;
+        QString target;
+    };
+    struct CopyRequest {
+        QString source;
+        QString target;
+        int errorNumber;
+    };
+    std::vector<QStringList> popupMenus;
+    QStringList folderDialogs;
+    std::vector<ShellRequest> shellRequests;
+    QStringList trashRequests;
+    std::vector<CopyRequest> copies;
+
+    int execPopupMenu(QMenu& menu) override;
+    QString chooseFolder(const QString& title) override;
+    int openWithApplication(const QString& file) override;
+    int printPicture(const QString& file) override;
+    bool openLink(const QString& link) override;
+    void showInFileManager(const QString& file) override;
+    int moveToTrash(const QString& fileList) override;
+    int copyFile(const QString& source, const QString& target, QString& errorText) override;
+
+private:
+    int naechstesShellErgebnis();
 };

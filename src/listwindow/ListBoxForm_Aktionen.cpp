@@ -1,0 +1,199 @@
+// The file actions of the list window: open, print, new e-mail, file manager, trash and copy of
+// the ticked pictures, with their messages.
+#include "listwindow/ListBoxForm.h"
+
+#include "app/FotolaufForm.h"
+#include "app/Programm.h"
+#include "lists/BildListenFeld.h"
+#include "system/OrdnerWaehlen.h"
+#include "windows/ImageForm.h"
+
+const std::array<ListBoxForm::Aktion, 6> ListBoxForm::kAktionen{{
+    {1, 3005, &ListBoxForm::Oeffnen},
+    {2, 3119, &ListBoxForm::Drucken},
+    {3, 3120, &ListBoxForm::NeueEmail},
+    {4, 3121, &ListBoxForm::ImDateimanagerZeigen},
+    {5, 3112, &ListBoxForm::PapierkorbAktion},
+    {6, 3130, &ListBoxForm::KopierAktion},
+}};
+
+const QString ListBoxForm::kMailLink = QStringLiteral("mailto:empfaenger@example.com?");
+
+QString MitZweiNullzeichen(const QString& text)
+{
+    const QChar nul(u'\0');
+    if (text.endsWith(QString(2, nul)))
+        return text;
+    if (text.endsWith(nul))
+        return text + nul;
+    return text + nul + nul;
+}
+
+void ListBoxForm::WeiterAnShellExecute(int routine_to_do)
+{
+    if (routine_to_do == 0)
+        return;
+    const int index = routine_to_do - 1;
+    if (index < 0 || index >= static_cast<int>(kAktionen.size()))
+        return;
+    (this->*kAktionen[static_cast<size_t>(index)].Ausfuehren)();
+}
+
+QString ListBoxForm::GetShellError(int lErrorCode)
+{
+    switch (lErrorCode) {
+    case 2: return QStringLiteral("File not found");
+    case 3: return QStringLiteral("Path not found");
+    case 5: return QStringLiteral("Access denied");
+    case 8: return QStringLiteral("Out of memory");
+    case 11: return QStringLiteral("Invalid EXE file or error in EXE image");
+    case 26: return QStringLiteral("A sharing violation occurred");
+    case 27: return QStringLiteral("Incomplete or invalid file association");
+    case 28: return QStringLiteral("DDE Time out");
+    case 29: return QStringLiteral("DDE transaction failed");
+    case 30: return QStringLiteral("DDE busy");
+    case 31: return QStringLiteral("No association for file extension");
+    case 32: return QStringLiteral("DLL not found");
+    default: return QStringLiteral("Unknown error");
+    }
+}
+
+QString ListBoxForm::ErweiterungFuerMeldung(const QString& eintrag)
+{
+    const qsizetype l = eintrag.size();
+    int laenge = 0;
+    // 1-based positions L-3, L-4, L-5, in this order; the last dot found wins.
+    for (int abstand = 3; abstand <= 5; ++abstand) {
+        const qsizetype position = l - abstand;
+        if (position >= 1 && eintrag.at(position - 1) == u'.')
+            laenge = abstand;
+    }
+    return eintrag.right(laenge);
+}
+
+void ListBoxForm::Oeffnen()
+{
+    Programm& p = m_programm;
+    const QString eintrag = ListBoxNeu->Text();
+    const int ergebnis = p.platform().openWithApplication(eintrag);
+    if (ergebnis > 32)
+        return;
+    const QString& n = Programm::CrLf;
+    p.Meldung(QStringLiteral("Errortext=") + GetShellError(ergebnis) + n + QStringLiteral("Errornr=") + QString::number(ergebnis) + n +
+              n + eintrag + n + p.Text(1376) + n + n + p.Text(2208) + n + n + p.Text(1378) + n + p.Text(1379) +
+              ErweiterungFuerMeldung(eintrag) + p.Text(1380) + n + p.Text(2012) + n + p.Text(2013));
+}
+
+void ListBoxForm::Drucken()
+{
+    Programm& p = m_programm;
+    if (p.platform().printPicture(ListBoxNeu->Text()) <= 32)
+        p.Meldung(p.Text(3122));
+}
+
+void ListBoxForm::NeueEmail()
+{
+    // Whether a mail program came up is not looked at.
+    m_programm.platform().openLink(kMailLink);
+}
+
+void ListBoxForm::ImDateimanagerZeigen()
+{
+    m_programm.platform().showInFileManager(ListBoxNeu->Text());
+}
+
+namespace {
+bool einesAngehakt(const BildListenFeld& liste)
+{
+    for (int i = 0; i < liste.ListCount(); ++i)
+        if (liste.Selected(i))
+            return true;
+    return false;
+}
+}  // namespace
+
+void ListBoxForm::PapierkorbAktion()
+{
+    Programm& p = m_programm;
+    BildListenFeld& liste = *ListBoxNeu;
+    if (!einesAngehakt(liste))
+        return;
+    if (p.Meldung(p.Text(3116), MsgBox::JaNein) != MsgBox::Ja)
+        return;
+    bool fehlgeschlagen = false;
+    int i = 0;
+    while (i != liste.ListCount()) {
+        if (liste.ListCount() == 0)
+            break;
+        if (!liste.Selected(i)) {
+            if (i == liste.ListCount() - 1)
+                break;
+            ++i;
+            continue;
+        }
+        const QString eintrag = liste.List(i);
+        if (p.platform().moveToTrash(MitZweiNullzeichen(eintrag)) != 0) {
+            // The entry stays, still ticked.
+            fehlgeschlagen = true;
+            ++i;
+            continue;
+        }
+        p.imageForm().Image1Leeren();
+        BildListenFeld& quelle = p.fotolaufForm().Quellliste();
+        // The count is taken once; after a removal the entry that moved up is not compared.
+        const int anzahl = quelle.ListCount();
+        for (int j = 0; j < anzahl; ++j)
+            if (quelle.List(j) == eintrag)
+                quelle.RemoveItem(j);
+        liste.RemoveItem(i);
+    }
+    if (fehlgeschlagen)
+        p.Meldung(p.Text(3114));
+    if (liste.ListCount() == 0) {
+        p.Meldung(p.Text(3115));
+        p.ProgrammBeenden();
+        return;
+    }
+}
+
+void ListBoxForm::KopierAktion()
+{
+    Programm& p = m_programm;
+    BildListenFeld& liste = *ListBoxNeu;
+    if (!einesAngehakt(liste))
+        return;
+    QString ziel = OrdnerWaehlen(p.platform(), QString());
+    if (ziel.isEmpty())
+        return;
+    setCursor(Qt::WaitCursor);
+    for (int i = 0; liste.ListCount() != 0;) {
+        if (liste.Selected(i)) {
+            const QString eintrag = liste.List(i);
+            const qsizetype trenner = eintrag.lastIndexOf(u'/');
+            if (!ziel.endsWith(u'/'))
+                ziel += u'/';
+            const QString zielDatei = ziel + eintrag.mid(trenner + 1);
+            QString fehlertext;
+            const int fehlernummer = p.platform().copyFile(eintrag, zielDatei, fehlertext);
+            if (fehlernummer != 0) {
+                unsetCursor();
+                const QString& n = Programm::CrLf;
+                const int antwort = p.Meldung(QStringLiteral("FileCopy from ") + eintrag + QStringLiteral(" to ") + zielDatei + n +
+                                                  QStringLiteral("Error number=") + QString::number(fehlernummer) + n +
+                                                  QStringLiteral("Error text=") + fehlertext + n +
+                                                  QStringLiteral("Wollen Sie den Kopiervorgang abbrechen ?"),
+                                              MsgBox::JaNein, MsgBox::KeinIcon, MsgBox::StandardKnopf2);
+                if (antwort == MsgBox::Ja)
+                    return;
+                setCursor(Qt::WaitCursor);
+            }
+        }
+        if (i == liste.ListCount() - 1)
+            break;
+        ++i;
+    }
+    p.imageForm().Image1.Visible = true;
+    hide();
+    unsetCursor();
+    p.fotolaufForm().BildAnzeigen();
+}
