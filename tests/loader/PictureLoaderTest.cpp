@@ -291,14 +291,18 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
     EXPECT_FALSE(loader.load(QString()).ok);
 }
 
-TEST_F(PictureLoaderTest, MetafilesAreRecognisedButNotLoadedHere)
+TEST_F(PictureLoaderTest, MetafilesLoadAsVectorsWithTheirNaturalSize)
 {
     for (const QString& folder : {QStringLiteral("wmf"), QStringLiteral("emf")}) {
         QDirIterator it(kSamples + QLatin1Char('/') + folder, {QStringLiteral("*.") + folder}, QDir::Files);
         int seen = 0;
         while (it.hasNext()) {
             const LoadedPicture p = loader.load(it.next());
-            EXPECT_FALSE(p.ok) << it.filePath().toStdString();
+            EXPECT_TRUE(p.ok) << it.filePath().toStdString();
+            EXPECT_TRUE(p.metafile != nullptr);
+            EXPECT_TRUE(p.image.isNull());
+            EXPECT_FALSE(p.is24Bit);
+            EXPECT_FALSE(p.naturalSize.isEmpty());
             EXPECT_EQ(p.format, folder == QLatin1String("wmf") ? PictureFormat::Wmf : PictureFormat::Emf)
                 << it.filePath().toStdString();
             ++seen;
