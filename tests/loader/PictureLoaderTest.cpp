@@ -370,6 +370,12 @@ TEST_F(PictureLoaderTest, EveryBadSampleFailsOrGivesAConsistentPicture)
         }
         if (!p.ok)
             continue;
+        EXPECT_LE(qint64(p.naturalSize.width()) * p.naturalSize.height(), PictureLoader::kMaxPixels);
+        if (p.metafile) {
+            // A metafile whose header holds: its broken records are skipped when it is drawn.
+            EXPECT_TRUE(p.image.isNull()) << relative.toStdString();
+            continue;
+        }
         EXPECT_FALSE(p.image.isNull()) << relative.toStdString();
         EXPECT_LE(qint64(p.naturalSize.width()) * p.naturalSize.height(), PictureLoader::kMaxPixels);
         EXPECT_EQ(p.image.size(), PictureLoader::fittedSize(p.naturalSize, QSize(800, 600))) << relative.toStdString();
