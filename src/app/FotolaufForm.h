@@ -83,6 +83,8 @@ public:
     void ListAlleFilesImGleichenOrdner();
     void KopiereListBox();
     void BildInListeAufnehmen(const QString& dateiname);
+    // The one-time hint about the allowed file types.
+    void ErweiterungsHinweis();
     // The unsorted mode: an existing slide-list file is used or the drop order is kept.
     bool UnsortierterModus() const;
     // The source list of the current mode.

@@ -30,11 +30,7 @@ void FotolaufForm::UebernehmeDateien(const QStringList& dateien)
         }
         if (!doppelt) {
             if (!Bildtyp::HatBildEndung(datei)) {
-                if (blnHinweisErweiterung) {
-                    p.Meldung(p.Text(2304) + QStringLiteral("'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'") +
-                              Programm::CrLf + p.Text(2305) + Programm::CrLf + p.Text(2306) + Programm::CrLf + p.Text(2094));
-                    blnHinweisErweiterung = false;
-                }
+                ErweiterungsHinweis();
             } else {
                 ziel.AddItem(datei);
             }

@@ -87,10 +87,15 @@ void FotolaufForm::BildInListeAufnehmen(const QString& dateiname)
             List1->AddItem(dateiname);
         return;
     }
-    if (blnHinweisErweiterung) {
-        Programm& p = m_programm;
-        p.Meldung(p.Text(2304) + QStringLiteral("'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'") + Programm::CrLf +
-                  p.Text(2305) + Programm::CrLf + p.Text(2306) + Programm::CrLf + p.Text(2094));
-        blnHinweisErweiterung = false;
-    }
+    ErweiterungsHinweis();
+}
+
+void FotolaufForm::ErweiterungsHinweis()
+{
+    if (!blnHinweisErweiterung)
+        return;
+    Programm& p = m_programm;
+    p.Meldung(p.Text(2304) + QStringLiteral("'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'") + Programm::CrLf +
+              p.Text(2305) + Programm::CrLf + p.Text(2306) + Programm::CrLf + p.Text(2094));
+    blnHinweisErweiterung = false;
 }

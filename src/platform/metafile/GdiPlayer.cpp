@@ -41,16 +41,16 @@ GdiPlayer::GdiPlayer(Canvas& canvas, const QRectF& target) : m_canvas(canvas), m
     dc.fullArea = target;
 }
 
-QPen GdiPlayer::toPen(const PenSpec& spec) const
+QPen GdiPlayer::toPen(const PenSpec& desc) const
 {
-    if (spec.style == PS_NULL)
+    if (desc.style == PS_NULL)
         return QPen(Qt::NoPen);
-    QPen pen(spec.color);
-    if (spec.cosmetic || spec.width <= 0) {
+    QPen pen(desc.color);
+    if (desc.cosmetic || desc.width <= 0) {
         pen.setCosmetic(true);
         pen.setWidthF(0);
     } else {
-        pen.setWidthF(spec.width);
+        pen.setWidthF(desc.width);
     }
     static constexpr Qt::PenCapStyle caps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
     static constexpr Qt::PenJoinStyle joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
@@ -61,17 +61,17 @@ QPen GdiPlayer::toPen(const PenSpec& spec) const
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::MiterJoin);
     } else {
-        pen.setCapStyle(caps[std::clamp(spec.endCap, 0, 2)]);
-        pen.setJoinStyle(joins[std::clamp(spec.join, 0, 2)]);
+        pen.setCapStyle(caps[std::clamp(desc.endCap, 0, 2)]);
+        pen.setJoinStyle(joins[std::clamp(desc.join, 0, 2)]);
     }
-    switch (spec.style) {
+    switch (desc.style) {
     case PS_DASH: pen.setStyle(Qt::DashLine); break;
     case PS_DOT: case PS_ALTERNATE: pen.setStyle(Qt::DotLine); break;
     case PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
     case PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
     case PS_USERSTYLE:
-        if (!spec.dashes.empty()) {
-            QList<qreal> pattern(spec.dashes.begin(), spec.dashes.end());
+        if (!desc.dashes.empty()) {
+            QList<qreal> pattern(desc.dashes.begin(), desc.dashes.end());
             if (pattern.size() % 2)
                 pattern += pattern;
             pen.setDashPattern(pattern);
@@ -82,30 +82,30 @@ QPen GdiPlayer::toPen(const PenSpec& spec) const
     return pen;
 }
 
-QBrush GdiPlayer::toBrush(const BrushSpec& spec) const
+QBrush GdiPlayer::toBrush(const BrushSpec& desc) const
 {
-    switch (spec.style) {
+    switch (desc.style) {
     case BS_NULL: return QBrush();
     case BS_HATCHED: {
         static constexpr Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                      Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        return QBrush(spec.color, hatches[std::clamp(spec.hatch, 0, 5)]);
+        return QBrush(desc.color, hatches[std::clamp(desc.hatch, 0, 5)]);
     }
     case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
-        if (spec.monochrome && !spec.pattern.isNull()) {
+        if (desc.monochrome && !desc.pattern.isNull()) {
             // Clear bits take the text colour, set bits the background colour.
-            QImage colored(spec.pattern.size(), QImage::Format_RGB32);
+            QImage colored(desc.pattern.size(), QImage::Format_RGB32);
             for (int y = 0; y < colored.height(); ++y) {
                 auto* line = reinterpret_cast<QRgb*>(colored.scanLine(y));
                 for (int x = 0; x < colored.width(); ++x)
-                    line[x] = qGray(spec.pattern.pixel(x, y)) > 127 ? dc.s.bkColor.rgb() : dc.s.textColor.rgb();
+                    line[x] = qGray(desc.pattern.pixel(x, y)) > 127 ? dc.s.bkColor.rgb() : dc.s.textColor.rgb();
             }
             return QBrush(colored);
         }
-        if (!spec.pattern.isNull())
-            return QBrush(spec.pattern);
-        return QBrush(spec.color);
-    default: return QBrush(spec.color);
+        if (!desc.pattern.isNull())
+            return QBrush(desc.pattern);
+        return QBrush(desc.color);
+    default: return QBrush(desc.color);
     }
 }
 
@@ -317,12 +317,12 @@ void GdiPlayer::fillRect(const QRectF& box, const QBrush& brush, QPainter::Compo
     m_canvas.drawPath(path, p);
 }
 
-QFont GdiPlayer::makeFont(const FontSpec& spec, qreal& emHeight) const
+QFont GdiPlayer::makeFont(const FontSpec& desc, qreal& emHeight) const
 {
     QFont font;
-    QString face = spec.face.trimmed();
+    QString face = desc.face.trimmed();
     QFont::StyleHint hint = QFont::SansSerif;
-    switch (spec.pitchAndFamily & 0xF0) {
+    switch (desc.pitchAndFamily & 0xF0) {
     case 0x10: hint = QFont::Serif; break;
     case 0x30: hint = QFont::Monospace; break;
     case 0x40: hint = QFont::Cursive; break;
@@ -345,18 +345,18 @@ QFont GdiPlayer::makeFont(const FontSpec& spec, qreal& emHeight) const
     default: families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans"); break;
     }
     font.setFamilies(families);
-    font.setWeight(QFont::Weight(std::clamp(spec.weight <= 0 ? 400 : spec.weight, 100, 900)));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setWeight(QFont::Weight(std::clamp(desc.weight <= 0 ? 400 : desc.weight, 100, 900)));
+    font.setItalic(desc.italic);
+    font.setUnderline(desc.underline);
+    font.setStrikeOut(desc.strikeOut);
     font.setPixelSize(256);
-    if (spec.height < 0) {
-        emHeight = -spec.height;
-    } else if (spec.height > 0) {
+    if (desc.height < 0) {
+        emHeight = -desc.height;
+    } else if (desc.height > 0) {
         // A positive height is the cell (ascent plus descent); the em is that much smaller.
         const QFontMetricsF fm(font);
         const qreal cell = fm.ascent() + fm.descent();
-        emHeight = spec.height * (cell > 0 ? 256 / cell : 1);
+        emHeight = desc.height * (cell > 0 ? 256 / cell : 1);
     } else {
         const qreal scale = linearScale(dc.s.world * dc.pageToDevice());
         emHeight = scale > 0 ? 12 / scale : 12;
