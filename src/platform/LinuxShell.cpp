@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/PictureLoader.h"
+#include "platform/metafile/MetafilePicture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -253,7 +254,7 @@ int LinuxPlatform::printPicture(const QString& file)
         return kKeineAnwendung;
     PictureLoader lader;
     const LoadedPicture bild = lader.load(pfad);
-    if (!bild.ok || bild.image.isNull())
+    if (!bild.ok || (bild.image.isNull() && !bild.metafile))
         return kKeineAnwendung;
     QPrinter drucker(QPrinter::HighResolution);
     drucker.setDocName(QFileInfo(pfad).fileName());
@@ -263,7 +264,13 @@ int LinuxPlatform::printPicture(const QString& file)
     QPainter maler;
     if (!maler.begin(&drucker))
         return kKeineAnwendung;
-    LinuxShell::drawFittedOnPage(maler, bild.image);
+    if (bild.metafile) {
+        // Vectors at the printer's resolution.
+        const QRect seite(QPoint(0, 0), maler.viewport().size());
+        bild.metafile->draw(maler, QRectF(LinuxShell::fittedOnPage(bild.naturalSize, seite)));
+    } else {
+        LinuxShell::drawFittedOnPage(maler, bild.image);
+    }
     maler.end();
     return kErfolg;
 }
