@@ -99,15 +99,27 @@ TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelp)
     EXPECT_FALSE(programm().hatHilfeBoxForm());
 }
 
-TEST_F(Maus, PositionInPicturePixels)
+TEST_F(Maus, PositionInPicturePixelsIsShownWholeWithoutGrouping)
 {
-    starten({{2048, 1536}, {800, 600}});  // shown at half size: PIV 2
-    bild().Image1_MouseMove(0, 1500, 750);
-    EXPECT_EQ(programm().xyPos().lblXPos->text(), QStringLiteral("200"));
-    EXPECT_EQ(programm().xyPos().lblYPos->text(), QStringLiteral("100"));
-    bild().Image1_MouseMove(0, 7, 0);
-    EXPECT_EQ(programm().xyPos().lblXPos->text(), QLocale().toString(7 / 15.0 * 2, 'g', QLocale::FloatingPointShortest));
-    EXPECT_EQ(programm().xyPos().lblBildgroesse->text(), QStringLiteral("2048 x 1536"));
+    starten({{4000, 3000}, {800, 600}});  // fitted to the 1024-px screen: PIV 3.90625
+    XYPos& xy = programm().xyPos();
+    EXPECT_EQ(xy.lblBildgroesse->text(), QStringLiteral("4000 x 3000"));
+    const QLocale vorher;
+    for (auto [sprache, x, y, textX, textY] : std::vector<std::tuple<QLocale::Language, double, double, const char*, const char*>>{
+             {QLocale::German, 5047.2, 768, "1314,375", "200"},
+             {QLocale::English, 5047.2, 7, "1314.375", "1.822917"},
+             {QLocale::German, 3829.5, 1, "997,2656", "0,2604167"},
+             {QLocale::German, 0, 15360, "0", "4000"},
+         }) {
+        QLocale::setDefault(QLocale(sprache));
+        bild().Image1_MouseMove(0, x, y);
+        EXPECT_EQ(xy.lblXPos->text(), QString::fromLatin1(textX));
+        EXPECT_EQ(xy.lblYPos->text(), QString::fromLatin1(textY));
+        // The whole number fits its field.
+        for (QLabel* feld : {xy.lblXPos, xy.lblYPos})
+            EXPECT_LE(QFontMetrics(feld->font()).horizontalAdvance(feld->text()), feld->contentsRect().width()) << qPrintable(feld->text());
+    }
+    QLocale::setDefault(vorher);
 }
 
 TEST_F(Maus, ZoomWindowEnlargesTheSelectionToTheScreenWidth)
@@ -134,28 +146,54 @@ TEST_F(Maus, ZoomWindowEnlargesTheSelectionToTheScreenWidth)
     EXPECT_EQ(zoom.y(), -100);
     EXPECT_FALSE(programm().hatZoomForm());
     EXPECT_EQ(index(), 1);
-
-    // A selection so narrow that the enlarged picture is beyond the surface's limit.
-    b.EndX = b.StartX + 100;
-    platform.onModal = nullptr;
-    programm().zoomForm().ZeigenModal();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, programm().Text(2066));
-    EXPECT_EQ(platform.modalDialogs, 1);
-    EXPECT_FALSE(programm().hatZoomForm());
 }
 
-TEST_F(Maus, SmallSelectionIsCentredInTheZoomWindow)
+TEST_F(Maus, EverySelectionWidthTheSurfaceCanHoldOpensTheZoomView)
 {
-    starten({{100, 50}, {100, 50}});
-    ImageForm& b = bild();
-    b.StartX = 0;
-    b.StartY = 0;
-    b.EndX = 1500;  // the whole width: factor 10.24, 1024 px wide, 512 high
-    b.EndY = 750;
-    QRect zoom;
-    platform.onModal = [&](QDialog& d) { zoom = dynamic_cast<ZoomForm&>(d).ImageZoom.pixel(); };
-    programm().zoomForm().ZeigenModal();
-    EXPECT_EQ(zoom.x(), 0);
-    EXPECT_EQ(zoom.y(), 128);
+    // A picture fitted to the 1024-px screen and one shown at an odd natural size. The mouse gives
+    // whole pixels (15 twips each); every selection width from the smallest accepted to the whole
+    // picture is tried.
+    starten({{2048, 1536}, {777, 333}});
+    constexpr double kSchirm = 1024, kSchirmHoehe = 768, kGrenze = Bildflaeche::kGroesstePixel;
+    for (int bildNr = 0; bildNr < 2; ++bildNr) {
+        listBoxNeu().setListIndex(bildNr);
+        form().BildAnzeigen();
+        ImageForm& b = bild();
+        const QRect image1 = b.Image1.pixel();
+        int geoeffnet = 0;
+        for (int k = 7; k <= image1.width(); ++k) {
+            const int x0 = (image1.width() - k) / 2, y0 = 5;
+            b.StartX = x0 * 15;
+            b.StartY = y0 * 15;
+            b.EndX = b.StartX + k * 15;
+            b.EndY = b.StartY + std::max(5, k * 3 / 4) * 15;
+            platform.messages.clear();
+            const int vorher = platform.modalDialogs;
+            QRect zoom;
+            platform.onModal = [&](QDialog& d) { zoom = dynamic_cast<ZoomForm&>(d).ImageZoom.pixel(); };
+            programm().zoomForm().ZeigenModal();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            const double faktor = kSchirm / k;
+            const double breite = image1.width() * faktor, hoehe = image1.height() * faktor;
+            const bool offen = platform.modalDialogs > vorher;
+            if (breite > kGrenze + 1.5) {
+                EXPECT_FALSE(offen) << bildNr << " width " << k;
+                ASSERT_EQ(platform.messageTexts(), QStringList{programm().Text(2066)}) << k;
+                continue;
+            }
+            if (breite < kGrenze - 1.5) {
+                ASSERT_TRUE(offen && platform.messages.empty()) << bildNr << " width " << k;
+            }
+            if (!offen)
+                continue;
+            ++geoeffnet;
+            EXPECT_NEAR(zoom.width(), breite, 1.0) << k;
+            EXPECT_NEAR(zoom.height(), hoehe, 1.0) << k;
+            // The selection's corner at the screen's corner, or centred where the picture is smaller.
+            EXPECT_NEAR(zoom.x(), breite < kSchirm ? (kSchirm - breite) / 2 : -x0 * faktor, 1.0) << k;
+            EXPECT_NEAR(zoom.y(), hoehe < kSchirmHoehe ? (kSchirmHoehe - hoehe) / 2 : -y0 * faktor, 1.0) << k;
+        }
+        // All but the few widths that enlarge beyond the surface's limit.
+        EXPECT_GE(geoeffnet, image1.width() - 40) << bildNr;
+    }
 }
