@@ -1,7 +1,8 @@
 #include "windows/Rahmen.h"
 
 #include <QPainter>
-#include <QStyleOptionFrame>
+#include <QStyle>
+#include <qdrawutil.h>
 
 Rahmen::Rahmen(QWidget* parent)
     : QGroupBox(parent)
@@ -16,12 +17,8 @@ int Rahmen::RandOben() const
 void Rahmen::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QStyleOptionFrame rand;
-    rand.initFrom(this);
-    rand.rect = rect().adjusted(0, RandOben(), 0, 0);
-    rand.lineWidth = 1;
-    rand.midLineWidth = 0;
-    style()->drawPrimitive(QStyle::PE_FrameGroupBox, &rand, &p, this);
+    // An etched line (the styles' own group-box frame would move itself below the caption).
+    qDrawShadeRect(&p, rect().adjusted(0, RandOben(), 0, 0), palette(), true, 1, 0);
     if (title().isEmpty())
         return;
     // The caption on the window's background, interrupting the border.

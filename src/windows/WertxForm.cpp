@@ -49,6 +49,7 @@ WertxForm::WertxForm(Programm& programm)
     // way; the field shows the position meanwhile. Tab reaches the bar and the arrow keys step it.
     HScroll1->setTracking(false);
     HScroll1->setFocusPolicy(Qt::StrongFocus);
+    HScroll1->setInvertedControls(false);  // Right and Up towards "heller", as the bar reads
     connect(HScroll1, &QScrollBar::sliderMoved, this, [this](int wert) { txtHelligkeit->setText(QString::number(wert)); });
     Label3 = new QLabel(Frame4);
     platz(Label3, "Label3", 120, 360, 2412, 372);

@@ -197,3 +197,50 @@ TEST_F(Maus, EverySelectionWidthTheSurfaceCanHoldOpensTheZoomView)
         EXPECT_GE(geoeffnet, image1.width() - 40) << bildNr;
     }
 }
+
+TEST_F(Maus, SelectionFrameShowsOnEveryBackground)
+{
+    // Pictures of one grey level each, from black over mid-grey (where an inverted line vanishes)
+    // to white.
+    const std::vector<int> stufen = {0, 37, 127, 128, 200, 255};
+    QStringList pfade;
+    for (size_t i = 0; i < stufen.size(); ++i) {
+        QImage grau(400, 300, QImage::Format_RGB888);
+        grau.fill(QColor(stufen[i], stufen[i], stufen[i]));
+        pfade.append(pfad(QString(QChar(u'a' + int(i))) + QStringLiteral(".bmp")));
+        ASSERT_TRUE(grau.save(pfade.back(), "BMP"));
+    }
+    platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
+    platform.arguments = pfade.join(u' ');
+    programm().Starten();
+    form().RechteckLupeScharf = true;
+    for (size_t i = 0; i < stufen.size(); ++i) {
+        listBoxNeu().setListIndex(int(i));
+        form().BildAnzeigen();
+        bild().Image1_MouseDown(1, 150, 150);
+        bild().Image1_MouseMove(1, 150 + 15 * 161, 150 + 15 * 90);
+        ASSERT_TRUE(bild().Shape1.Visible);
+        const QRect rahmen = bild().Shape1.pixel();
+        ASSERT_GT(rahmen.width(), 100);
+        const QImage shot = bild().grab().toImage();
+        int punkte = 0, deutlich = 0;
+        auto pruefen = [&](int x, int y) {
+            ++punkte;
+            deutlich += std::abs(qGray(shot.pixel(x, y)) - stufen[i]) >= 100;
+        };
+        for (int x = rahmen.left(); x <= rahmen.right(); ++x) {
+            pruefen(x, rahmen.top());
+            pruefen(x, rahmen.bottom());
+        }
+        for (int y = rahmen.top() + 1; y < rahmen.bottom(); ++y) {
+            pruefen(rahmen.left(), y);
+            pruefen(rahmen.right(), y);
+        }
+        // At least a third of the line stands out clearly, all round.
+        EXPECT_GE(deutlich * 3, punkte) << "grey " << stufen[i];
+        // Inside the frame the picture is untouched.
+        EXPECT_EQ(qGray(shot.pixel(rahmen.center())), stufen[i]);
+        bild().Image1_MouseUp(1, 150 + 15 * 161, 150 + 15 * 90);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
