@@ -126,15 +126,6 @@ TEST_F(BildAnzeigen, BrightnessChangesOnlyTwentyFourBitPictures)
     }
 }
 
-TEST_F(BildAnzeigen, NeutralBrightnessMakesNoCopy)
-{
-    Fixtures::writePicture(pfad("a.jpg"), 64, 48);
-    Fixtures::writePicture(pfad("b.jpg"), 64, 48);
-    starten({"a.jpg", "b.jpg"});
-    EXPECT_TRUE(form().Pictbox.image.isNull());
-    EXPECT_TRUE(form().Pictbuf.image.isNull());
-}
-
 TEST_F(BildAnzeigen, StoredRectangleOverridesThePlacementWhenEnabled)
 {
     Fixtures::writePicture(pfad("a.jpg"), 800, 600);
