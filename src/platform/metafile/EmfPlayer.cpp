@@ -325,32 +325,12 @@ void EmfPlayer::polyPoly(ByteReader& r, bool shortPoints, bool closed)
 
 void EmfPlayer::polyDraw(ByteReader& r, bool shortPoints)
 {
-    enum { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
     r.skip(16);
     const uint32_t count = r.u32();
     const QPolygonF points = readPoints(r, count, shortPoints);
     const QByteArrayView types = r.bytes(points.size());
-    if (!r.ok())
-        return;
-    QPainterPath path;
-    path.moveTo(dc.s.currentPos);
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const int t = uchar(types[i]);
-        if ((t & PT_MOVETO) == PT_MOVETO) {
-            path.moveTo(points[i]);
-        } else if (t & PT_BEZIERTO) {
-            if (i + 2 >= points.size())
-                break;
-            path.cubicTo(points[i], points[i + 1], points[i + 2]);
-            i += 2;
-        } else {
-            path.lineTo(points[i]);
-        }
-        if (t & PT_CLOSEFIGURE)
-            path.closeSubpath();
-    }
-    dc.s.currentPos = path.currentPosition();
-    drawShape(path, false, true);
+    if (r.ok())
+        GdiPlayer::polyDraw(points, types);
 }
 
 void EmfPlayer::emrPolyBezier(ByteReader& r) { poly(r, false, 2); }
@@ -467,17 +447,7 @@ void EmfPlayer::emrAngleArc(ByteReader& r)
     const QPointF c = pointL(r);
     const qreal radius = r.u32();
     const float start = r.f32(), sweep = r.f32();
-    if (!std::isfinite(start) || !std::isfinite(sweep))
-        return;
-    const QRectF box(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
-    QPainterPath path;
-    path.moveTo(dc.s.currentPos);
-    path.arcTo(box, start, std::clamp<qreal>(sweep, -3600, 3600));
-    dc.s.currentPos = path.currentPosition();
-    if (m_inPath)
-        m_path.connectPath(path);
-    else
-        drawShape(path, false, true);
+    angleArc(c, radius, start, sweep);
 }
 
 void EmfPlayer::emrEllipse(ByteReader& r) { ellipse(rectL(r)); }

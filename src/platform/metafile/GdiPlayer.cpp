@@ -8,6 +8,7 @@
 #include <QPainterPathStroker>
 #include <QtMath>
 #include <cmath>
+#include <utility>
 
 namespace metafile {
 
@@ -137,6 +138,7 @@ void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
 {
     if (m_inPath) {
         m_path.addPath(shape);
+        m_figureOpen = false;
         return;
     }
     const Paint p = paint(stroke, fill);
@@ -178,54 +180,92 @@ void GdiPlayer::polyPolygon(const std::vector<QPolygonF>& polygons)
     drawShape(path);
 }
 
-void GdiPlayer::polyBezier(const QPolygonF& points, bool fromCurrent)
+void GdiPlayer::fromCurrent(const std::function<bool(QPainterPath&)>& extend)
 {
-    QPainterPath path;
-    qsizetype i = 0;
-    if (fromCurrent) {
-        path.moveTo(dc.s.currentPos);
-    } else {
-        if (points.isEmpty())
-            return;
-        path.moveTo(points[0]);
-        i = 1;
-    }
-    for (; i + 2 < points.size(); i += 3)
-        path.cubicTo(points[i], points[i + 1], points[i + 2]);
-    if (fromCurrent && !points.isEmpty())
-        dc.s.currentPos = path.currentPosition();
-    if (m_inPath && fromCurrent) {
-        if (m_path.elementCount() == 0 || m_path.currentPosition() != path.elementAt(0))
-            m_path.moveTo(path.elementAt(0));
-        m_path.connectPath(path);
+    if (m_inPath) {
+        if (!m_figureOpen)
+            m_path.moveTo(dc.s.currentPos);
+        m_figureOpen = extend(m_path);
+        dc.s.currentPos = m_path.currentPosition();
         return;
     }
-    drawShape(path, false, true);
+    QPainterPath path;
+    path.moveTo(dc.s.currentPos);
+    extend(path);
+    dc.s.currentPos = path.currentPosition();
+    if (path.elementCount() > 1)
+        drawShape(path, false, true);
+}
+
+void GdiPlayer::polyBezier(const QPolygonF& points, bool continuing)
+{
+    if (!continuing) {
+        // A figure of its own, from its first point; it leaves the current position alone.
+        if (points.size() < 4)
+            return;
+        QPainterPath path;
+        path.moveTo(points[0]);
+        for (qsizetype i = 1; i + 2 < points.size(); i += 3)
+            path.cubicTo(points[i], points[i + 1], points[i + 2]);
+        drawShape(path, false, true);
+        return;
+    }
+    if (points.size() < 3)
+        return;
+    fromCurrent([&](QPainterPath& path) {
+        for (qsizetype i = 0; i + 2 < points.size(); i += 3)
+            path.cubicTo(points[i], points[i + 1], points[i + 2]);
+        return true;
+    });
 }
 
 void GdiPlayer::polylineTo(const QPolygonF& points)
 {
     if (points.isEmpty())
         return;
-    if (m_inPath) {
-        if (m_path.elementCount() == 0 || m_path.currentPosition() != dc.s.currentPos)
-            m_path.moveTo(dc.s.currentPos);
+    fromCurrent([&](QPainterPath& path) {
         for (const QPointF& p : points)
-            m_path.lineTo(p);
-    } else {
-        QPolygonF line;
-        line.reserve(points.size() + 1);
-        line << dc.s.currentPos << points;
-        polyline(line);
-    }
-    dc.s.currentPos = points.last();
+            path.lineTo(p);
+        return true;
+    });
+}
+
+void GdiPlayer::polyDraw(const QPolygonF& points, QByteArrayView types)
+{
+    enum { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
+    fromCurrent([&](QPainterPath& path) {
+        bool open = true;
+        for (qsizetype i = 0; i < points.size() && i < types.size(); ++i) {
+            const int t = uchar(types[i]);
+            if ((t & PT_MOVETO) == PT_MOVETO) {
+                path.moveTo(points[i]);
+            } else {
+                if (!open)
+                    path.moveTo(path.currentPosition());
+                if (t & PT_BEZIERTO) {
+                    if (i + 2 >= points.size())
+                        break;
+                    path.cubicTo(points[i], points[i + 1], points[i + 2]);
+                    i += 2;
+                } else {
+                    path.lineTo(points[i]);
+                }
+            }
+            open = true;
+            if (t & PT_CLOSEFIGURE) {
+                path.closeSubpath();
+                open = false;
+            }
+        }
+        return open;
+    });
 }
 
 void GdiPlayer::moveTo(const QPointF& p)
 {
+    // A move ends the figure; the next line or curve starts a new one here.
     dc.s.currentPos = p;
-    if (m_inPath)
-        m_path.moveTo(p);
+    m_figureOpen = false;
 }
 
 void GdiPlayer::lineTo(const QPointF& p)
@@ -281,30 +321,37 @@ void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end,
         while (sweep <= 0)
             sweep += 360;
     }
+    if (toCurrent) {
+        // A line from the current position to the arc's start, then the arc, in the open figure.
+        fromCurrent([&](QPainterPath& path) {
+            path.arcTo(box, a0, sweep);
+            return true;
+        });
+        return;
+    }
     QPainterPath path;
     if (kind == ArcPie) {
         path.moveTo(c);
         path.arcTo(box, a0, sweep);
         path.closeSubpath();
     } else {
-        if (toCurrent) {
-            path.moveTo(dc.s.currentPos);
-            path.arcTo(box, a0, 0);
-        } else {
-            path.arcMoveTo(box, a0);
-        }
+        path.arcMoveTo(box, a0);
         path.arcTo(box, a0, sweep);
         if (kind == ArcChord)
             path.closeSubpath();
     }
-    if (toCurrent) {
-        dc.s.currentPos = path.currentPosition();
-        if (m_inPath) {
-            m_path.connectPath(path);
-            return;
-        }
-    }
     drawShape(path, kind != ArcOnly, true);
+}
+
+void GdiPlayer::angleArc(const QPointF& centre, qreal radius, qreal startDegrees, qreal sweepDegrees)
+{
+    if (!std::isfinite(startDegrees) || !std::isfinite(sweepDegrees) || !(radius >= 0))
+        return;
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    fromCurrent([&](QPainterPath& path) {
+        path.arcTo(box, startDegrees, std::clamp<qreal>(sweepDegrees, -3600, 3600));
+        return true;
+    });
 }
 
 void GdiPlayer::fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode)
@@ -470,38 +517,62 @@ void GdiPlayer::selectClipRegion(const QPainterPath& region, int mode)
 void GdiPlayer::beginPath()
 {
     m_inPath = true;
+    m_figureOpen = false;
     m_path = QPainterPath();
-    m_path.moveTo(dc.s.currentPos);
 }
 
 void GdiPlayer::abortPath()
 {
     m_inPath = false;
+    m_figureOpen = false;
     m_path = QPainterPath();
 }
 
 void GdiPlayer::closeFigure()
 {
-    if (m_inPath)
+    if (m_inPath && m_figureOpen) {
         m_path.closeSubpath();
+        m_figureOpen = false;
+    }
+}
+
+QPainterPath GdiPlayer::takePath(bool closeFigures)
+{
+    m_inPath = false;
+    m_figureOpen = false;
+    QPainterPath path = std::exchange(m_path, QPainterPath());
+    if (!closeFigures)
+        return path;
+    // Filling closes every figure that its own close record left open, each to its own start.
+    QPainterPath closed;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            closed.closeSubpath();
+            closed.moveTo(e);
+            break;
+        case QPainterPath::LineToElement: closed.lineTo(e); break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < path.elementCount())
+                closed.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+            break;
+        default: break;
+        }
+    }
+    closed.closeSubpath();
+    return closed;
 }
 
 void GdiPlayer::fillPath(bool fill, bool stroke)
 {
-    m_inPath = false;
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
-    if (fill)
-        path.closeSubpath();
-    drawShape(path, fill, stroke);
+    drawShape(takePath(fill), fill, stroke);
 }
 
 void GdiPlayer::selectClipPath(int mode)
 {
-    m_inPath = false;
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
-    path.closeSubpath();
+    QPainterPath path = takePath(true);
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     dc.combineClip(dc.logicalToTarget().map(path), mode);
 }

@@ -7,6 +7,7 @@
 #include "DeviceContext.h"
 
 #include <QPolygonF>
+#include <functional>
 
 namespace metafile {
 
@@ -34,14 +35,17 @@ protected:
     void polyline(const QPolygonF& points);
     void polygon(const QPolygonF& points);
     void polyPolygon(const std::vector<QPolygonF>& polygons);
-    void polyBezier(const QPolygonF& points, bool fromCurrent);
+    // continuing: from the current position, in the open figure (PolyBezierTo)
+    void polyBezier(const QPolygonF& points, bool continuing);
     void polylineTo(const QPolygonF& points);
+    void polyDraw(const QPolygonF& points, QByteArrayView types);
     void moveTo(const QPointF& p);
     void lineTo(const QPointF& p);
     void rectangle(const QRectF& box);
     void roundRect(const QRectF& box, const QSizeF& corner);
     void ellipse(const QRectF& box);
     void arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind, bool toCurrent = false);
+    void angleArc(const QPointF& centre, qreal radius, qreal startDegrees, qreal sweepDegrees);
     void fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver);
 
     // Text at a logical point, drawn with the selected font, colours and alignment.
@@ -71,10 +75,16 @@ protected:
     QRectF m_target;
     qreal m_devicePixel = 1;        // target pixels per metafile device pixel
     bool m_inPath = false;
+    bool m_figureOpen = false;      // the path's last figure goes on from the current position
     QPainterPath m_path;            // logical units of the open or last closed path
     int m_records = 0;
 
 private:
+    // Lines and curves that go on from the current position: inside a path bracket they extend
+    // the open figure (or start one at the current position); outside it they are drawn at once.
+    // extend returns whether the figure is still open afterwards.
+    void fromCurrent(const std::function<bool(QPainterPath&)>& extend);
+    QPainterPath takePath(bool closeFigures);
     QPen toPen(const PenSpec& pen) const;
     QFont makeFont(const FontSpec& font, qreal& emHeight) const;
 };
