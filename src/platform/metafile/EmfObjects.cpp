@@ -9,7 +9,16 @@ namespace metafile {
 namespace {
 
 constexpr uint32_t kStockBit = 0x80000000;
-enum { PS_GEOMETRIC = 0x10000, ETO_PDY = 0x2000 };
+enum { PS_GEOMETRIC = 0x10000, ETO_NO_RECT = 0x100, ETO_SMALL_CHARS = 0x200, ETO_PDY = 0x2000 };
+
+// UTF-16 code units as the records store them, little-endian.
+QString utf16(QByteArrayView bytes)
+{
+    QString s(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < s.size(); ++i)
+        s[i] = QChar(char16_t(uchar(bytes[2 * i]) | (uchar(bytes[2 * i + 1]) << 8)));
+    return s;
+}
 
 QColor colorRef(ByteReader& r)
 {
@@ -294,14 +303,7 @@ void EmfPlayer::extTextOut(ByteReader& r, bool wide)
     const QByteArrayView bytes = r.view(offString, qsizetype(chars) * (wide ? 2 : 1));
     if (bytes.size() != qsizetype(chars) * (wide ? 2 : 1))
         return;
-    QString string;
-    if (wide) {
-        string.resize(chars);
-        for (uint32_t i = 0; i < chars; ++i)
-            string[i] = QChar(char16_t(uchar(bytes[2 * i]) | (uchar(bytes[2 * i + 1]) << 8)));
-    } else {
-        string = decodeCharset(bytes, dc.s.font.charset, isSymbolFace(dc.s.font.face));
-    }
+    const QString string = wide ? utf16(bytes) : decodeCharset(bytes, dc.s.font.charset, isSymbolFace(dc.s.font.face));
     std::vector<qreal> advances;
     const int stride = (options & ETO_PDY) ? 8 : 4;
     if (offDx != 0) {
@@ -322,6 +324,27 @@ void EmfPlayer::extTextOut(ByteReader& r, bool wide)
     if (chars == 0 && boundsRight < boundsLeft)
         return;
     text(reference, string, std::move(advances), options, &rect);
+}
+
+// Text without advances: 8-bit characters (taken as they are, the low half of UTF-16) or
+// UTF-16, with a clipping rectangle unless the options say there is none.
+void EmfPlayer::emrSmallTextOut(ByteReader& r)
+{
+    const QPointF at = pointL(r);
+    const uint32_t chars = r.u32();
+    const uint32_t options = r.u32();
+    r.skip(12);
+    QRectF rect;
+    if (!(options & ETO_NO_RECT))
+        rect = rectL(r);
+    const bool small = options & ETO_SMALL_CHARS;
+    if (!r.ok() || chars > 1'000'000)
+        return;
+    const QByteArrayView bytes = r.bytes(qsizetype(chars) * (small ? 1 : 2));
+    if (!r.ok())
+        return;
+    const QString string = small ? QString::fromLatin1(bytes) : utf16(bytes);
+    text(at, string, {}, options & ~uint32_t(ETO_NO_RECT | ETO_SMALL_CHARS), rect.isNull() ? nullptr : &rect);
 }
 
 }  // namespace metafile

@@ -173,6 +173,7 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {99, nullptr, "EMR_CREATECOLORSPACE"},
         {100, nullptr, "EMR_SETCOLORSPACE"},
         {101, nullptr, "EMR_DELETECOLORSPACE"},
+        {108, &EmfPlayer::emrSmallTextOut, "EMR_SMALLTEXTOUT"},
         {114, &EmfPlayer::emrAlphaBlend, "EMR_ALPHABLEND"},
         {115, nullptr, "EMR_SETLAYOUT"},
         {116, &EmfPlayer::emrTransparentBlt, "EMR_TRANSPARENTBLT"},

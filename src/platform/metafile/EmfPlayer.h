@@ -123,6 +123,7 @@ private:
     void emrExtTextOutA(ByteReader& r);
     void emrExtTextOutW(ByteReader& r);
     void extTextOut(ByteReader& r, bool wide);
+    void emrSmallTextOut(ByteReader& r);
 };
 
 }  // namespace metafile

@@ -90,7 +90,14 @@ QBrush GdiPlayer::toBrush(const BrushSpec& desc) const
     case BS_HATCHED: {
         static constexpr Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                      Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        return QBrush(desc.color, hatches[std::clamp(desc.hatch, 0, 5)]);
+        // The hatch numbers after the six patterns are solid fills in the brush, text or
+        // background colour (each in a plain and a dithered variant).
+        switch (desc.hatch) {
+        case 6: case 7: return QBrush(desc.color);
+        case 8: case 9: return QBrush(dc.s.textColor);
+        case 10: case 11: return QBrush(dc.s.bkColor);
+        default: return QBrush(desc.color, hatches[std::clamp(desc.hatch, 0, 5)]);
+        }
     }
     case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
         if (desc.monochrome && !desc.pattern.isNull()) {

@@ -79,6 +79,8 @@ void PainterCanvas::drawPath(const QPainterPath& path, const Paint& paint)
         if (deviceWidth < paint.minPenWidth) {
             pen.setCosmetic(true);
             pen.setWidthF(paint.minPenWidth);
+            pen.setCapStyle(Qt::SquareCap);
+            pen.setJoinStyle(Qt::MiterJoin);
         }
         const qreal maxWidth = 4 * (m_bounds.width() + m_bounds.height());
         if (deviceWidth > maxWidth)
