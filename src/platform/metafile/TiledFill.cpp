@@ -14,6 +14,44 @@ namespace {
 constexpr qreal kPieceBudget = 100000;
 constexpr int kMinPieceSide = 16;
 
+// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close.
+std::vector<QPolygonF> figures(const QPainterPath& path)
+{
+    constexpr qreal kTolerance = 0.1;  // pixels between a curve and its lines
+    std::vector<QPolygonF> out;
+    QPolygonF current;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (current.size() >= 3)
+                out.push_back(std::move(current));
+            current = QPolygonF{QPointF(e)};
+            break;
+        case QPainterPath::LineToElement: current << QPointF(e); break;
+        case QPainterPath::CurveToElement: {
+            if (i + 2 >= path.elementCount() || current.isEmpty())
+                return out;
+            const QPointF p0 = current.last(), p1 = e, p2 = path.elementAt(i + 1), p3 = path.elementAt(i + 2);
+            i += 2;
+            const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
+            const qreal d = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+            const qreal n = std::ceil(std::sqrt(0.75 * d / kTolerance));
+            const int steps = std::isfinite(n) ? std::clamp(int(n), 1, 1000) : 1;
+            for (int k = 1; k <= steps; ++k) {
+                const qreal t = qreal(k) / steps, u = 1 - t;
+                current << u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    if (current.size() >= 3)
+        out.push_back(std::move(current));
+    return out;
+}
+
 struct Contour {
     QPolygonF points;
     QRectF bounds;
@@ -135,7 +173,7 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
     const QRectF keep = QRectF(visible).adjusted(-1, -1, 1, 1);
     Pieces all;
     QRectF drawn;
-    for (QPolygonF& points : path.toSubpathPolygons()) {
+    for (QPolygonF& points : figures(path)) {
         const QRectF bounds = points.boundingRect();
         if (!bounds.intersects(keep))
             continue;
