@@ -2,6 +2,8 @@
 // Objects, bitmaps and text are in EmfObjects.cpp.
 #include "EmfPlayer.h"
 
+#include "RasterBlit.h"
+
 #include <array>
 #include <cmath>
 
@@ -69,6 +71,27 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
     if (frameW <= 0 || frameH <= 0 || frameW > 100'000'000 || frameH > 100'000'000)
         return std::nullopt;
     return h;
+}
+
+bool EmfPlayer::readsDestination(QByteArrayView bytes)
+{
+    enum : uint32_t { EMR_BITBLT = 76, EMR_STRETCHBLT = 77, EMR_MASKBLT = 78, EMR_STRETCHDIBITS = 81 };
+    ByteReader r(bytes);
+    for (int count = 0; r.remaining() >= 8 && count < kMaxRecords; ++count) {
+        const qsizetype at = r.pos();
+        const uint32_t type = r.u32();
+        const uint32_t size = r.u32();
+        if (size < 8 || size > uint64_t(r.remaining()) + 8 || type == EMR_EOF)
+            break;
+        const qsizetype ropAt = type == EMR_STRETCHDIBITS ? 68 : 40;
+        if ((type == EMR_BITBLT || type == EMR_STRETCHBLT || type == EMR_MASKBLT || type == EMR_STRETCHDIBITS) && size >= ropAt + 4) {
+            ByteReader rop = r.sub(at + ropAt, 4);
+            if (type == EMR_MASKBLT || ropUsesDestination(uint8_t(rop.u32() >> 16)))
+                return true;
+        }
+        r.seek(at + qsizetype(size));
+    }
+    return false;
 }
 
 std::span<const EmfPlayer::Entry> EmfPlayer::records()

@@ -24,6 +24,8 @@ class EmfPlayer final : private GdiPlayer {
 public:
     EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header);
     void play(QByteArrayView bytes);
+    // True when a blit of the file combines its pixels with what is already drawn.
+    static bool readsDestination(QByteArrayView bytes);
 
     using Handler = void (EmfPlayer::*)(ByteReader&);
     struct Entry {

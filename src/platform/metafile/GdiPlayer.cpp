@@ -2,6 +2,7 @@
 // and the path bracket.
 #include "GdiPlayer.h"
 
+#include "RasterBlit.h"
 #include "TextCodec.h"
 
 #include <QFontMetricsF>
@@ -466,36 +467,61 @@ void GdiPlayer::text(QPointF anchor, const QString& string, std::vector<qreal> a
     }
 }
 
-void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sourceRect, uint32_t rop)
+QImage GdiPlayer::brushTile() const
+{
+    const QBrush brush = toBrush(dc.s.brush);
+    if (brush.style() == Qt::TexturePattern)
+        return brush.textureImage();
+    QImage tile(brush.style() == Qt::SolidPattern || brush.style() == Qt::NoBrush ? QSize(1, 1) : QSize(8, 8), QImage::Format_RGB32);
+    // The gaps of a hatched brush show the background colour.
+    tile.fill(brush.style() == Qt::SolidPattern ? brush.color() : dc.s.bkColor);
+    if (brush.style() != Qt::SolidPattern && brush.style() != Qt::NoBrush) {
+        QPainter p(&tile);
+        p.fillRect(tile.rect(), brush);
+    }
+    return tile;
+}
+
+void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sourceRect, uint32_t rop, const QImage& mask, uint8_t maskedCode)
 {
     if (m_inPath)
         return;
-    switch (rop) {
-    case BLACKNESS: fillRect(dest, Qt::black); return;
-    case WHITENESS: fillRect(dest, Qt::white); return;
-    case PATCOPY: fillRect(dest, toBrush(dc.s.brush)); return;
-    case PATINVERT: fillRect(dest, toBrush(dc.s.brush), QPainter::RasterOp_SourceXorDestination); return;
-    case DSTINVERT: fillRect(dest, Qt::white, QPainter::RasterOp_NotDestination); return;
-    default: break;
+    const uint8_t code = uint8_t(rop >> 16);
+    if (mask.isNull()) {
+        if (!ropUsesSource(code) && !ropUsesDestination(code)) {
+            // Black, white, the brush or its inverse.
+            QImage tile = brushTile();
+            if (code == 0x0F)
+                tile.invertPixels();
+            if (code == 0x00 || code == 0xFF)
+                fillRect(dest, code ? Qt::white : Qt::black);
+            else
+                fillRect(dest, tile.size() == QSize(1, 1) ? QBrush(tile.pixelColor(0, 0)) : QBrush(tile));
+            return;
+        }
+        if (code == 0xAA)
+            return;  // the destination as it is
     }
-    if (source.isNull())
+    if (ropUsesSource(code) && source.isNull())
         return;
-    QImage image = source;
     Paint p = paint(false, false);
-    switch (rop) {
-    case NOTSRCCOPY: image.invertPixels(); break;
-    // The page a metafile is made for is white, so a mask ANDed onto it is the mask itself; drawn
-    // that way it also shows on the dark background of the picture window.
-    case SRCAND: break;
-    case SRCPAINT: p.mode = QPainter::RasterOp_SourceOrDestination; break;
-    case SRCINVERT: p.mode = QPainter::RasterOp_SourceXorDestination; break;
-    case SRCERASE: return;
-    default: break;
-    }
-    QRectF src = sourceRect.normalized() & QRectF(image.rect());
+    QRectF src = sourceRect.normalized() & QRectF(source.rect());
     if (src.isEmpty())
-        src = image.rect();
-    m_canvas.drawImage(dest, image, src, p);
+        src = source.rect();
+    if ((code == 0xCC || code == 0x33) && mask.isNull()) {
+        // Copies are drawn scaled smoothly; the other operations pixel by pixel.
+        QImage image = source;
+        if (code == 0x33)
+            image.invertPixels();
+        m_canvas.drawImage(dest, image, src, p);
+        return;
+    }
+    p.rop.code = code;
+    p.rop.maskedCode = mask.isNull() ? code : maskedCode;
+    p.rop.mask = mask;
+    if (ropUsesPattern(code) || ropUsesPattern(p.rop.maskedCode))
+        p.rop.pattern = brushTile();
+    m_canvas.drawImage(dest, source, src, p);
 }
 
 void GdiPlayer::intersectClipRect(const QRectF& logical)

@@ -13,12 +13,8 @@ namespace metafile {
 
 enum ArcKind { ArcOnly, ArcPie, ArcChord };
 
-// Raster operations of the blits that we draw; the others draw as SRCCOPY.
-enum : uint32_t {
-    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-    NOTSRCCOPY = 0x00330008, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009,
-    BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062, SRCERASE = 0x00440328, MERGECOPY = 0x00C000CA,
-};
+// Raster operations of blits that records name.
+enum : uint32_t { SRCCOPY = 0x00CC0020 };
 
 class GdiPlayer {
 public:
@@ -50,8 +46,12 @@ protected:
 
     // Text at a logical point, drawn with the selected font, colours and alignment.
     void text(QPointF anchor, const QString& text, std::vector<qreal> advances, uint32_t options, const QRectF* rect);
-    // Copies a bitmap onto a logical rectangle using a ternary raster operation.
-    void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop);
+    // Copies a bitmap onto a logical rectangle using a ternary raster operation; where a mask is
+    // given, its black pixels take the operation maskedCode.
+    void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop, const QImage& mask = {},
+              uint8_t maskedCode = 0xAA);
+    // The selected brush as an opaque tile of device pixels.
+    QImage brushTile() const;
 
     void intersectClipRect(const QRectF& logical);
     void excludeClipRect(const QRectF& logical);

@@ -41,11 +41,13 @@ std::shared_ptr<const MetafilePicture> MetafilePicture::load(const QByteArray& b
         picture->m_enhanced = true;
         picture->m_size = clampedSize((emf->frame.right() - qreal(emf->frame.left())) * 96 / 2540,
                                       (emf->frame.bottom() - qreal(emf->frame.top())) * 96 / 2540);
+        picture->m_layered = EmfPlayer::readsDestination(bytes);
         return picture;
     }
     const auto wmf = readWmfHeader(bytes);
     if (!wmf)
         return nullptr;
+    picture->m_layered = WmfPlayer::readsDestination(bytes, *wmf);
     if (wmf->placeable) {
         picture->m_window = wmf->window.value_or(QRectF(wmf->box));
         picture->m_size = clampedSize(wmf->box.width() * 96.0 / wmf->unitsPerInch, wmf->box.height() * 96.0 / wmf->unitsPerInch);
@@ -84,6 +86,29 @@ void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
 
 void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
 {
-    PainterCanvas canvas(painter, target);
-    play(canvas, target);
+    if (!m_layered) {
+        PainterCanvas canvas(painter, target);
+        play(canvas, target);
+        return;
+    }
+    // Blits that combine their pixels with what is there see only this picture's own drawing,
+    // on whatever device it is drawn: the visible part is drawn onto a transparent layer first.
+    const QRectF deviceTarget = painter.transform().mapRect(target);
+    QRect visible = deviceTarget.toAlignedRect() & QRect(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        visible &= painter.transform().mapRect(painter.clipBoundingRect()).toAlignedRect();
+    if (visible.isEmpty())
+        return;
+    QImage layer(visible.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter layerPainter(&layer);
+        const QRectF onLayer = deviceTarget.translated(-visible.topLeft());
+        PainterCanvas canvas(layerPainter, onLayer);
+        play(canvas, onLayer);
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(visible.topLeft(), layer);
+    painter.restore();
 }

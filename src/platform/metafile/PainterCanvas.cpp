@@ -1,6 +1,7 @@
 // QPainter implementation of the metafile canvas.
 #include "PainterCanvas.h"
 
+#include "RasterBlit.h"
 #include "TiledFill.h"
 
 #include <QFontMetricsF>
@@ -237,6 +238,10 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
 void PainterCanvas::drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint)
 {
     apply(paint);
+    if (paint.rop.code != 0xCC || !paint.rop.mask.isNull()) {
+        rasterBlit(m_painter, target, image, source, paint);
+        return;
+    }
     if (source.width() <= 0 || source.height() <= 0 || image.isNull())
         return;
     const qreal sx = target.width() / source.width();

@@ -2,6 +2,7 @@
 #include "WmfPlayer.h"
 
 #include "Dib.h"
+#include "RasterBlit.h"
 #include "TextCodec.h"
 
 #include <array>
@@ -88,6 +89,21 @@ std::optional<WmfHeader> readWmfHeader(QByteArrayView bytes)
     if (ext)
         h.window = QRectF(org.value_or(QPointF(0, 0)), *ext);
     return h;
+}
+
+bool WmfPlayer::readsDestination(QByteArrayView bytes, const WmfHeader& header)
+{
+    bool reads = false;
+    forEachRecord(bytes, header.recordsStart, [&](uint16_t function, ByteReader& p) {
+        switch (function) {
+        case 0x061D: case 0x0922: case 0x0B23: case 0x0940: case 0x0B41: case 0x0F43:
+            reads = ropUsesDestination(uint8_t(p.u32() >> 16));
+            break;
+        default: break;
+        }
+        return !reads;
+    });
+    return reads;
 }
 
 std::span<const WmfPlayer::Entry> WmfPlayer::records()

@@ -27,6 +27,8 @@ public:
     // Plays the records so that `window` (logical units) fills `target`.
     WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window);
     void play(QByteArrayView bytes);
+    // True when a blit of the file combines its pixels with what is already drawn.
+    static bool readsDestination(QByteArrayView bytes, const WmfHeader& header);
 
     using Handler = void (WmfPlayer::*)(ByteReader&);
     struct Entry {
