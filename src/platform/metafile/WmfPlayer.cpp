@@ -142,8 +142,8 @@ std::span<const WmfPlayer::Entry> WmfPlayer::records()
         {0x041F, &WmfPlayer::metaSetPixel, "META_SETPIXEL"},
         {0x0220, nullptr, "META_OFFSETCLIPRGN"},
         {0x0521, &WmfPlayer::metaTextOut, "META_TEXTOUT"},
-        {0x0922, nullptr, "META_BITBLT"},
-        {0x0B23, nullptr, "META_STRETCHBLT"},
+        {0x0922, &WmfPlayer::metaBitBlt, "META_BITBLT"},
+        {0x0B23, &WmfPlayer::metaStretchBlt, "META_STRETCHBLT"},
         {0x0324, &WmfPlayer::metaPolygon, "META_POLYGON"},
         {0x0325, &WmfPlayer::metaPolyline, "META_POLYLINE"},
         {0x0626, nullptr, "META_ESCAPE"},
@@ -493,24 +493,49 @@ void WmfPlayer::metaCreateFontIndirect(ByteReader& r)
     addObject(o);
 }
 
+QImage WmfPlayer::bitmap16(ByteReader& r, qsizetype skipBeforeBits, QRgb zero, QRgb one, int* bitsPixel)
+{
+    r.i16();  // type
+    const int width = r.i16(), height = r.i16(), widthBytes = r.i16();
+    r.u8();   // planes
+    const int depth = r.u8();
+    if (bitsPixel)
+        *bitsPixel = depth;
+    if (!r.skip(skipBeforeBits))
+        return {};
+    const QByteArrayView bits = r.view(r.pos(), qsizetype(std::max(widthBytes, 0)) * std::max(height, 0));
+    return decodeBitmap16(width, height, widthBytes, depth, bits, zero, one);
+}
+
 void WmfPlayer::metaDibCreatePatternBrush(ByteReader& r)
 {
     GdiObject o;
     o.kind = GdiObject::Brush;
     o.brush.style = BS_DIBPATTERNPT;
-    r.u16();
+    const uint16_t style = r.u16();
     const uint16_t usage = r.u16();
-    o.brush.pattern = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
+    if (style == BS_PATTERN) {
+        // An old device bitmap; one-bit patterns take the text and background colours.
+        int depth = 0;
+        o.brush.pattern = bitmap16(r, 0, qRgb(0, 0, 0), qRgb(255, 255, 255), &depth);
+        o.brush.monochrome = depth == 1;
+    } else {
+        o.brush.pattern = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
+    }
     o.brush.color = Qt::gray;
     addObject(o);
 }
 
-void WmfPlayer::metaCreatePatternBrush(ByteReader&)
+void WmfPlayer::metaCreatePatternBrush(ByteReader& r)
 {
-    // The old device-dependent pattern: a grey fill stands in for its pixels.
+    // A partial device bitmap header, reserved bytes and the pattern's rows.
     GdiObject o;
     o.kind = GdiObject::Brush;
+    o.brush.style = BS_PATTERN;
     o.brush.color = Qt::gray;
+    int depth = 0;
+    o.brush.pattern = bitmap16(r, 4 + 18, qRgb(0, 0, 0), qRgb(255, 255, 255), &depth);
+    o.brush.monochrome = depth == 1;
     addObject(o);
 }
 
@@ -552,33 +577,34 @@ void WmfPlayer::metaCreateRegion(ByteReader& r)
     addObject(o);
 }
 
-void WmfPlayer::metaDibBitBlt(ByteReader& r)
+// BITBLT and STRETCHBLT (device bitmap) and their DIB forms; without a bitmap the record is
+// one word longer before the destination and draws with the brush alone.
+void WmfPlayer::blitRecord(ByteReader& r, bool stretch, bool dib)
 {
     const bool withBitmap = m_recordWords != (m_function >> 8) + 3;
     const uint32_t rop = r.u32();
-    r.i16();
-    r.i16();
-    if (!withBitmap)
-        r.i16();
-    const qreal height = r.i16(), width = r.i16();
-    const QPointF at = point(r);
-    const QImage image = withBitmap ? decodePackedDib(r.view(r.pos(), r.remaining())) : QImage();
-    blit(QRectF(at, QSizeF(width, height)), image, image.rect(), rop);
-}
-
-void WmfPlayer::metaDibStretchBlt(ByteReader& r)
-{
-    const bool withBitmap = m_recordWords != (m_function >> 8) + 3;
-    const uint32_t rop = r.u32();
-    const qreal srcHeight = r.i16(), srcWidth = r.i16();
+    QSizeF srcSize;
+    if (stretch) {
+        const qreal h = r.i16(), w = r.i16();
+        srcSize = QSizeF(w, h);
+    }
     const QPointF src = point(r);
     if (!withBitmap)
         r.i16();
     const qreal height = r.i16(), width = r.i16();
     const QPointF at = point(r);
-    const QImage image = withBitmap ? decodePackedDib(r.view(r.pos(), r.remaining())) : QImage();
-    blit(QRectF(at, QSizeF(width, height)), image, QRectF(src, QSizeF(srcWidth, srcHeight)), rop);
+    if (!stretch)
+        srcSize = QSizeF(width, height);
+    QImage image;
+    if (withBitmap)
+        image = dib ? decodePackedDib(r.view(r.pos(), r.remaining())) : bitmap16(r, 0, dc.s.textColor.rgb(), dc.s.bkColor.rgb());
+    blit(QRectF(at, QSizeF(width, height)), image, QRectF(src, srcSize), rop);
 }
+
+void WmfPlayer::metaBitBlt(ByteReader& r) { blitRecord(r, false, false); }
+void WmfPlayer::metaStretchBlt(ByteReader& r) { blitRecord(r, true, false); }
+void WmfPlayer::metaDibBitBlt(ByteReader& r) { blitRecord(r, false, true); }
+void WmfPlayer::metaDibStretchBlt(ByteReader& r) { blitRecord(r, true, true); }
 
 void WmfPlayer::metaStretchDib(ByteReader& r)
 {

@@ -43,6 +43,10 @@ private:
     QRectF box(ByteReader& r);      // bottom, right, top, left
     QPolygonF points(ByteReader& r, int count);
     void addObject(GdiObject object);
+    // A device-dependent bitmap: its header, skipBeforeBits bytes, its rows. One-bit pixels take
+    // the colours zero and one.
+    QImage bitmap16(ByteReader& r, qsizetype skipBeforeBits, QRgb zero, QRgb one, int* bitsPixel = nullptr);
+    void blitRecord(ByteReader& r, bool stretch, bool dib);
 
     void metaSetBkColor(ByteReader& r);
     void metaSetBkMode(ByteReader& r);
@@ -88,6 +92,8 @@ private:
     void metaCreatePatternBrush(ByteReader& r);
     void metaCreatePalette(ByteReader& r);
     void metaCreateRegion(ByteReader& r);
+    void metaBitBlt(ByteReader& r);
+    void metaStretchBlt(ByteReader& r);
     void metaDibBitBlt(ByteReader& r);
     void metaDibStretchBlt(ByteReader& r);
     void metaStretchDib(ByteReader& r);
