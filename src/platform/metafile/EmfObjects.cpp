@@ -1,7 +1,6 @@
-// EMF handlers for graphics objects (pens, brushes, fonts), bitmaps and text.
+// EMF handlers for graphics objects (pens, brushes, fonts) and text.
 #include "EmfPlayer.h"
 
-#include "Dib.h"
 #include "TextCodec.h"
 
 namespace metafile {
@@ -20,13 +19,6 @@ QString utf16(QByteArrayView bytes)
     return s;
 }
 
-QColor colorRef(ByteReader& r)
-{
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
-}
-
 void penStyle(PenSpec& pen, uint32_t style)
 {
     pen.style = int(style & 0x0F);
@@ -35,13 +27,6 @@ void penStyle(PenSpec& pen, uint32_t style)
 }
 
 }  // namespace
-
-QImage EmfPlayer::bitmap(ByteReader& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage, bool alpha)
-{
-    if (cbBmi == 0)
-        return {};
-    return decodeDib(r.view(offBmi, cbBmi), r.view(offBits, cbBits), {alpha, usage == 1});
-}
 
 void EmfPlayer::emrSelectObject(ByteReader& r)
 {
@@ -73,20 +58,33 @@ void EmfPlayer::emrCreatePen(ByteReader& r)
 void EmfPlayer::emrExtCreatePen(ByteReader& r)
 {
     const uint32_t index = r.u32();
-    r.skip(16);
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     GdiObject o;
     o.kind = GdiObject::Pen;
     const uint32_t style = r.u32();
     penStyle(o.pen, style);
     const uint32_t width = r.u32();
     const uint32_t brushStyle = r.u32();
+    const qsizetype colorAt = r.pos();
     o.pen.color = colorRef(r);
-    r.u32();
+    const int hatch = int(r.u32());
     const uint32_t entries = r.u32();
     o.pen.cosmetic = !(style & PS_GEOMETRIC) || width == 0;
     o.pen.width = o.pen.cosmetic ? 0 : std::min<uint32_t>(width, 1u << 24);
     if (brushStyle == BS_NULL)
         o.pen.style = PS_NULL;
+    // Wide pens may paint with a hatch or a bitmap, like a brush.
+    if (brushStyle == BS_HATCHED || brushStyle == BS_DIBPATTERN || brushStyle == BS_DIBPATTERNPT) {
+        BrushSpec brush;
+        brush.style = int(brushStyle);
+        brush.color = o.pen.color;
+        brush.hatch = hatch;
+        if (brushStyle != BS_HATCHED) {
+            ByteReader usage = r.sub(colorAt, 4);
+            brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage.u32());
+        }
+        o.pen.brush = brush;
+    }
     if (o.pen.style == PS_USERSTYLE && entries <= 16 && r.has(qsizetype(entries) * 4)) {
         const qreal unit = o.pen.width > 0 ? o.pen.width : 1;
         for (uint32_t i = 0; i < entries; ++i)
@@ -168,119 +166,6 @@ void EmfPlayer::emrExtCreateFontIndirectW(ByteReader& r)
     if (!r.ok() && face.isEmpty() && f.height == 0)
         return;
     dc.setObject(index, o);
-}
-
-void EmfPlayer::emrBitBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t rop = r.u32();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cx, cy))), rop);
-}
-
-void EmfPlayer::emrStretchBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t rop = r.u32();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), rop);
-}
-
-void EmfPlayer::emrSetDiBitsToDevice(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const QPointF src = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const uint32_t usage = r.u32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
-    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cy : src.y(), cx, cy);
-    blit(QRectF(at, QSizeF(cx, cy)), image, source, SRCCOPY);
-}
-
-void EmfPlayer::emrStretchDiBits(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const QPointF src = pointL(r);
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const uint32_t usage = r.u32();
-    const uint32_t rop = r.u32();
-    const qreal cx = r.i32(), cy = r.i32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
-    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cySrc : src.y(), cxSrc, cySrc);
-    blit(QRectF(at, QSizeF(cx, cy)), image, source, rop);
-}
-
-void EmfPlayer::emrAlphaBlend(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    r.u8();
-    r.u8();
-    const int constantAlpha = r.u8();
-    const bool sourceAlpha = r.u8() & 1;
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage, sourceAlpha);
-    if (image.isNull())
-        return;
-    if (constantAlpha < 255) {
-        QImage faded(image.size(), QImage::Format_ARGB32_Premultiplied);
-        faded.fill(Qt::transparent);
-        QPainter p(&faded);
-        p.setOpacity(constantAlpha / 255.0);
-        p.drawImage(0, 0, image);
-        p.end();
-        image = faded;
-    }
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
-}
-
-void EmfPlayer::emrTransparentBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const QRgb transparent = colorRef(r).rgb();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if ((line[x] & 0xFFFFFF) == (transparent & 0xFFFFFF))
-                line[x] = 0;
-    }
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
 }
 
 void EmfPlayer::emrExtTextOutA(ByteReader& r) { extTextOut(r, false); }

@@ -15,13 +15,6 @@ constexpr uint32_t kEmfSignature = 0x464D4520;
 constexpr uint32_t EMR_HEADER = 1;
 constexpr uint32_t EMR_EOF = 14;
 
-QColor colorRef(ByteReader& r)
-{
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
-}
-
 QRect inclusiveRect(ByteReader& r)
 {
     const int left = r.i32(), top = r.i32(), right = r.i32(), bottom = r.i32();
@@ -121,7 +114,7 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {23, nullptr, "EMR_SETCOLORADJUSTMENT"},
         {24, &EmfPlayer::emrSetTextColor, "EMR_SETTEXTCOLOR"},
         {25, &EmfPlayer::emrSetBkColor, "EMR_SETBKCOLOR"},
-        {26, nullptr, "EMR_OFFSETCLIPRGN"},
+        {26, &EmfPlayer::emrOffsetClipRgn, "EMR_OFFSETCLIPRGN"},
         {27, &EmfPlayer::emrMoveToEx, "EMR_MOVETOEX"},
         {28, nullptr, "EMR_SETMETARGN"},
         {29, &EmfPlayer::emrExcludeClipRect, "EMR_EXCLUDECLIPRECT"},
@@ -166,14 +159,14 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {68, &EmfPlayer::emrAbortPath, "EMR_ABORTPATH"},
         {70, nullptr, "EMR_GDICOMMENT"},
         {71, &EmfPlayer::emrFillRgn, "EMR_FILLRGN"},
-        {72, nullptr, "EMR_FRAMERGN"},
-        {73, nullptr, "EMR_INVERTRGN"},
+        {72, &EmfPlayer::emrFrameRgn, "EMR_FRAMERGN"},
+        {73, &EmfPlayer::emrInvertRgn, "EMR_INVERTRGN"},
         {74, &EmfPlayer::emrPaintRgn, "EMR_PAINTRGN"},
         {75, &EmfPlayer::emrExtSelectClipRgn, "EMR_EXTSELECTCLIPRGN"},
         {76, &EmfPlayer::emrBitBlt, "EMR_BITBLT"},
         {77, &EmfPlayer::emrStretchBlt, "EMR_STRETCHBLT"},
-        {78, nullptr, "EMR_MASKBLT"},
-        {79, nullptr, "EMR_PLGBLT"},
+        {78, &EmfPlayer::emrMaskBlt, "EMR_MASKBLT"},
+        {79, &EmfPlayer::emrPlgBlt, "EMR_PLGBLT"},
         {80, &EmfPlayer::emrSetDiBitsToDevice, "EMR_SETDIBITSTODEVICE"},
         {81, &EmfPlayer::emrStretchDiBits, "EMR_STRETCHDIBITS"},
         {82, &EmfPlayer::emrExtCreateFontIndirectW, "EMR_EXTCREATEFONTINDIRECTW"},
@@ -200,7 +193,7 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {114, &EmfPlayer::emrAlphaBlend, "EMR_ALPHABLEND"},
         {115, nullptr, "EMR_SETLAYOUT"},
         {116, &EmfPlayer::emrTransparentBlt, "EMR_TRANSPARENTBLT"},
-        {118, nullptr, "EMR_GRADIENTFILL"},
+        {118, &EmfPlayer::emrGradientFill, "EMR_GRADIENTFILL"},
     };
     return table;
 }
@@ -523,28 +516,53 @@ void EmfPlayer::emrWidenPath(ByteReader&) { widenPath(); }
 void EmfPlayer::emrSelectClipPath(ByteReader& r) { selectClipPath(int(r.u32())); }
 void EmfPlayer::emrAbortPath(ByteReader&) { abortPath(); }
 
+std::optional<BrushSpec> EmfPlayer::brushObject(uint32_t index) const
+{
+    const GdiObject o = (index & 0x80000000) ? stockObject(index) : dc.object(index) ? *dc.object(index) : GdiObject();
+    return o.kind == GdiObject::Brush ? std::optional(o.brush) : std::nullopt;
+}
+
 void EmfPlayer::emrFillRgn(ByteReader& r)
 {
     r.skip(16);
     const uint32_t size = r.u32();
-    const GdiObject* brush = dc.object(r.u32());
-    if (!brush || brush->kind != GdiObject::Brush)
+    const auto brush = brushObject(r.u32());
+    if (brush)
+        if (const auto region = regionData(r, size))
+            regionOp(*region, dc.deviceToTarget, RegionFill, toBrush(*brush));
+}
+
+void EmfPlayer::emrFrameRgn(ByteReader& r)
+{
+    r.skip(16);
+    const uint32_t size = r.u32();
+    const auto brush = brushObject(r.u32());
+    const qreal width = r.i32(), height = r.i32();
+    if (!brush)
         return;
-    Paint p = paint(false, false);
-    p.transform = dc.deviceToTarget;
-    p.brush = toBrush(brush->brush);
+    // The frame's size is logical; the region's units are the device's.
+    const QTransform toDevice = dc.logicalToTarget() * dc.deviceToTarget.inverted();
+    const QSizeF frame(width * std::hypot(toDevice.m11(), toDevice.m12()), height * std::hypot(toDevice.m21(), toDevice.m22()));
     if (const auto region = regionData(r, size))
-        m_canvas.drawPath(*region, p);
+        regionOp(*region, dc.deviceToTarget, RegionFrame, toBrush(*brush), frame);
+}
+
+void EmfPlayer::emrInvertRgn(ByteReader& r)
+{
+    r.skip(16);
+    const uint32_t size = r.u32();
+    if (const auto region = regionData(r, size))
+        regionOp(*region, dc.deviceToTarget, RegionInvert);
 }
 
 void EmfPlayer::emrPaintRgn(ByteReader& r)
 {
     r.skip(16);
     const uint32_t size = r.u32();
-    Paint p = paint(false, true);
-    p.transform = dc.deviceToTarget;
     if (const auto region = regionData(r, size))
-        m_canvas.drawPath(*region, p);
+        regionOp(*region, dc.deviceToTarget, RegionFill, toBrush(dc.s.brush));
 }
+
+void EmfPlayer::emrOffsetClipRgn(ByteReader& r) { offsetClip(pointL(r)); }
 
 }  // namespace metafile

@@ -122,6 +122,16 @@ private:
     void emrStretchDiBits(ByteReader& r);
     void emrAlphaBlend(ByteReader& r);
     void emrTransparentBlt(ByteReader& r);
+    void emrMaskBlt(ByteReader& r);
+    void emrPlgBlt(ByteReader& r);
+    void emrGradientFill(ByteReader& r);
+    void emrFrameRgn(ByteReader& r);
+    void emrInvertRgn(ByteReader& r);
+    void emrOffsetClipRgn(ByteReader& r);
+    // A brush of the object table or a stock one.
+    std::optional<BrushSpec> brushObject(uint32_t index) const;
+    struct MaskedSource;
+    MaskedSource maskedSource(ByteReader& r, QPointF source);
     void emrExtTextOutA(ByteReader& r);
     void emrExtTextOutW(ByteReader& r);
     void extTextOut(ByteReader& r, bool wide);

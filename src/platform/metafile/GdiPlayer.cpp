@@ -47,7 +47,7 @@ QPen GdiPlayer::toPen(const PenSpec& desc) const
 {
     if (desc.style == PS_NULL)
         return QPen(Qt::NoPen);
-    QPen pen(desc.color);
+    QPen pen(desc.brush ? toBrush(*desc.brush) : QBrush(desc.color), 0);
     if (desc.cosmetic || desc.width <= 0) {
         pen.setCosmetic(true);
         pen.setWidthF(0);
@@ -154,6 +154,13 @@ void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
         return;
     QPainterPath path = shape;
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    if (fill && dc.s.bkMode == OPAQUE && dc.s.brush.style == BS_HATCHED && p.brush.style() != Qt::SolidPattern &&
+        p.brush.style() != Qt::NoBrush) {
+        // The gaps between the hatch lines show the background colour.
+        Paint background = paint(false, false);
+        background.brush = dc.s.bkColor;
+        m_canvas.drawPath(path, background);
+    }
     m_canvas.drawPath(path, p);
 }
 
@@ -279,6 +286,13 @@ void GdiPlayer::moveTo(const QPointF& p)
 void GdiPlayer::lineTo(const QPointF& p)
 {
     polylineTo(QPolygonF{p});
+}
+
+QColor GdiPlayer::colorRef(ByteReader& r)
+{
+    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
+    r.u8();
+    return QColor(red, green, blue);
 }
 
 QRectF GdiPlayer::normalizedBox(qreal left, qreal top, qreal right, qreal bottom)
@@ -522,6 +536,102 @@ void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sou
     if (ropUsesPattern(code) || ropUsesPattern(p.rop.maskedCode))
         p.rop.pattern = brushTile();
     m_canvas.drawImage(dest, source, src, p);
+}
+
+void GdiPlayer::drawMapped(const QImage& image, const QRectF& source, const QTransform& sourceToLogical)
+{
+    if (m_inPath || image.isNull())
+        return;
+    Paint p = paint(false, false);
+    p.transform = sourceToLogical * p.transform;
+    m_canvas.drawImage(source, image, source, p);
+}
+
+void GdiPlayer::gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical)
+{
+    if (m_inPath || box.isEmpty())
+        return;
+    QLinearGradient gradient(box.topLeft(), vertical ? box.bottomLeft() : box.topRight());
+    gradient.setColorAt(0, from);
+    gradient.setColorAt(1, to);
+    fillRect(box, QBrush(gradient));
+}
+
+void GdiPlayer::gradientTriangle(const QPolygonF& corners, const QColor colors[3])
+{
+    if (m_inPath || corners.size() != 3)
+        return;
+    const QPointF a = corners[0], b = corners[1], c = corners[2];
+    const qreal area = (b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y());
+    const QRectF box = corners.boundingRect();
+    if (std::abs(area) < 1e-9 || !std::isfinite(area) || box.isEmpty())
+        return;
+    // The colours are a linear function of the position, which smooth scaling of a few samples
+    // reproduces exactly; the samples' centres span the triangle's box, so none is clamped.
+    constexpr int kSamples = 32;
+    QImage samples(kSamples, kSamples, QImage::Format_ARGB32);
+    for (int j = 0; j < kSamples; ++j)
+        for (int i = 0; i < kSamples; ++i) {
+            const QPointF p(box.left() + box.width() * i / (kSamples - 1), box.top() + box.height() * j / (kSamples - 1));
+            const qreal wb = ((p.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (p.y() - a.y())) / area;
+            const qreal wc = ((b.x() - a.x()) * (p.y() - a.y()) - (p.x() - a.x()) * (b.y() - a.y())) / area;
+            const qreal wa = 1 - wb - wc;
+            auto mix = [&](int ca, int cb, int cc) { return std::clamp(qRound(wa * ca + wb * cb + wc * cc), 0, 255); };
+            samples.setPixel(i, j, qRgb(mix(colors[0].red(), colors[1].red(), colors[2].red()),
+                                        mix(colors[0].green(), colors[1].green(), colors[2].green()),
+                                        mix(colors[0].blue(), colors[1].blue(), colors[2].blue())));
+        }
+    const qreal hx = box.width() / (kSamples - 1) / 2, hy = box.height() / (kSamples - 1) / 2;
+    const std::optional<QPainterPath> savedClip = dc.s.clip;
+    const int savedSerial = dc.s.clipSerial;
+    QPainterPath triangle;
+    triangle.addPolygon(corners);
+    triangle.closeSubpath();
+    dc.combineClip(dc.logicalToTarget().map(triangle), RGN_AND);
+    m_canvas.drawImage(box.adjusted(-hx, -hy, hx, hy), samples, samples.rect(), paint(false, false));
+    dc.s.clip = savedClip;
+    dc.s.clipSerial = savedSerial;
+}
+
+void GdiPlayer::regionOp(const QPainterPath& region, const QTransform& toTarget, RegionOp op, const QBrush& brush, const QSizeF& frame)
+{
+    if (m_inPath || region.isEmpty())
+        return;
+    Paint p = paint(false, false);
+    p.transform = toTarget;
+    p.brush = brush;
+    QPainterPath shape = region;
+    switch (op) {
+    case RegionFill: break;
+    case RegionFrame: {
+        // The frame is what of the region lies within the frame's width of its outside: the
+        // region less its inner part, which holds the points whose neighbourhood is all inside.
+        const qreal w = std::abs(frame.width()), h = std::abs(frame.height());
+        if (!(w > 0 && h > 0))
+            return;
+        QPainterPath inner = region;
+        for (const QPointF& d : {QPointF(w, 0), QPointF(-w, 0), QPointF(0, h), QPointF(0, -h), QPointF(w, h),
+                                 QPointF(-w, h), QPointF(w, -h), QPointF(-w, -h)})
+            inner = inner.intersected(region.translated(d));
+        shape = region.subtracted(inner);
+        break;
+    }
+    case RegionInvert:
+        p.brush = QBrush(Qt::white);
+        p.mode = QPainter::RasterOp_NotDestination;
+        break;
+    }
+    shape.setFillRule(Qt::WindingFill);
+    m_canvas.drawPath(shape, p);
+}
+
+void GdiPlayer::offsetClip(const QPointF& logicalOffset)
+{
+    if (!dc.s.clip)
+        return;
+    const QTransform t = dc.logicalToTarget();
+    const QPointF d = t.map(logicalOffset) - t.map(QPointF(0, 0));
+    dc.combineClip(dc.s.clip->translated(d), RGN_COPY);
 }
 
 void GdiPlayer::intersectClipRect(const QRectF& logical)

@@ -3,6 +3,7 @@
 // bracket is open.
 #pragma once
 
+#include "ByteReader.h"
 #include "Canvas.h"
 #include "DeviceContext.h"
 
@@ -53,6 +54,18 @@ protected:
     // The selected brush as an opaque tile of device pixels.
     QImage brushTile() const;
 
+    // A bitmap mapped onto any parallelogram of logical space.
+    void drawMapped(const QImage& image, const QRectF& source, const QTransform& sourceToLogical);
+    // Colours running across a logical rectangle (left to right, or top to bottom) or over a triangle.
+    void gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical);
+    void gradientTriangle(const QPolygonF& corners, const QColor colors[3]);
+
+    // Region operations; toTarget maps the region's units (logical for WMF, device for EMF).
+    enum RegionOp { RegionFill, RegionFrame, RegionInvert };
+    void regionOp(const QPainterPath& region, const QTransform& toTarget, RegionOp op, const QBrush& brush = {},
+                  const QSizeF& frame = {});
+
+    void offsetClip(const QPointF& logicalOffset);
     void intersectClipRect(const QRectF& logical);
     void excludeClipRect(const QRectF& logical);
     // region in metafile device units
@@ -67,6 +80,8 @@ protected:
     void widenPath();
 
     static QRectF normalizedBox(qreal left, qreal top, qreal right, qreal bottom);
+    // A COLORREF: red, green, blue and a byte that is not used.
+    static QColor colorRef(ByteReader& r);
     static GdiObject stockObject(uint32_t index);
     void select(const GdiObject& object);
 

@@ -16,13 +16,6 @@ constexpr uint16_t META_EOF = 0x0000;
 constexpr uint16_t META_SETWINDOWORG = 0x020B;
 constexpr uint16_t META_SETWINDOWEXT = 0x020C;
 
-QColor colorRef(ByteReader& r)
-{
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
-}
-
 // Calls f(function, params) for each record until META_EOF or the end of the data.
 template <typename F>
 void forEachRecord(QByteArrayView bytes, qsizetype start, F&& f)
@@ -140,7 +133,7 @@ std::span<const WmfPlayer::Entry> WmfPlayer::records()
         {0x061D, &WmfPlayer::metaPatBlt, "META_PATBLT"},
         {0x001E, &WmfPlayer::metaSaveDc, "META_SAVEDC"},
         {0x041F, &WmfPlayer::metaSetPixel, "META_SETPIXEL"},
-        {0x0220, nullptr, "META_OFFSETCLIPRGN"},
+        {0x0220, &WmfPlayer::metaOffsetClipRgn, "META_OFFSETCLIPRGN"},
         {0x0521, &WmfPlayer::metaTextOut, "META_TEXTOUT"},
         {0x0922, &WmfPlayer::metaBitBlt, "META_BITBLT"},
         {0x0B23, &WmfPlayer::metaStretchBlt, "META_STRETCHBLT"},
@@ -149,8 +142,8 @@ std::span<const WmfPlayer::Entry> WmfPlayer::records()
         {0x0626, nullptr, "META_ESCAPE"},
         {0x0127, &WmfPlayer::metaRestoreDc, "META_RESTOREDC"},
         {0x0228, &WmfPlayer::metaFillRegion, "META_FILLREGION"},
-        {0x0429, nullptr, "META_FRAMEREGION"},
-        {0x012A, nullptr, "META_INVERTREGION"},
+        {0x0429, &WmfPlayer::metaFrameRegion, "META_FRAMEREGION"},
+        {0x012A, &WmfPlayer::metaInvertRegion, "META_INVERTREGION"},
         {0x012B, &WmfPlayer::metaPaintRegion, "META_PAINTREGION"},
         {0x012C, &WmfPlayer::metaSelectClipRegion, "META_SELECTCLIPREGION"},
         {0x012D, &WmfPlayer::metaSelectObject, "META_SELECTOBJECT"},
@@ -426,23 +419,42 @@ void WmfPlayer::metaSelectClipRegion(ByteReader& r)
         dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY);
 }
 
+const QPainterPath* WmfPlayer::region(uint16_t index) const
+{
+    const GdiObject* o = dc.object(index);
+    return o && o->kind == GdiObject::Region ? &o->region : nullptr;
+}
+
 void WmfPlayer::metaFillRegion(ByteReader& r)
 {
-    const GdiObject* region = dc.object(r.u16());
+    const QPainterPath* shape = region(r.u16());
     const GdiObject* brush = dc.object(r.u16());
-    if (!region || region->kind != GdiObject::Region || !brush || brush->kind != GdiObject::Brush)
-        return;
-    Paint p = paint(false, false);
-    p.brush = toBrush(brush->brush);
-    m_canvas.drawPath(region->region, p);
+    if (shape && brush && brush->kind == GdiObject::Brush)
+        regionOp(*shape, dc.logicalToTarget(), RegionFill, toBrush(brush->brush));
 }
 
 void WmfPlayer::metaPaintRegion(ByteReader& r)
 {
-    const GdiObject* region = dc.object(r.u16());
-    if (region && region->kind == GdiObject::Region)
-        drawShape(region->region, true, false);
+    if (const QPainterPath* shape = region(r.u16()))
+        regionOp(*shape, dc.logicalToTarget(), RegionFill, toBrush(dc.s.brush));
 }
+
+void WmfPlayer::metaFrameRegion(ByteReader& r)
+{
+    const QPainterPath* shape = region(r.u16());
+    const GdiObject* brush = dc.object(r.u16());
+    const qreal height = r.i16(), width = r.i16();
+    if (shape && brush && brush->kind == GdiObject::Brush)
+        regionOp(*shape, dc.logicalToTarget(), RegionFrame, toBrush(brush->brush), QSizeF(width, height));
+}
+
+void WmfPlayer::metaInvertRegion(ByteReader& r)
+{
+    if (const QPainterPath* shape = region(r.u16()))
+        regionOp(*shape, dc.logicalToTarget(), RegionInvert);
+}
+
+void WmfPlayer::metaOffsetClipRgn(ByteReader& r) { offsetClip(point(r)); }
 
 void WmfPlayer::metaCreatePenIndirect(ByteReader& r)
 {

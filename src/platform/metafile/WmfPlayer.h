@@ -85,6 +85,10 @@ private:
     void metaSelectClipRegion(ByteReader& r);
     void metaFillRegion(ByteReader& r);
     void metaPaintRegion(ByteReader& r);
+    void metaFrameRegion(ByteReader& r);
+    void metaInvertRegion(ByteReader& r);
+    void metaOffsetClipRgn(ByteReader& r);
+    const QPainterPath* region(uint16_t index) const;
     void metaCreatePenIndirect(ByteReader& r);
     void metaCreateBrushIndirect(ByteReader& r);
     void metaCreateFontIndirect(ByteReader& r);
