@@ -61,6 +61,13 @@ std::shared_ptr<const MetafilePicture> MetafilePicture::load(const QByteArray& b
         picture->m_window = area;
         picture->m_size = clampedSize(area.width(), area.height());
     }
+    // A WMF converted from an EMF may carry the whole EMF in its comments; the system's player
+    // plays that instead of the simpler records that stand in for it, at the WMF's size.
+    if (auto emf = WmfPlayer::embeddedEmf(bytes, *wmf)) {
+        picture->m_layered = EmfPlayer::readsDestination(*emf);
+        picture->m_bytes = std::move(*emf);
+        picture->m_enhanced = true;
+    }
     return picture;
 }
 

@@ -2,6 +2,7 @@
 #include "WmfPlayer.h"
 
 #include "Dib.h"
+#include "EmfPlayer.h"
 #include "RasterBlit.h"
 #include "TextCodec.h"
 
@@ -82,6 +83,38 @@ std::optional<WmfHeader> readWmfHeader(QByteArrayView bytes)
     if (ext)
         h.window = QRectF(org.value_or(QPointF(0, 0)), *ext);
     return h;
+}
+
+std::optional<QByteArray> WmfPlayer::embeddedEmf(QByteArrayView bytes, const WmfHeader& header)
+{
+    constexpr uint16_t META_ESCAPE = 0x0626, MFCOMMENT = 0x000F;
+    constexpr uint32_t kWmfc = 0x43464D57;
+    QByteArray emf;
+    uint32_t chunks = 0, expectedChunks = 0, total = 0;
+    bool broken = false;
+    forEachRecord(bytes, header.recordsStart, [&](uint16_t function, ByteReader& p) {
+        if (function != META_ESCAPE || p.u16() != MFCOMMENT)
+            return true;
+        p.u16();  // byte count
+        if (p.u32() != kWmfc || p.u32() != 1)
+            return true;
+        p.skip(4 + 2 + 4);  // version, checksum, flags
+        const uint32_t count = p.u32(), size = p.u32(), remaining = p.u32(), fullSize = p.u32();
+        const QByteArrayView data = p.bytes(size);
+        if (!p.ok() || fullSize > uint32_t(bytes.size()) || (chunks > 0 && (count != expectedChunks || fullSize != total)) ||
+            uint64_t(emf.size()) + size + remaining != fullSize) {
+            broken = true;
+            return false;
+        }
+        expectedChunks = count;
+        total = fullSize;
+        emf.append(data.data(), data.size());
+        ++chunks;
+        return true;
+    });
+    if (broken || chunks == 0 || chunks != expectedChunks || uint32_t(emf.size()) != total || !readEmfHeader(emf))
+        return std::nullopt;
+    return emf;
 }
 
 bool WmfPlayer::readsDestination(QByteArrayView bytes, const WmfHeader& header)

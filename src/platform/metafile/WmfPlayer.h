@@ -29,6 +29,8 @@ public:
     void play(QByteArrayView bytes);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes, const WmfHeader& header);
+    // The EMF that a WMF made from it carries in its comment records, when all of it is there.
+    static std::optional<QByteArray> embeddedEmf(QByteArrayView bytes, const WmfHeader& header);
 
     using Handler = void (WmfPlayer::*)(ByteReader&);
     struct Entry {
