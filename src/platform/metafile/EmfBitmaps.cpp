@@ -250,8 +250,7 @@ void EmfPlayer::emrGradientFill(ByteReader& r)
             const QColor colors[3] = {a.color, b.color, c.color};
             gradientTriangle(QPolygonF{a.at, b.at, c.at}, colors);
         } else {
-            // The first vertex is the upper left corner and gives the starting colour.
-            gradientRect(QRectF(a.at, b.at), a.color, b.color, mode == GRADIENT_FILL_RECT_V);
+            gradientRect(a.at, b.at, a.color, b.color, mode == GRADIENT_FILL_RECT_V);
         }
     }
 }

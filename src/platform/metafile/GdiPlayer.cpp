@@ -547,13 +547,15 @@ void GdiPlayer::drawMapped(const QImage& image, const QRectF& source, const QTra
     m_canvas.drawImage(source, image, source, p);
 }
 
-void GdiPlayer::gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical)
+void GdiPlayer::gradientRect(const QPointF& from, const QPointF& to, const QColor& fromColor, const QColor& toColor, bool vertical)
 {
+    const QRectF box = QRectF(from, to).normalized();
     if (m_inPath || box.isEmpty())
         return;
-    QLinearGradient gradient(box.topLeft(), vertical ? box.bottomLeft() : box.topRight());
-    gradient.setColorAt(0, from);
-    gradient.setColorAt(1, to);
+    // Each colour belongs to the side of the rectangle that its corner lies on.
+    QLinearGradient gradient(from, vertical ? QPointF(from.x(), to.y()) : QPointF(to.x(), from.y()));
+    gradient.setColorAt(0, fromColor);
+    gradient.setColorAt(1, toColor);
     fillRect(box, QBrush(gradient));
 }
 
@@ -601,6 +603,7 @@ void GdiPlayer::regionOp(const QPainterPath& region, const QTransform& toTarget,
     p.transform = toTarget;
     p.brush = brush;
     QPainterPath shape = region;
+    shape.setFillRule(Qt::WindingFill);  // the rectangles of a region may overlap
     switch (op) {
     case RegionFill: break;
     case RegionFrame: {
@@ -613,7 +616,7 @@ void GdiPlayer::regionOp(const QPainterPath& region, const QTransform& toTarget,
         for (const QPointF& d : {QPointF(w, 0), QPointF(-w, 0), QPointF(0, h), QPointF(0, -h), QPointF(w, h),
                                  QPointF(-w, h), QPointF(w, -h), QPointF(-w, -h)})
             inner = inner.intersected(region.translated(d));
-        shape = region.subtracted(inner);
+        shape = region.subtracted(inner);  // with the fill rule that keeps its holes
         break;
     }
     case RegionInvert:
@@ -621,7 +624,6 @@ void GdiPlayer::regionOp(const QPainterPath& region, const QTransform& toTarget,
         p.mode = QPainter::RasterOp_NotDestination;
         break;
     }
-    shape.setFillRule(Qt::WindingFill);
     m_canvas.drawPath(shape, p);
 }
 

@@ -56,8 +56,9 @@ protected:
 
     // A bitmap mapped onto any parallelogram of logical space.
     void drawMapped(const QImage& image, const QRectF& source, const QTransform& sourceToLogical);
-    // Colours running across a logical rectangle (left to right, or top to bottom) or over a triangle.
-    void gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical);
+    // Colours running across the logical rectangle between two corners (horizontally or
+    // vertically), or over a triangle.
+    void gradientRect(const QPointF& from, const QPointF& to, const QColor& fromColor, const QColor& toColor, bool vertical);
     void gradientTriangle(const QPolygonF& corners, const QColor colors[3]);
 
     // Region operations; toTarget maps the region's units (logical for WMF, device for EMF).
