@@ -30,7 +30,7 @@ public:
     using Handler = void (EmfPlayer::*)(ByteReader&);
     struct Entry {
         uint32_t type;
-        Handler handler;            // nullptr: skipped on purpose
+        Handler handler;            // records left out on purpose are listed in NotDrawn.h
         const char* name;
     };
     static std::span<const Entry> records();

@@ -35,7 +35,7 @@ public:
     using Handler = void (WmfPlayer::*)(ByteReader&);
     struct Entry {
         uint16_t function;
-        Handler handler;            // nullptr: skipped on purpose
+        Handler handler;            // records left out on purpose are listed in NotDrawn.h
         const char* name;
     };
     static std::span<const Entry> records();
