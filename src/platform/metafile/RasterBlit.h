@@ -10,9 +10,6 @@ constexpr bool ropUsesSource(uint8_t code) { return (code & 0x33) != ((code >> 2
 constexpr bool ropUsesPattern(uint8_t code) { return (code & 0x0F) != (code >> 4); }
 constexpr bool ropUsesDestination(uint8_t code) { return (code & 0x55) != ((code >> 1) & 0x55); }
 
-// The operation on 24-bit colours, bit by bit.
-uint32_t applyRop(uint8_t code, uint32_t pattern, uint32_t source, uint32_t destination);
-
 // Draws image's source rectangle onto target (logical units, mapped by paint.transform) through
 // paint.rop. painter has no transform of its own. What is already drawn is read back where the
 // painter paints on an image; where nothing is drawn yet, the operation finds the white page a
