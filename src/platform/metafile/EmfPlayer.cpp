@@ -49,7 +49,7 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
     if (size >= 108 && (descriptionChars == 0 || descriptionAt >= 108)) {
         r.seek(100);
         const int umX = r.i32(), umY = r.i32();
-        if (r.ok() && umX > mmX * 500 && umX < mmX * 2000 && umY > mmY * 500 && umY < mmY * 2000)
+        if (r.ok() && umX > qint64(mmX) * 500 && umX < qint64(mmX) * 2000 && umY > qint64(mmY) * 500 && umY < qint64(mmY) * 2000)
             h.millimeters = QSizeF(umX / 1000.0, umY / 1000.0);
     }
     if (h.frame.right() <= h.frame.left() || h.frame.bottom() <= h.frame.top()) {
@@ -57,8 +57,9 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
         if (h.bounds.right() <= h.bounds.left() || h.bounds.bottom() <= h.bounds.top())
             return std::nullopt;
         const qreal fx = h.millimeters.width() * 100 / devX, fy = h.millimeters.height() * 100 / devY;
-        h.frame = QRect(QPoint(qRound(h.bounds.left() * fx), qRound(h.bounds.top() * fy)),
-                        QPoint(qRound(h.bounds.right() * fx), qRound(h.bounds.bottom() * fy)));
+        auto toFrame = [](qreal v) { return int(std::lround(std::clamp<qreal>(v, -1e9, 1e9))); };
+        h.frame = QRect(QPoint(toFrame(h.bounds.left() * fx), toFrame(h.bounds.top() * fy)),
+                        QPoint(toFrame(h.bounds.right() * fx), toFrame(h.bounds.bottom() * fy)));
     }
     const qint64 frameW = qint64(h.frame.right()) - h.frame.left(), frameH = qint64(h.frame.bottom()) - h.frame.top();
     if (frameW <= 0 || frameH <= 0 || frameW > 100'000'000 || frameH > 100'000'000)

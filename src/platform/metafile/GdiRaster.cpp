@@ -105,7 +105,7 @@ void GdiPlayer::gradientTriangle(const QPolygonF& corners, const QColor colors[3
             const qreal wb = ((p.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (p.y() - a.y())) / area;
             const qreal wc = ((b.x() - a.x()) * (p.y() - a.y()) - (p.x() - a.x()) * (b.y() - a.y())) / area;
             const qreal wa = 1 - wb - wc;
-            auto mix = [&](int ca, int cb, int cc) { return std::clamp(qRound(wa * ca + wb * cb + wc * cc), 0, 255); };
+            auto mix = [&](int ca, int cb, int cc) { return int(std::lround(std::clamp<qreal>(wa * ca + wb * cb + wc * cc, 0, 255))); };
             samples.setPixel(i, j, qRgb(mix(colors[0].red(), colors[1].red(), colors[2].red()),
                                         mix(colors[0].green(), colors[1].green(), colors[2].green()),
                                         mix(colors[0].blue(), colors[1].blue(), colors[2].blue())));

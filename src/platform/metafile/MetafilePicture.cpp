@@ -16,7 +16,8 @@ constexpr int kMaxSide = 1 << 15;
 
 QSize clampedSize(qreal width, qreal height)
 {
-    return QSize(std::clamp(qRound(std::abs(width)), 1, kMaxSide), std::clamp(qRound(std::abs(height)), 1, kMaxSide));
+    auto side = [](qreal v) { return int(std::lround(std::clamp<qreal>(std::abs(v), 1, kMaxSide))); };
+    return QSize(side(width), side(height));
 }
 
 // A plain WMF that never sets its window: the area its drawing covers stands in.

@@ -123,7 +123,7 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
     if (pen.style() != Qt::SolidLine) {
         // Dashing a line far longer than the picture costs time for nothing visible.
         const QRectF r = devicePath.controlPointRect();
-        if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 1e5)
+        if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 2e4)
             pen.setStyle(Qt::SolidLine);
     }
     if (width <= 1 || (devicePath.elementCount() <= kDirectElements && (thin || pen.isCosmetic() || keepsShape(paint.transform)))) {

@@ -58,7 +58,10 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
     if (t.m12() != 0 || t.m21() != 0 || !t.isInvertible())
         return;
     const QPointF a = t.map(target.topLeft()), b = t.map(target.bottomRight());
-    const QRectF device = QRectF(a, b).normalized();
+    // Far beyond the device nothing is drawn; the bound keeps the pixel arithmetic in range.
+    const QRectF device = QRectF(a, b).normalized() & QRectF(-1e7, -1e7, 2e7, 2e7);
+    if (device.isEmpty())
+        return;
     const bool flipX = a.x() > b.x(), flipY = a.y() > b.y();
     QRect area = QRect(QPoint(qRound(device.left()), qRound(device.top())), QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
     area &= QRect(0, 0, painter.device()->width(), painter.device()->height());
