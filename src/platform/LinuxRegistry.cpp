@@ -10,6 +10,13 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+// The desktop entry's template is a resource of the static library, which is linked in only when
+// someone asks for it.
+static void vorlagenLaden()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace {
 
 const QString kFileExts = QStringLiteral("software\\microsoft\\windows\\currentversion\\explorer\\fileexts\\.");
@@ -106,6 +113,7 @@ QString entryValue(const QString& text)
 
 bool writeDesktopEntry(const QString& id, const QString& command)
 {
+    vorlagenLaden();
     QFile vorlage(QStringLiteral(":/fotolauf.desktop"));
     if (!vorlage.open(QIODevice::ReadOnly))
         return false;

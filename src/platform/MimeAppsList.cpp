@@ -119,7 +119,11 @@ QList<qsizetype> MimeAppsList::keyLines(const QByteArray& group, const QString& 
 void MimeAppsList::replaceValue(qsizetype index, const QStringList& entries)
 {
     Line& line = m_lines[index];
-    const QByteArray text = line.text.left(line.text.indexOf('=') + 1) + joined(entries);
+    // The key and the blanks around "=" stay as the user wrote them.
+    qsizetype valueStart = line.text.indexOf('=') + 1;
+    while (valueStart < line.text.size() && (line.text[valueStart] == ' ' || line.text[valueStart] == '\t'))
+        ++valueStart;
+    const QByteArray text = line.text.left(valueStart) + joined(entries);
     if (text != line.text) {
         line.text = text;
         m_changed = true;
