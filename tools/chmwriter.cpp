@@ -6,6 +6,9 @@
 // Windows-1252 (the sources are UTF-8); the pages say their own character set.
 //
 //   chmwriter project.hhp output.chm
+//
+// Files named with leading "../" (shared by the projects of several languages) are stored under
+// the rest of their name.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -341,7 +344,11 @@ int main(int argc, char** argv)
             std::cerr << "chmwriter: " << file << " is not UTF-8 text that Windows-1252 can hold\n";
             return 1;
         }
-        add('/' + file, stored);
+        // A file shared by several projects ("../style.css") is stored beside the pages.
+        std::string name = file;
+        while (name.rfind("../", 0) == 0)
+            name.erase(0, 3);
+        add('/' + name, stored);
     }
     std::sort(entries.begin(), entries.end(), before);
     for (std::size_t k = 1; k < entries.size(); ++k)

@@ -61,8 +61,10 @@ TEST(HilfeDatei, BuiltHelpHoldsEveryPageAndEveryLinkLeadsToOne)
         ASSERT_FALSE(dateien.isEmpty()) << sprache.toStdString();
         const QStringList seiten = projektDateien(kQuellen + u'/' + sprache + "/fotolauf.hhp");
         ASSERT_GE(seiten.size(), 7);
-        for (const QString& s : seiten)
-            EXPECT_EQ(dateien.value(s.trimmed()), inhalt(kQuellen + u'/' + sprache + u'/' + s.trimmed())) << s.toStdString();
+        for (const QString& s : seiten) {
+            const QString gespeichert = QString(s.trimmed()).remove(QStringLiteral("../"));
+            EXPECT_EQ(dateien.value(gespeichert), inhalt(kQuellen + u'/' + sprache + u'/' + s.trimmed())) << s.toStdString();
+        }
         EXPECT_TRUE(dateien.value("#SYSTEM").contains("index.html")) << "home page";
         static const QRegularExpression verweis(QStringLiteral("(?:href|value)=\"([^\"#:]+\\.(?:html|css))\""));
         for (auto it = dateien.begin(); it != dateien.end(); ++it)
