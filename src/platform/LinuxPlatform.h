@@ -4,11 +4,17 @@
 #include "platform/LinuxRegistry.h"
 #include "platform/Platform.h"
 
+#include <memory>
+
+class QTranslator;
+
 class LinuxPlatform : public Platform {
 public:
     explicit LinuxPlatform(QStringList arguments);
+    ~LinuxPlatform() override;
 
     int messageBox(const MessageBoxRequest& request) override;
+    void setUiLanguage(const QString& language) override;
     void execModal(QDialog& dialog) override;
     quint16 shiftKeyStateAtStart() override;
     QSize screenSizePixels() override;
@@ -39,6 +45,7 @@ private:
     LinuxRegistry m_registry;
     QStringList m_arguments;
     bool m_busy = false;
+    std::unique_ptr<QTranslator> m_translator;
 };
 
 // Joins program arguments the way a Windows command line carries them: separated by blanks,
