@@ -30,13 +30,15 @@ check() {  # check "what" command...
   shift
   if "$@" >/dev/null; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
-window() {  # window "exact title": waits up to 15 s, prints the window id
+window() {  # window "exact title" [id to pass over]: waits up to 15 s, prints the window id
   for _ in $(seq 75); do
     local w
-    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) || true
+    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1) || true
     [ -n "$w" ] && { echo "$w"; return 0; }
     sleep 0.2
   done
+  echo "no window \"$1\" among:" >&2
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do xdotool getwindowname "$w" >&2; done
   return 1
 }
 click_in() {  # click_in window x y
@@ -103,7 +105,7 @@ check "Help opens the English help" window "xCHM v. [0-9.]*: TESSRIN Fotolauf â€
 for p in $(pgrep -x xchm || true); do kill "$p"; done
 rm "$(dirname "$program")/Help/English/fotolauf.CHM"
 menu 81
-check "a missing help file is reported" window "Fotolauf"
+check "a missing help file is reported" window "TESSRIN Fotolauf" "$main"
 kill "$app"
 
 if [ "$failures" -ne 0 ]; then
