@@ -106,7 +106,7 @@ void FotolaufForm::VolleAufloesungSicherstellen()
     const QRect ziel = f.Image1.pixel();
     if (ziel.width() * dpr <= jetzt.image.width() && ziel.height() * dpr <= jetzt.image.height())
         return;
-    LoadedPicture voll = p.bildLader().load(p.platform().resolvePath(p.AngezeigteDatei));
+    LoadedPicture voll = p.bildLader().load(p.AngezeigteDateiPfad);
     if (!voll.ok || voll.naturalSize != jetzt.naturalSize)
         return;  // the file changed or vanished: keep what is shown
     if (Helligkeit != 80 && voll.is24Bit && voll.image.format() == QImage::Format_RGB888) {

@@ -58,9 +58,11 @@ void FotolaufForm::BildAnzeigen()
     const QString datei = liste.ListBoxNeu->Text();
     const double dpr = p.platform().devicePixelRatio();
     const QSize schirm = p.platform().screenSizePixels();
-    const LoadedPicture bild = p.bildLader().load(p.platform().resolvePath(datei), QSize(qRound(schirm.width() * dpr),
-                                                                                          qRound(schirm.height() * dpr)));
+    const QString dateiPfad = liste.ListBoxNeu->Datei();
+    const LoadedPicture bild =
+        p.bildLader().load(dateiPfad, QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)));
     p.AngezeigteDatei = datei;
+    p.AngezeigteDateiPfad = dateiPfad;
     if (!bild.ok) {
         p.platform().setBusyPointer(false);
         bildFenster.Image1Leeren();

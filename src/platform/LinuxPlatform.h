@@ -5,7 +5,8 @@
 
 class LinuxPlatform : public Platform {
 public:
-    explicit LinuxPlatform(QStringList arguments);
+    // arguments: as the program got them (relative names are made absolute here).
+    explicit LinuxPlatform(const QStringList& arguments);
 
     int messageBox(const MessageBoxRequest& request) override;
     void execModal(QDialog& dialog) override;
@@ -16,10 +17,9 @@ public:
     double devicePixelRatio() override;
     QString applicationDataFolder() override;
     QString programFolder() override;
-    QString argumentString() override;
+    QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    QString resolvePath(const QString& path) override;
-    bool readFile(const QString& path, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool busy) override;
@@ -30,7 +30,7 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QString& fileList) override;
+    int moveToTrash(const QStringList& files) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
 
 private:
@@ -38,6 +38,5 @@ private:
     bool m_busy = false;
 };
 
-// Joins program arguments the way a Windows command line carries them: separated by blanks,
-// an argument that contains a blank enclosed in double quotes.
-QString joinArguments(const QStringList& arguments);
+// The arguments of main() after the toolkit took its own, converted byte for byte.
+QStringList programArguments(int argc, char* argv[]);

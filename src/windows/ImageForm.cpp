@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "platform/FileSystem.h"
 #include "platform/metafile/MetafilePicture.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
@@ -97,7 +98,7 @@ void ImageForm::ZeigerNormal()
 
 void ImageForm::ZeigerAusDatei(const QString& datei, int hotX, int hotY)
 {
-    const QPixmap bild(m_programm.platform().resolvePath(datei));
+    const QPixmap bild(FileSystem::resolvePath(datei));
     if (bild.isNull())
         return;
     setCursor(QCursor(bild, hotX, hotY));

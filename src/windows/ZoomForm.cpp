@@ -44,7 +44,7 @@ bool ZoomForm::Form_Load()
     // The enlarged section is drawn from the picture at its full resolution, so it stays sharp.
     m_bild = bild.Image1Bild();
     if (m_bild.reduced() && f.Helligkeit == 80) {
-        LoadedPicture voll = p.bildLader().load(p.platform().resolvePath(p.AngezeigteDatei));
+        LoadedPicture voll = p.bildLader().load(p.AngezeigteDateiPfad);
         if (voll.ok && voll.naturalSize == m_bild.naturalSize)
             m_bild = voll;
     }

@@ -32,7 +32,9 @@ TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
     for (const auto& f : faelle)
         EXPECT_EQ(FileSystem::resolvePath(f.gegeben), f.erwartet) << f.gegeben.toStdString();
     QByteArray inhalt;
-    EXPECT_TRUE(FileSystem::readFile(r.toLower() == r ? r + "/MIXED/ONLY.GIF" : r + "/mixed/only.gif", inhalt));
+    const QString anders = r.toLower() == r ? r + "/MIXED/ONLY.GIF" : r + "/mixed/only.gif";
+    EXPECT_FALSE(FileSystem::readFile(anders, FileSystem::Limit::kSettings, inhalt));  // exactly as named
+    EXPECT_TRUE(FileSystem::readFile(FileSystem::resolvePath(anders), FileSystem::Limit::kSettings, inhalt));
 }
 
 TEST(FileSystem, ListingSortsByNameAndLeavesHiddenEntriesOut)
@@ -61,12 +63,6 @@ TEST(TextEncoding, Utf8WhenValidOtherwiseWindows1252)
     EXPECT_FALSE(TextEncoding::isValidUtf8("\xed\xa0\x80"));  // surrogate
     EXPECT_FALSE(TextEncoding::isValidUtf8("\xe2\x82"));      // truncated
     EXPECT_TRUE(TextEncoding::isValidUtf8("\xf0\x9f\x98\x80"));
-}
-
-TEST(LinuxPlatform, ArgumentsWithBlanksAreQuoted)
-{
-    EXPECT_EQ(joinArguments({"/a/b.jpg", "/Meine Bilder/c.jpg"}), QStringLiteral("/a/b.jpg \"/Meine Bilder/c.jpg\""));
-    EXPECT_EQ(joinArguments({}), QString());
 }
 
 TEST(LinuxPlatform, ApplicationDataFolderFollowsXdg)

@@ -20,7 +20,7 @@ protected:
             const QString name = QString(QChar(u'a' + static_cast<int>(i))) + QStringLiteral(".jpg");
             pfade.append(Fixtures::writePicture(pfad(name), groessen[i].width(), groessen[i].height()));
         }
-        platform.arguments = pfade.join(u' ');
+        platform.givenArguments = pfade;
         if (groessen.size() == 1 && !platform.onModal)
             platform.onModal = [](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnOhneUnterordner->click(); };
         programm().Starten();
