@@ -84,9 +84,11 @@ QString absolutePath(const QString& name, const QString& folder)
     for (const QString& part : name.split(u'/', Qt::SkipEmptyParts)) {
         if (part == u".")
             continue;
-        if (part == u".." && fromFolder > 0 && fromFolder == parts.size()) {
-            parts.removeLast();
-            --fromFolder;
+        if (part == u".." && fromFolder == parts.size()) {
+            if (!parts.isEmpty()) {  // above the root is the root
+                parts.removeLast();
+                --fromFolder;
+            }
             continue;
         }
         parts.append(part);
