@@ -25,6 +25,6 @@ QByteArray encodeFileName(QStringView name);
 QString readableName(QStringView name);
 // Text for a label or message: readable names, and every line longer than maxLineLength cut in
 // its middle (its start and end stay visible).
-QString forDisplay(QStringView text, qsizetype maxLineLength = 300);
+QString forDisplay(QStringView text, qsizetype maxLineLength = 160);
 
 }  // namespace TextEncoding
