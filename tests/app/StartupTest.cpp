@@ -105,61 +105,32 @@ TEST_F(Startup, OnePictureWithoutSubfoldersTakesItsFolderSortedAndSelectsIt)
     EXPECT_FALSE(platform.busy);
 }
 
-TEST_F(Startup, OnePictureWithSubfoldersAddsThePicturesBelow)
+TEST_F(Startup, TheOtherAnswersToTheFolderQuestion)
 {
     const QString ordner = urlaub();
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnMitUnterOrdnern);
-    starten({pfad("Urlaub/b.JPG")});
-    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}));
-    EXPECT_EQ(ausgewaehlt(), ordner + "b.JPG");
-    EXPECT_EQ(programm().BildPosList.size(), 4u);
-}
-
-TEST_F(Startup, ClosingTheFolderQuestionTakesTheFolderWithoutSubfolders)
-{
-    const QString ordner = urlaub();
-    platform.onModal = [](QDialog& d) { d.reject(); };
-    starten({pfad("Urlaub/b.JPG")});
-    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
-    EXPECT_EQ(platform.endRequests, 0);
-}
-
-TEST_F(Startup, CancelInTheFolderQuestionEndsTheProgram)
-{
-    urlaub();
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnAbbrechen);
-    starten({pfad("Urlaub/b.JPG")});
-    EXPECT_EQ(platform.endRequests, 1);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
-}
-
-TEST_F(Startup, FolderQuestionCaptionsInBothLanguages)
-{
-    urlaub();
-    for (int language : {0, 1}) {
-        sprache(language);
-        QStringList texte;
-        ScriptedPlatform p2;
-        p2.appDataFolder = platform.appDataFolder;
-        p2.givenArguments = {pfad("Urlaub/b.JPG")};
-        p2.onModal = [&texte](QDialog& d) {
-            auto& f = dynamic_cast<frmDurchsuchenUnterOrdner&>(d);
-            texte = {d.windowTitle(), f.Label1->text(), f.Label2->text(), f.Label3->text(), f.Label4->text(),
-                     f.btnOhneUnterordner->text(), f.btnMitUnterOrdnern->text(), f.btnAbbrechen->text()};
-            f.btnOhneUnterordner->click();
-        };
-        Programm p(p2);
-        p.Starten();
-        const QStringList erwartet = language == 0
-            ? QStringList{"TESSRIN-Fotolauf", "Wenn Sie ein einzelnes Bild auswählen,",
-                          "durchsucht das Programm den gesamten Ordner nach weiteren Bildern",
-                          "Mit F5 können Sie die Liste aller gefundenen Bilder anzeigen",
-                          "Mit F3 vorwärts- mit F2 rückwärtsblättern", "ohne Unterordner", "mit Unterordnern", "&Abbrechen"}
-            : QStringList{"TESSRIN-Fotolauf", "If you select only one image,", "the program will search the folder for more images",
-                          "You can display the list of found images by the F5 key",
-                          "With the F3 key go forwards, with the F2 key go backwards", "without subfolders", "with subfolders",
-                          "&cancel"};
-        EXPECT_EQ(texte, erwartet);
+    struct Fall {
+        std::function<void(QDialog&)> antwort;
+        QStringList liste;
+        int ende;
+    };
+    const std::vector<Fall> faelle = {
+        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnMitUnterOrdnern->click(); },
+         {ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}, 0},
+        {[](QDialog& d) { d.reject(); }, {ordner + "A.gif", ordner + "b.JPG"}, 0},  // closed: without sub-folders
+        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnAbbrechen->click(); }, {}, 1},
+    };
+    for (const Fall& f : faelle) {
+        ScriptedPlatform p;
+        p.givenArguments = {pfad("Urlaub/b.JPG")};
+        p.onModal = f.antwort;
+        Programm programm(p);
+        programm.Starten();
+        EXPECT_EQ(eintraege(*programm.listBoxForm().ListBoxNeu), f.liste);
+        EXPECT_EQ(p.endRequests, f.ende);
+        if (f.ende == 0) {
+            EXPECT_EQ(programm.listBoxForm().ListBoxNeu->Text(), ordner + "b.JPG");
+            EXPECT_EQ(programm.BildPosList.size(), static_cast<size_t>(f.liste.size() + 1));
+        }
     }
 }
 

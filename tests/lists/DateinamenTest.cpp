@@ -11,9 +11,8 @@
 
 namespace {
 
-using Knopf = QPushButton* frmDurchsuchenUnterOrdner::*;
-const Knopf kOhne = &frmDurchsuchenUnterOrdner::btnOhneUnterordner;
-const Knopf kMit = &frmDurchsuchenUnterOrdner::btnMitUnterOrdnern;
+const ShowTest::Knopf kOhne = &frmDurchsuchenUnterOrdner::btnOhneUnterordner;
+const ShowTest::Knopf kMit = &frmDurchsuchenUnterOrdner::btnMitUnterOrdnern;
 
 QByteArray jpeg(Qt::GlobalColor farbe)
 {
@@ -26,48 +25,19 @@ QByteArray jpeg(Qt::GlobalColor farbe)
     return bytes;
 }
 
+// The picture on show is of this colour (black when none could be shown).
+bool zeigt(Lauf& l, Qt::GlobalColor farbe)
+{
+    const LoadedPicture& b = l.programm->imageForm().Image1Bild();
+    const QColor ist = b.ok && !b.image.isNull() ? b.image.pixelColor(b.image.width() / 2, b.image.height() / 2) : Qt::black;
+    const QColor soll(farbe);
+    return std::abs(ist.red() - soll.red()) < 40 && std::abs(ist.green() - soll.green()) < 40 &&
+           std::abs(ist.blue() - soll.blue()) < 40;
+}
+
 }  // namespace
 
-class Dateinamen : public ProgrammTest {
-protected:
-    // A program of its own, started from a terminal in the given folder.
-    struct Lauf {
-        ScriptedPlatform platform;
-        std::unique_ptr<Programm> programm;
-        BildListe& liste() { return programm->listBoxForm().ListBoxNeu->liste(); }
-        QStringList dateien()
-        {
-            QStringList d;
-            for (int i = 0; i < liste().ListCount(); ++i)
-                d.append(liste().Datei(i));
-            return d;
-        }
-        // The colour in the middle of the picture on show; black when none could be shown.
-        QColor farbe()
-        {
-            const LoadedPicture& b = programm->imageForm().Image1Bild();
-            return b.ok && !b.image.isNull() ? b.image.pixelColor(b.image.width() / 2, b.image.height() / 2) : QColor(Qt::black);
-        }
-    };
-    std::unique_ptr<Lauf> starten(const QString& arbeitsordner, const QStringList& argumente, Knopf knopf = nullptr)
-    {
-        auto lauf = std::make_unique<Lauf>();
-        lauf->platform.appDataFolder = platform.appDataFolder;
-        lauf->platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
-        lauf->platform.workingFolder = arbeitsordner;
-        lauf->platform.givenArguments = argumente;
-        if (knopf)
-            lauf->platform.onModal = [knopf](QDialog& d) { (dynamic_cast<frmDurchsuchenUnterOrdner&>(d).*knopf)->click(); };
-        lauf->programm = std::make_unique<Programm>(lauf->platform);
-        lauf->programm->Starten();
-        return lauf;
-    }
-    static bool nah(const QColor& a, Qt::GlobalColor b)
-    {
-        const QColor c(b);
-        return std::abs(a.red() - c.red()) < 40 && std::abs(a.green() - c.green()) < 40 && std::abs(a.blue() - c.blue()) < 40;
-    }
-};
+using Dateinamen = ShowTest;
 
 TEST_F(Dateinamen, RelativeNamesFromATerminalAreTakenInTheFolderTheyWereGivenIn)
 {
@@ -93,13 +63,13 @@ TEST_F(Dateinamen, RelativeNamesFromATerminalAreTakenInTheFolderTheyWereGivenIn)
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE((f.ordner + u'|' + f.argumente.join(u'|')).toStdString());
-        auto lauf = starten(f.ordner, f.argumente, f.knopf);
-        EXPECT_EQ(lauf->dateien(), f.dateien);
-        EXPECT_TRUE(lauf->platform.messages.empty()) << lauf->platform.messageTexts().join(u'|').toStdString();
-        EXPECT_TRUE(nah(lauf->farbe(), f.gezeigt));
+        auto l = lauf(f.ordner, f.argumente, f.knopf);
+        EXPECT_EQ(l->dateien(), f.dateien);
+        EXPECT_TRUE(l->platform.messages.empty()) << l->platform.messageTexts().join(u'|').toStdString();
+        EXPECT_TRUE(zeigt(*l, f.gezeigt));
         // The lists show absolute names, lower-cased like the command line.
-        for (int i = 0; i < lauf->liste().ListCount(); ++i)
-            EXPECT_TRUE(lauf->liste().List(i).startsWith(dir.path().toLower() + u'/'));
+        for (int i = 0; i < l->liste().ListCount(); ++i)
+            EXPECT_TRUE(l->liste().List(i).startsWith(dir.path().toLower() + u'/'));
     }
 }
 
@@ -126,16 +96,16 @@ TEST_F(Dateinamen, TheFileTheUserNamedWinsOverOneThatDiffersOnlyInCase)
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.argumente.join(u'|').toStdString());
-        auto lauf = starten(dir.path(), f.argumente, f.knopf);
+        auto l = lauf(dir.path(), f.argumente, f.knopf);
         // Names equal but for case keep the order the folder delivers them in.
-        QStringList dateien = lauf->dateien(), erwartet = f.dateien;
+        QStringList dateien = l->dateien(), erwartet = f.dateien;
         if (f.knopf) {
             dateien.sort();
             erwartet.sort();
         }
         EXPECT_EQ(dateien, erwartet);
-        EXPECT_TRUE(nah(lauf->farbe(), f.gezeigt));
-        EXPECT_TRUE(lauf->platform.messages.empty());
+        EXPECT_TRUE(zeigt(*l, f.gezeigt));
+        EXPECT_TRUE(l->platform.messages.empty());
     }
 }
 
@@ -158,24 +128,21 @@ TEST_F(Dateinamen, NamesThatAreNotUtf8AreFoundByEveryRoadAndShownReadably)
         {{ete, a}, nullptr, {a, ete}},
     };
     for (const Fall& f : faelle) {
-        auto lauf = starten(dir.path(), f.argumente, f.knopf);
-        ASSERT_EQ(lauf->dateien(), f.dateien);
+        auto l = lauf(dir.path(), f.argumente, f.knopf);
+        ASSERT_EQ(l->dateien(), f.dateien);
         // Each of them can be shown, and its list line reads as the name was meant.
-        for (int i = 0; i < lauf->liste().ListCount(); ++i) {
-            lauf->programm->listBoxForm().ListBoxNeu->setListIndex(i);
-            lauf->programm->fotolaufForm().BildAnzeigen();
-            EXPECT_TRUE(lauf->platform.messages.empty()) << lauf->liste().List(i).toStdString();
-        }
-        QAbstractItemModel* modell = lauf->programm->listBoxForm().ListBoxNeu->model();
-        for (int i = 0; i < lauf->liste().ListCount(); ++i) {
+        QAbstractItemModel* modell = l->programm->listBoxForm().ListBoxNeu->model();
+        for (int i = 0; i < l->liste().ListCount(); ++i) {
+            l->programm->listBoxForm().ListBoxNeu->setListIndex(i);
+            l->programm->fotolaufForm().BildAnzeigen();
             const QString zeile = modell->data(modell->index(i, 0)).toString();
-            const QString datei = lauf->liste().Datei(i);
-            if (datei == kaese) {
-                EXPECT_TRUE(zeile.endsWith(QStringLiteral("/Käse.jpg"), Qt::CaseInsensitive)) << zeile.toStdString();
-            } else if (datei == ete) {
-                EXPECT_TRUE(zeile.endsWith(QStringLiteral("/Sub/été.jpg"), Qt::CaseInsensitive)) << zeile.toStdString();
-            }
+            const QString datei = l->liste().Datei(i);
+            EXPECT_TRUE(zeile.endsWith(datei == kaese ? QStringLiteral("/Käse.jpg") : datei == ete ? QStringLiteral("/Sub/été.jpg")
+                                                                                                   : QStringLiteral("/a.jpg"),
+                                       Qt::CaseInsensitive))
+                << zeile.toStdString();
         }
+        EXPECT_TRUE(l->platform.messages.empty()) << l->platform.messageTexts().join(u'|').toStdString();
     }
     // The temporary folder's clean-up cannot name these files.
     ::unlink(FileSystem::nativeName(kaese).constData());
@@ -187,14 +154,13 @@ TEST_F(Dateinamen, AQuoteAndABlankInOneNameStayOneName)
     const QString bestes = Fixtures::writePicture(pfad("mein \"bestes\" Bild.jpg"), 40, 30, Qt::red);
     const QString zwei = Fixtures::writePicture(pfad("zwei  Blanks \".jpg"), 40, 30, Qt::blue);
     const QString b = Fixtures::writePicture(pfad("b.jpg"), 40, 30, Qt::green);
-    auto lauf = starten(dir.path(), {"mein \"bestes\" Bild.jpg", "b.jpg", zwei});
-    EXPECT_EQ(lauf->dateien(), (QStringList{b, bestes, zwei}));
-    EXPECT_TRUE(lauf->platform.messages.empty()) << lauf->platform.messageTexts().join(u'|').toStdString();
+    auto l = lauf(dir.path(), {"mein \"bestes\" Bild.jpg", "b.jpg", zwei});
+    EXPECT_EQ(l->dateien(), (QStringList{b, bestes, zwei}));
     for (int i = 0; i < 3; ++i) {
-        lauf->programm->listBoxForm().ListBoxNeu->setListIndex(i);
-        lauf->programm->fotolaufForm().BildAnzeigen();
+        l->programm->listBoxForm().ListBoxNeu->setListIndex(i);
+        l->programm->fotolaufForm().BildAnzeigen();
     }
-    EXPECT_TRUE(lauf->platform.messages.empty());
+    EXPECT_TRUE(l->platform.messages.empty()) << l->platform.messageTexts().join(u'|').toStdString();
 }
 
 TEST_F(Dateinamen, SlideListLinesThatAreNoFullPathsNameFilesBesideTheSlideList)
@@ -203,10 +169,10 @@ TEST_F(Dateinamen, SlideListLinesThatAreNoFullPathsNameFilesBesideTheSlideList)
     const QString b = Fixtures::writePicture(pfad("Dias/Sub/B.jpg"), 40, 30, Qt::blue);
     const QString c = Fixtures::writePicture(pfad("c.jpg"), 40, 30, Qt::green);
     Fixtures::writeFile(pfad("Dias/Show.FLF"), "a.jpg\r\nSub/B.jpg\r\n../c.jpg\r\n" + c.toUtf8() + "\r\n");
-    auto lauf = starten(dir.path(), {"Dias/Show.FLF"});
-    EXPECT_EQ(lauf->dateien(), (QStringList{a, b, c, c}));
-    EXPECT_EQ(lauf->liste().List(1), pfad("Dias/").toLower() + "Sub/B.jpg");
-    EXPECT_TRUE(lauf->platform.messages.empty()) << lauf->platform.messageTexts().join(u'|').toStdString();
+    auto l = lauf(dir.path(), {"Dias/Show.FLF"});
+    EXPECT_EQ(l->dateien(), (QStringList{a, b, c, c}));
+    EXPECT_EQ(l->liste().List(1), pfad("Dias/").toLower() + "Sub/B.jpg");
+    EXPECT_TRUE(l->platform.messages.empty()) << l->platform.messageTexts().join(u'|').toStdString();
 }
 
 TEST_F(Dateinamen, FileActionsTouchExactlyTheFileAnEntryNamedAndNothingElse)
@@ -218,26 +184,26 @@ TEST_F(Dateinamen, FileActionsTouchExactlyTheFileAnEntryNamedAndNothingElse)
     const QString grossB = Fixtures::writeFile(pfad("dup/B.jpg"), "unlisted B");
     const QByteArray inhaltA = Fixtures::content(a), inhaltGelb = Fixtures::content(gelb);
     QDir().mkpath(pfad("ziel"));
-    auto lauf = starten(dir.path(), {"dup/a.jpg", "dup/Gelb.JPG", "dup/b.jpg"});
-    lauf->platform.trashFolder = pfad("trash");
-    ListBoxForm& fenster = lauf->programm->listBoxForm();
-    BildListe& liste = lauf->liste();
-    ASSERT_EQ(lauf->dateien(), (QStringList{a, b, gelb}));
+    auto l = lauf(dir.path(), {"dup/a.jpg", "dup/Gelb.JPG", "dup/b.jpg"});
+    l->platform.trashFolder = pfad("trash");
+    ListBoxForm& fenster = l->programm->listBoxForm();
+    BildListe& liste = l->liste();
+    ASSERT_EQ(l->dateien(), (QStringList{a, b, gelb}));
 
     // b vanishes after the list was filled: no action may take B.jpg for it.
     ASSERT_TRUE(QFile::remove(b));
     for (int i = 0; i < 3; ++i)
         liste.setSelected(i, true);
-    lauf->platform.chosenFolders = {pfad("ziel")};
+    l->platform.chosenFolders = {pfad("ziel")};
     fenster.WeiterAnShellExecute(6);
     QStringList kopiert = QDir(pfad("ziel")).entryList(QDir::Files);
     kopiert.sort();
     EXPECT_EQ(kopiert, (QStringList{"Gelb.JPG", "a.jpg"}));  // the real name, not the list's gelb.jpg
     EXPECT_EQ(Fixtures::content(pfad("ziel/Gelb.JPG")), inhaltGelb);
     EXPECT_EQ(Fixtures::content(pfad("ziel/a.jpg")), inhaltA);
-    EXPECT_EQ(lauf->platform.messageTexts().filter(QStringLiteral("Error number=53")).size(), 1);
+    EXPECT_EQ(l->platform.messageTexts().filter(QStringLiteral("Error number=53")).size(), 1);
 
-    lauf->platform.messages.clear();
+    l->platform.messages.clear();
     fenster.WeiterAnShellExecute(5);
     QStringList imTrash = QDir(pfad("trash/files")).entryList(QDir::Files);
     imTrash.sort();
@@ -246,12 +212,12 @@ TEST_F(Dateinamen, FileActionsTouchExactlyTheFileAnEntryNamedAndNothingElse)
     EXPECT_EQ(Fixtures::content(grossA), "unlisted A");
     EXPECT_EQ(Fixtures::content(grossB), "unlisted B");
     EXPECT_EQ(liste.ListCount(), 1);  // the vanished b stays, reported
-    EXPECT_TRUE(lauf->platform.messageTexts().last().startsWith(QStringLiteral("Sie haben mindestens eine")));
+    EXPECT_TRUE(l->platform.messageTexts().last().startsWith(QStringLiteral("Sie haben mindestens eine")));
 
     // Open, print and the file manager are handed the entry's own file as well.
     fenster.ListBoxNeu->setListIndex(0);
-    lauf->platform.shellResults = {2};
+    l->platform.shellResults = {2};
     fenster.WeiterAnShellExecute(1);
-    ASSERT_EQ(lauf->platform.shellRequests.size(), 1u);
-    EXPECT_EQ(lauf->platform.shellRequests[0].target, b);
+    ASSERT_EQ(l->platform.shellRequests.size(), 1u);
+    EXPECT_EQ(l->platform.shellRequests[0].target, b);
 }
