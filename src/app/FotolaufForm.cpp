@@ -158,6 +158,7 @@ void FotolaufForm::Form_Load()
         return;
     if (p.Sprache.isEmpty())
         p.LanguageOffset = 0;
+    platform.setUiLanguage(p.LanguageOffset == 3000 ? QStringLiteral("en") : QStringLiteral("de"));
 
     lblDateinamen->setText(p.Text(1202));
     cmdStartAfterDragDrop->setText(p.Text(3101));

@@ -6,6 +6,7 @@
 #include "commands/Tastentabelle.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
+#include "display/VolleAufloesung.h"
 #include "metadata/clsEXIF.h"
 #include "platform/PictureLoader.h"
 
@@ -112,6 +113,10 @@ public:
     void DoImagePro(const QString& operation);
     // The pointer over the picture window: hidden, normal, or the armed magnifier.
     void ZeigerRegelAnwenden();
+    // The shown picture for drawing it `geraet` device pixels large, when the copy on screen is
+    // smaller than that: decoded anew at full resolution with the brightness applied (see
+    // VolleAufloesung). Nothing when the copy on screen suffices.
+    std::optional<VolleAufloesung::Paar> VolleAufloesungFuer(QSize geraet);
     // The screen as the placement sees it.
     Bildschirm BildschirmMasse() const;
     Vergroesserung VergroesserungsRegel();
@@ -158,4 +163,5 @@ private:
     void NachZoomPlatzieren();
     void VolleAufloesungSicherstellen();
     Programm& m_programm;
+    VolleAufloesung m_volleAufloesung;
 };

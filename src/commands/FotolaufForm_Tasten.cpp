@@ -163,8 +163,8 @@ bool FotolaufForm::TasteWeitergeben(const QKeyEvent& ereignis)
 {
     qint16 keyCode = 0;
     qint16 shift = 0;
-    if (!Tastencode::AusQt(ereignis, keyCode, shift))
-        return false;
+    Tastencode::AusQt(ereignis, keyCode, shift);
+    const bool mitCode = keyCode != 0;
     Form_KeyDown(keyCode, shift);
-    return keyCode == 0;
+    return mitCode && keyCode == 0;
 }

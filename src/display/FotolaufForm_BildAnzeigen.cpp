@@ -84,6 +84,7 @@ void FotolaufForm::BildAnzeigen()
     ZeigerRegelAnwenden();
     BildSeitenverhaeltnis = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Picture1.Height();
 
+    m_volleAufloesung.Vergessen();
     if (Helligkeit != 80) {
         bildFenster.ZeigerAusDatei(p.AppPfad + QStringLiteral("/miscA55.ico"));
         // Working copy and untouched source come from the one decode.
@@ -102,6 +103,7 @@ void FotolaufForm::BildAnzeigen()
     Platzierung::Platzieren(bildFenster.Image1, bildFenster.Picture1.Width(), bildFenster.Picture1.Height(), BildschirmMasse(),
                             VergroesserungsRegel(), chkFensterGroesseAenderbar->isChecked());
     PositionWiederherstellen();
+    VolleAufloesungSicherstellen();  // a restored zoomed section is drawn from the full resolution
     bildFenster.Image1.Visible = true;
     ZeigerRegelAnwenden();
     bildFenster.PIV = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Image1.Width();
@@ -112,6 +114,13 @@ void FotolaufForm::BildAnzeigen()
     liste.chkIptcAnzeigen->setEnabled(true);
     liste.setWindowTitle(p.Text(3103) + u'=' + datei);
     emit BildAngezeigt();
+}
+
+std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
+{
+    Programm& p = m_programm;
+    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad,
+                                  Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 
 void FotolaufForm::LadefehlerMelden()

@@ -40,8 +40,10 @@ bool exists(const QString& path);
 // The path (after links) is a regular file.
 bool isRegularFile(const QString& path);
 
-// See Platform::resolvePath. A part also matches a name whose bytes read as it in Windows-1252,
-// so that a name typed or written as text finds a file named in that code page.
+// The path as it exists on disk: unchanged when it exists as given, otherwise each part matched
+// without regard to case (an exact match first); unchanged when nothing matches. A part also
+// matches a name whose bytes read as it in Windows-1252, so that a name typed or written as text
+// finds a file named in that code page.
 QString resolvePath(const QString& path);
 
 // See Platform::listFolder. Symbolic links count as what they point to.

@@ -3,12 +3,18 @@
 
 #include "platform/Platform.h"
 
+#include <memory>
+
+class QTranslator;
+
 class LinuxPlatform : public Platform {
 public:
     // arguments: as the program got them (relative names are made absolute here).
     explicit LinuxPlatform(const QStringList& arguments);
+    ~LinuxPlatform() override;
 
     int messageBox(const MessageBoxRequest& request) override;
+    void setUiLanguage(const QString& language) override;
     void execModal(QDialog& dialog) override;
     quint16 shiftKeyStateAtStart() override;
     QSize screenSizePixels() override;
@@ -36,6 +42,7 @@ public:
 private:
     QStringList m_arguments;
     bool m_busy = false;
+    std::unique_ptr<QTranslator> m_translator;
 };
 
 // The arguments of main() after the toolkit took its own, converted byte for byte.

@@ -41,6 +41,10 @@ public:
     // Modal message box; returns the answer (MsgBox::Antwort).
     virtual int messageBox(const MessageBoxRequest& request) = 0;
 
+    // The language of the toolkit's own texts (standard buttons, file and folder dialogs), "de" or
+    // "en", set once the interface language is known.
+    virtual void setUiLanguage(const QString& language) { Q_UNUSED(language); }
+
     // Runs a dialog modally and returns when it is closed.
     virtual void execModal(QDialog& dialog) = 0;
 

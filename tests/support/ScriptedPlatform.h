@@ -42,11 +42,13 @@ public:
     int modalDialogs = 0;
     int processEventsCalls = 0;
     bool busy = false;
+    QString uiLanguage;  // the toolkit's language, as last set
 
     QStringList messageTexts() const;
 
     // --- Platform ------------------------------------------------------------------------------
     int messageBox(const MessageBoxRequest& request) override;
+    void setUiLanguage(const QString& language) override { uiLanguage = language; }
     void execModal(QDialog& dialog) override;
     quint16 shiftKeyStateAtStart() override { return shiftState; }
     QSize screenSizePixels() override { return screen; }
