@@ -28,6 +28,8 @@ FotolaufForm::FotolaufForm(Programm& programm)
     mnuRegistry = menuBar()->addAction(QStringLiteral("&Registry"));
     mnuHilfe = menuBar()->addAction(QStringLiteral("&Hilfe"));
     mnuBeenden = menuBar()->addAction(QStringLiteral("&Beenden"));
+    connect(mnuRegistry, &QAction::triggered, this, &FotolaufForm::mnuRegistry_Click);
+    connect(mnuHilfe, &QAction::triggered, this, &FotolaufForm::mnuHilfe_Click);
     connect(mnuBeenden, &QAction::triggered, this, &FotolaufForm::mnuBeenden_Click);
 
     lblDateinamen = new QLabel(QStringLiteral("Container Dateinamen vom Explorer"), flaeche);

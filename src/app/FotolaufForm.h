@@ -84,6 +84,9 @@ public:
     // The window's load: the whole start-up of the program.
     void Form_Load();
     void mnuBeenden_Click();
+    // --- menus (system/) -------------------------------------------------------------------------
+    void mnuRegistry_Click();
+    void mnuHilfe_Click();
 
     // --- picture lists -------------------------------------------------------------------------
     void ListAlleFilesImGleichenOrdner();

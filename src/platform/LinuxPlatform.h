@@ -1,6 +1,7 @@
 // The platform as the program uses it on a Linux desktop (X11 or Wayland through Qt).
 #pragma once
 
+#include "platform/LinuxRegistry.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -38,8 +39,10 @@ public:
     void showInFileManager(const QString& file) override;
     int moveToTrash(const QStringList& files) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
+    Registry& registry() override { return m_registry; }
 
 private:
+    LinuxRegistry m_registry;
     QStringList m_arguments;
     bool m_busy = false;
     std::unique_ptr<QTranslator> m_translator;

@@ -9,6 +9,7 @@
 
 class QDialog;
 class QMenu;
+class Registry;
 
 // Buttons, icon and default button of a message box, with the classic numeric values so that
 // callers can combine them as the messages are written (e.g. JaNein | Frage).
@@ -120,4 +121,8 @@ public:
     // Copies a file; an existing target is never replaced. Returns 0 on success, otherwise an error
     // number with its text in errorText.
     virtual int copyFile(const QString& source, const QString& target, QString& errorText) = 0;
+
+    // --- file-type association ------------------------------------------------------------------
+    // The store of the file-type association's keys (see Registry.h).
+    virtual Registry& registry() = 0;
 };

@@ -59,15 +59,21 @@ start() {
   started=$(date +%s%N)
 }
 seconds_since_start() { echo $((($(date +%s%N) - started) / 1000000)) | sed 's/...$/.&/'; }
-# window NAME-REGEX SECONDS -> the window id, or "" after that many seconds.
+# window NAME-REGEX SECONDS [MAX-WIDTH] -> the window id, or "" after that many seconds.
 window() {
-  local w=""
+  local w="" id
   for _ in $(seq $(($2 * 10))); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$w" ] && break
+    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+      [ "$WIDTH" -lt "${3:-100000}" ] && { w=$id; break 2; }
+    done
     sleep 0.1
   done
   echo "$w"
 }
+# A message box carries the program's title like the full-screen window; it is the narrower one.
+message_box() { window "^TESSRIN Fotolauf$" "$1" 1024; }
+chooser() { window "^(Find Directory|Verzeichnis suchen)$" "$1"; }
 # ends "what" SECONDS: the program must have ended within that time.
 ends() {
   for _ in $(seq $(($2 * 10))); do
@@ -97,7 +103,7 @@ answer() {
 }
 # The message box: waits for it (its id in $box), reports the time from the start.
 message() {
-  box=$(window "^Fotolauf$" "$2")
+  box=$(message_box "$2")
   if [ -n "$box" ]; then ok "$1: a message after $(seconds_since_start) s"; else fail "$1: no message within $2 s"; fi
 }
 # The list window's rows start at y=48, 14 pixels apart; their tick boxes at x=11.
@@ -153,6 +159,7 @@ shows "F3: K\\xe4se.jpg found by the folder scan (green)" $green
 quit "Windows-1252, without sub-folders"
 start "$work/Alt" a.jpg
 answer mit
+shows "with sub-folders: a.jpg first (red)" $red
 key F3 F3
 shows "F3 F3: Sub/\\xe9t\\xe9.jpg found by the walk (blue)" $blue
 quit "Windows-1252, with sub-folders"
@@ -169,7 +176,7 @@ start "$work/Q" 'mein "bestes" Bild.jpg' b.jpg
 shows "b.jpg first (blue)" $blue
 key F3
 shows "F3: mein \"bestes\" Bild.jpg (red)" $red
-[ -z "$(window "^Fotolauf$" 1)" ] && ok "no message about the quoted name" || fail "a message about the quoted name"
+[ -z "$(message_box 1)" ] && ok "no message about the quoted name" || fail "a message about the quoted name"
 quit "quote and blank"
 
 # --- 5: copy and trash beside case-variant neighbours ---------------------------------------------
@@ -186,13 +193,13 @@ key F5
 window "^Dateiname des angezeigten Bildes" 10 >/dev/null
 tick 0 2                  # a.jpg and gelb.jpg (the list is lower-cased); b.jpg stays unticked
 action 6                  # copy
-chooser=$(window "^Find Directory$" 10)
+chooser=$(chooser 10)
 [ -n "$chooser" ] || fail "the folder chooser did not come"
 xdotool type --delay 10 "$work/Ziel/"
 sleep 0.5
 # The first Return may only take the completion the dialog offers.
 for _ in 1 2 3; do
-  [ -n "$(window "^Find Directory$" 1)" ] || break
+  [ -n "$(chooser 1)" ] || break
   key Return
   sleep 1
 done

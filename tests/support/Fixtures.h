@@ -24,4 +24,30 @@ QByteArray content(const QString& path);
 bool makeFifo(const QString& path);
 bool makeSocket(const QString& path);
 
+// Sets an environment variable for the life of the object.
+class Umgebung {
+public:
+    Umgebung(const char* name, const QByteArray& wert)
+        : m_name(name)
+        , m_hatte(qEnvironmentVariableIsSet(name))
+        , m_alt(qgetenv(name))
+    {
+        qputenv(name, wert);
+    }
+    ~Umgebung()
+    {
+        if (m_hatte)
+            qputenv(m_name, m_alt);
+        else
+            qunsetenv(m_name);
+    }
+    Umgebung(const Umgebung&) = delete;
+    Umgebung& operator=(const Umgebung&) = delete;
+
+private:
+    const char* m_name;
+    bool m_hatte;
+    QByteArray m_alt;
+};
+
 }  // namespace Fixtures

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/ScriptedRegistry.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -105,6 +106,10 @@ public:
     void showInFileManager(const QString& file) override;
     int moveToTrash(const QStringList& files) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
+
+    // --- file-type association ----------------------------------------------------------------
+    ScriptedRegistry scriptedRegistry;
+    Registry& registry() override { return scriptedRegistry; }
 
 private:
     int naechstesShellErgebnis();
