@@ -58,9 +58,11 @@ void FotolaufForm::BildAnzeigen()
     const QString datei = liste.ListBoxNeu->Text();
     const double dpr = p.platform().devicePixelRatio();
     const QSize schirm = p.platform().screenSizePixels();
-    const LoadedPicture bild = p.bildLader().load(p.platform().resolvePath(datei), QSize(qRound(schirm.width() * dpr),
-                                                                                          qRound(schirm.height() * dpr)));
+    const QString dateiPfad = liste.ListBoxNeu->Datei();
+    const LoadedPicture bild =
+        p.bildLader().load(dateiPfad, QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)));
     p.AngezeigteDatei = datei;
+    p.AngezeigteDateiPfad = dateiPfad;
     if (!bild.ok) {
         p.platform().setBusyPointer(false);
         bildFenster.Image1Leeren();
@@ -117,7 +119,7 @@ void FotolaufForm::BildAnzeigen()
 std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
 {
     Programm& p = m_programm;
-    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.platform().resolvePath(p.AngezeigteDatei),
+    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad,
                                   Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 
