@@ -33,6 +33,29 @@ bool keepsShape(const QTransform& t)
     return std::abs(a - b) <= 1e-6 * std::max(a, b) && std::abs(t.m11() * t.m21() + t.m12() * t.m22()) <= 1e-6 * a * b;
 }
 
+// Turns antialiasing off for its lifetime when asked to.
+class AntialiasingOff {
+public:
+    AntialiasingOff(QPainter& painter, bool off) : m_painter(off && painter.testRenderHint(QPainter::Antialiasing) ? &painter : nullptr)
+    {
+        if (m_painter)
+            m_painter->setRenderHint(QPainter::Antialiasing, false);
+    }
+    ~AntialiasingOff()
+    {
+        if (m_painter)
+            m_painter->setRenderHint(QPainter::Antialiasing, true);
+    }
+    AntialiasingOff(const AntialiasingOff&) = delete;
+    AntialiasingOff& operator=(const AntialiasingOff&) = delete;
+
+private:
+    QPainter* m_painter;
+};
+
+// Device pixels from which a line one pixel of the metafile's device wide gets hard edges.
+constexpr qreal kHardEdgedWidth = 3;
+
 // Paths up to this many elements go to QPainter as they are; longer ones are filled in pieces.
 constexpr int kDirectElements = 48;
 
@@ -126,6 +149,11 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
         if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 2e4)
             pen.setStyle(Qt::SolidLine);
     }
+    // Lines one pixel of the metafile's device wide, enlarged to several pixels, have the hard
+    // edges GDI gives them: a step of one pixel along an edge is a small part of such a line, and
+    // without antialiasing it is drawn in one piece at half the cost. Thinner ones stay smooth.
+    const bool hard = thin && width >= kHardEdgedWidth;
+    const AntialiasingOff hardEdges(m_painter, hard);
     if (width <= 1 || (devicePath.elementCount() <= kDirectElements && (thin || pen.isCosmetic() || keepsShape(paint.transform)))) {
         // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
         // are stroked by it as they are.
@@ -144,7 +172,13 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
         stroker.setDashPattern(pen.dashPattern());
         stroker.setDashOffset(pen.dashOffset());
     }
-    if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
+    if (hard) {
+        // The rasterizer without antialiasing has no cell pool to overflow: no pieces needed.
+        stroker.setWidth(width);
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(pen.brush());
+        m_painter.drawPath(stroker.createStroke(devicePath));
+    } else if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
         stroker.setWidth(width);
         fill(stroker.createStroke(devicePath), pen.brush());
     } else {
