@@ -33,24 +33,20 @@ bool keepsShape(const QTransform& t)
     return std::abs(a - b) <= 1e-6 * std::max(a, b) && std::abs(t.m11() * t.m21() + t.m12() * t.m22()) <= 1e-6 * a * b;
 }
 
-// Turns antialiasing off for its lifetime when asked to.
+// Turns antialiasing off for its lifetime.
 class AntialiasingOff {
 public:
-    AntialiasingOff(QPainter& painter, bool off) : m_painter(off && painter.testRenderHint(QPainter::Antialiasing) ? &painter : nullptr)
+    explicit AntialiasingOff(QPainter& painter) : m_painter(painter), m_was(painter.testRenderHint(QPainter::Antialiasing))
     {
-        if (m_painter)
-            m_painter->setRenderHint(QPainter::Antialiasing, false);
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
     }
-    ~AntialiasingOff()
-    {
-        if (m_painter)
-            m_painter->setRenderHint(QPainter::Antialiasing, true);
-    }
+    ~AntialiasingOff() { m_painter.setRenderHint(QPainter::Antialiasing, m_was); }
     AntialiasingOff(const AntialiasingOff&) = delete;
     AntialiasingOff& operator=(const AntialiasingOff&) = delete;
 
 private:
-    QPainter* m_painter;
+    QPainter& m_painter;
+    bool m_was;
 };
 
 // Device pixels from which a line one pixel of the metafile's device wide gets hard edges.
@@ -149,11 +145,27 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
         if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 2e4)
             pen.setStyle(Qt::SolidLine);
     }
-    // Lines one pixel of the metafile's device wide, enlarged to several pixels, have the hard
-    // edges GDI gives them: a step of one pixel along an edge is a small part of such a line, and
-    // without antialiasing it is drawn in one piece at half the cost. Thinner ones stay smooth.
-    const bool hard = thin && width >= kHardEdgedWidth;
-    const AntialiasingOff hardEdges(m_painter, hard);
+    QPainterPathStroker stroker;
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setJoinStyle(pen.joinStyle());
+    stroker.setMiterLimit(pen.miterLimit());
+    if (pen.style() != Qt::SolidLine) {
+        stroker.setDashPattern(pen.dashPattern());
+        stroker.setDashOffset(pen.dashOffset());
+    }
+    if (thin && width >= kHardEdgedWidth && !paint.clip) {
+        // Lines one pixel of the metafile's device wide, enlarged to several pixels, have the
+        // hard edges GDI gives them: a step of one pixel along an edge is a small part of such a
+        // line. Their outline is filled in one piece, as the rasterizer without antialiasing has
+        // no cell pool to overflow, at half the cost of a smooth one. Thinner lines stay smooth,
+        // and so do clipped ones: switching antialiasing makes Qt rasterize the clip path again.
+        const AntialiasingOff hardEdges(m_painter);
+        stroker.setWidth(width);
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(pen.brush());
+        m_painter.drawPath(stroker.createStroke(devicePath));
+        return;
+    }
     if (width <= 1 || (devicePath.elementCount() <= kDirectElements && (thin || pen.isCosmetic() || keepsShape(paint.transform)))) {
         // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
         // are stroked by it as they are.
@@ -164,21 +176,7 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
         m_painter.drawPath(devicePath);
         return;
     }
-    QPainterPathStroker stroker;
-    stroker.setCapStyle(pen.capStyle());
-    stroker.setJoinStyle(pen.joinStyle());
-    stroker.setMiterLimit(pen.miterLimit());
-    if (pen.style() != Qt::SolidLine) {
-        stroker.setDashPattern(pen.dashPattern());
-        stroker.setDashOffset(pen.dashOffset());
-    }
-    if (hard) {
-        // The rasterizer without antialiasing has no cell pool to overflow: no pieces needed.
-        stroker.setWidth(width);
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(pen.brush());
-        m_painter.drawPath(stroker.createStroke(devicePath));
-    } else if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
+    if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
         stroker.setWidth(width);
         fill(stroker.createStroke(devicePath), pen.brush());
     } else {
