@@ -13,15 +13,16 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 namespace {
 
-constexpr int kRepeats = 5;
+int kRepeats = 5;
 
 template <typename F>
-double bestMs(F&& f, int repeats = kRepeats)
+double bestMs(F&& f, int repeats)
 {
     double best = 1e9;
     for (int i = 0; i < repeats; ++i) {
@@ -78,7 +79,12 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // Optional: a folder of samples, then a file name pattern that narrows the run to those files
+    // (and leaves out the made-up picture) and a number of runs, for profiling one of them.
     const QString samples = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(FOTOLAUF_BENCH_SAMPLES);
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (argc > 3)
+        kRepeats = std::max(1, std::atoi(argv[3]));
     QImage screen(1920, 1080, QImage::Format_RGB32);
     const QRectF target(0, 0, 1920, 1080);
     auto render = [&](const MetafilePicture& picture) {
@@ -92,20 +98,21 @@ int main(int argc, char** argv)
     const double baseline = bestMs([&] {
         QPainter p(&screen);
         p.drawImage(target, bitmap);
-    });
+    }, kRepeats);
     std::printf("baseline: drawing a 1920x1080 bitmap        %8.2f ms\n", baseline);
 
     std::vector<Timing> all;
     for (const char* kind : {"emf", "wmf"}) {
         const QDir dir(samples + QLatin1Char('/') + QLatin1String(kind));
-        for (const QString& name : dir.entryList({QStringLiteral("*.") + QLatin1String(kind)}, QDir::Files, QDir::Name)) {
+        const QString pattern = only.isEmpty() ? QStringLiteral("*.") + QLatin1String(kind) : only;
+        for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name)) {
             QFile f(dir.filePath(name));
             if (!f.open(QIODevice::ReadOnly))
                 continue;
             const auto picture = MetafilePicture::load(f.readAll());
             if (!picture)
                 continue;
-            const double ms = bestMs([&] { render(*picture); });
+            const double ms = bestMs([&] { render(*picture); }, kRepeats);
             std::printf("%-48s %8.2f ms  (%.1fx baseline)\n", qPrintable(name), ms, ms / baseline);
             all.push_back({name, ms});
         }
@@ -118,7 +125,7 @@ int main(int argc, char** argv)
             std::printf(" %s %.2f ms%s", qPrintable(all[i].name), all[i].ms, i < 2 ? "," : "\n");
     }
 
-    const auto million = MetafilePicture::load(millionLines());
+    const auto million = only.isEmpty() ? MetafilePicture::load(millionLines()) : nullptr;
     if (million) {
         const double ms = bestMs([&] { render(*million); }, 2);
         std::printf("a million line records at 1920x1080: %.0f ms (%.0fx baseline)\n", ms, ms / baseline);

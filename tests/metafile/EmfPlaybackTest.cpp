@@ -370,3 +370,42 @@ TEST(EmfPlayback, AlphaBlendKeepsSourceAlphaAndFadesByTheConstant)
 }
 
 }  // namespace
+
+namespace {
+
+// A line one pixel wide, enlarged about ten times: drawn as wide as one of the picture's pixels
+// (its natural size is 25 mm at 96 per inch), with hard edges, whether the path is short (drawn
+// by QPainter's own stroking) or long (filled as an outline). Each ring is a square standing on
+// a corner, its sides 424 screen pixels long, walked by a polyline; its stroke covers a square
+// of side 424 + w less the one of side 424 - w inside: 4 * 424 * w.
+TEST(EmfPlayback, OnePixelLinesEnlargedKeepTheirWidthWithHardEdges)
+{
+    for (const int perSide : {1, 15}) {
+        SCOPED_TRACE(perSide);
+        Bytes points;
+        const int corners[5][2] = {{50, 20}, {80, 50}, {50, 80}, {20, 50}, {50, 20}};
+        points.i16s({50, 20});
+        for (int side = 0; side < 4; ++side)
+            for (int k = 1; k <= perSide; ++k) {
+                const int (&a)[2] = corners[side], (&b)[2] = corners[side + 1];
+                points.i16s({a[0] + (b[0] - a[0]) * k / perSide, a[1] + (b[1] - a[1]) * k / perSide});
+            }
+        Emf emf = page();
+        emf.record(EMR_CREATEPEN, Bytes().u32(1).u32(0).i32s({0, 0}).color(255, 255, 255))
+            .record(EMR_SELECTOBJECT, Bytes().u32(1))
+            .record(87, Bytes().i32s({20, 20, 80, 80}).u32(uint32_t(4 * perSide + 1)).raw(points.data()));  // EMR_POLYLINE16
+        const QImage image = render(emf.bytes(), QSize(1000, 1000));
+        int white = 0, between = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const int grey = qGray(image.pixel(x, y));
+                white += grey == 255;
+                between += grey != 0 && grey != 255;
+            }
+        EXPECT_EQ(between, 0);
+        const double w = 1000 / (2500 * 96 / 2540.0), side = 300 * std::sqrt(2.0);
+        EXPECT_NEAR(white, 4 * side * w, 150);
+    }
+}
+
+}  // namespace

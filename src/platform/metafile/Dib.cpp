@@ -7,7 +7,9 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
+#include <iterator>
 
 namespace metafile {
 
@@ -121,31 +123,37 @@ QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bi
     }
     const MaskField red(masks[0]), green(masks[1]), blue(masks[2]);
     const bool plain24or32 = h.compression != BI_BITFIELDS || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
+    // Indices beyond the colour table are black, as the table is filled up to every index.
+    QRgb table[256];
+    std::fill(std::begin(table), std::end(table), qRgb(0, 0, 0));
+    std::copy_n(palette.begin(), std::min<qsizetype>(palette.size(), 256), table);
     const auto* data = reinterpret_cast<const uchar*>(bits.data());
+    const int bitCount = h.bitCount, width = h.width;
     for (int row = 0; row < rows; ++row) {
         const qint64 offset = stride * row;
         if (offset + stride > bits.size())
             break;
         const uchar* src = data + offset;
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(h.height > 0 ? rows - 1 - row : row));
-        for (int x = 0; x < h.width; ++x) {
-            switch (h.bitCount) {
-            case 1: case 4: case 8: {
-                const int bitPos = x * h.bitCount;
-                const int shift = 8 - h.bitCount - (bitPos % 8);
-                const int index = (src[bitPos / 8] >> shift) & ((1 << h.bitCount) - 1);
-                dst[x] = index < palette.size() ? palette[index] : qRgb(0, 0, 0);
-                break;
+        switch (bitCount) {
+        case 1: case 4: case 8:
+            for (int x = 0; x < width; ++x) {
+                const int bitPos = x * bitCount;
+                dst[x] = table[(src[bitPos / 8] >> (8 - bitCount - bitPos % 8)) & ((1 << bitCount) - 1)];
             }
-            case 16: {
+            break;
+        case 16:
+            for (int x = 0; x < width; ++x) {
                 const uint32_t p = src[2 * x] | (src[2 * x + 1] << 8);
                 dst[x] = qRgb(red.value(p), green.value(p), blue.value(p));
-                break;
             }
-            case 24:
+            break;
+        case 24:
+            for (int x = 0; x < width; ++x)
                 dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                break;
-            case 32: {
+            break;
+        case 32:
+            for (int x = 0; x < width; ++x) {
                 const uchar* p = src + 4 * x;
                 if (plain24or32) {
                     dst[x] = qRgba(p[2], p[1], p[0], keepAlpha ? p[3] : 255);
@@ -153,10 +161,9 @@ QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bi
                     const uint32_t v = qFromLittleEndian<uint32_t>(p);
                     dst[x] = qRgb(red.value(v), green.value(v), blue.value(v));
                 }
-                break;
             }
-            default: break;
-            }
+            break;
+        default: break;
         }
     }
     if (keepAlpha) {

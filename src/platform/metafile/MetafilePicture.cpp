@@ -6,6 +6,9 @@
 #include "RecordingCanvas.h"
 #include "WmfPlayer.h"
 
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <cmath>
 
 using namespace metafile;
@@ -30,6 +33,30 @@ QRectF drawnArea(const QByteArray& bytes, const WmfHeader& header)
     for (const RecordedCall& call : recorder.calls)
         area |= call.targetBounds();
     return area;
+}
+
+// Qt's raster engine hands every batch of spans of a fill to the global thread pool unless it
+// runs in a thread of that pool itself. A metafile is thousands of small fills, for which the
+// handing over costs several times the drawing (test-177.emf at 1920 x 1080: 12 ms of processor
+// time instead of 3). Drawing on an image, which any thread may do, is done by a pool thread
+// when one is free, and the fills stay on it.
+template <typename Draw>
+void drawInPoolThread(const QPaintDevice* device, Draw&& draw)
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (device->devType() != QInternal::Image || pool->contains(QThread::currentThread())) {
+        draw();
+        return;
+    }
+    QSemaphore done;
+    if (!pool->tryStart([&] {
+            draw();
+            done.release();
+        })) {
+        draw();
+        return;
+    }
+    done.acquire();
 }
 
 }  // namespace
@@ -95,8 +122,10 @@ void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
 void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
 {
     if (!m_layered) {
-        PainterCanvas canvas(painter, target);
-        play(canvas, target);
+        drawInPoolThread(painter.device(), [&] {
+            PainterCanvas canvas(painter, target);
+            play(canvas, target);
+        });
         return;
     }
     // Blits that combine their pixels with what is there see only this picture's own drawing,
@@ -109,12 +138,12 @@ void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
         return;
     QImage layer(visible.size(), QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
-    {
+    drawInPoolThread(&layer, [&] {
         QPainter layerPainter(&layer);
         const QRectF onLayer = deviceTarget.translated(-visible.topLeft());
         PainterCanvas canvas(layerPainter, onLayer);
         play(canvas, onLayer);
-    }
+    });
     painter.save();
     painter.resetTransform();
     painter.drawImage(visible.topLeft(), layer);

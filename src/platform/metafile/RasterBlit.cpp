@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace metafile {
@@ -30,16 +31,66 @@ struct RopMasks {
 
 constexpr qint64 kMaxPixels = qint64(1) << 26;
 
-// The result where nothing is drawn yet. A metafile is made for a white page, so an operation
-// that shows its source on white (an AND of source and destination) copies it there. The others
-// find black, the picture's background, except where they would leave any colour as it was:
-// that stays untouched.
-QRgb onNothing(uint8_t code, const RopMasks& rop, uint32_t p, uint32_t s)
+// One row of results. Where nothing is drawn yet (a transparent destination) the result differs:
+// a metafile is made for a white page, so an operation that shows its source on white (an AND
+// of source and destination) copies it there. The others find black, the picture's background,
+// except where they would leave any colour as it was: that stays untouched, a transparent result.
+// Written without branches so that the compiler works on several pixels at once.
+template <typename Rop>
+void combineRowBy(uint8_t code, const Rop& rop, const uint32_t* p, const uint32_t* s, const uint32_t* d, uint32_t* out, int width)
 {
-    if ((code & 0xAA) == 0x88)
-        return 0xFF000000 | rop(p, s, 0xFFFFFF);
-    const uint32_t onBlack = rop(p, s, 0), onWhite = rop(p, s, 0xFFFFFF);
-    return (onBlack == 0 && onWhite == 0xFFFFFF) ? 0 : 0xFF000000 | onBlack;
+    if ((code & 0xAA) == 0x88) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t dx = (d[x] >> 24) == 0 ? 0xFFFFFF : d[x];
+            out[x] = 0xFF000000 | (rop(p[x], s[x], dx) & 0xFFFFFF);
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        const uint32_t onBlack = rop(p[x], s[x], 0) & 0xFFFFFF, onWhite = rop(p[x], s[x], 0xFFFFFF) & 0xFFFFFF;
+        const uint32_t onNothing = (onBlack == 0 && onWhite == 0xFFFFFF) ? 0 : 0xFF000000 | onBlack;
+        out[x] = (d[x] >> 24) == 0 ? onNothing : 0xFF000000 | (rop(p[x], s[x], d[x]) & 0xFFFFFF);
+    }
+}
+
+// The operations blits use most often get a loop of their own, a few instructions a pixel.
+void combineRow(uint8_t code, const RopMasks& masks, const uint32_t* p, const uint32_t* s, const uint32_t* d, uint32_t* out, int width)
+{
+    switch (code) {
+    case 0x88: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t dst) { return src & dst; }, p, s, d, out, width);
+    case 0xEE: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t dst) { return src | dst; }, p, s, d, out, width);
+    case 0x66: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t dst) { return src ^ dst; }, p, s, d, out, width);
+    case 0x44: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t dst) { return src & ~dst; }, p, s, d, out, width);
+    case 0xCC: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t) { return src; }, p, s, d, out, width);
+    case 0x33: return combineRowBy(code, [](uint32_t, uint32_t src, uint32_t) { return ~src; }, p, s, d, out, width);
+    case 0xF0: return combineRowBy(code, [](uint32_t pat, uint32_t, uint32_t) { return pat; }, p, s, d, out, width);
+    case 0x5A: return combineRowBy(code, [](uint32_t pat, uint32_t, uint32_t dst) { return pat ^ dst; }, p, s, d, out, width);
+    case 0x55: return combineRowBy(code, [](uint32_t, uint32_t, uint32_t dst) { return ~dst; }, p, s, d, out, width);
+    default: {
+        const RopMasks local = masks;  // a copy the compiler knows no result can overwrite
+        return combineRowBy(code, local, p, s, d, out, width);
+    }
+    }
+}
+
+// The pixels a clip path covers when it is a rectangle on whole pixels, as rectangle clips are:
+// four distinct corners joined by upright edges, and perhaps the first corner again.
+std::optional<QRect> pixelRect(const QPainterPath& path)
+{
+    const QRectF bounds = path.boundingRect();
+    const QRect whole = bounds.toRect();
+    const int n = path.elementCount();
+    if (n < 4 || n > 5 || QRectF(whole) != bounds || whole.isEmpty())
+        return std::nullopt;
+    if (n == 5 && QPointF(path.elementAt(4)) != QPointF(path.elementAt(0)))
+        return std::nullopt;
+    for (int i = 0; i < 4; ++i) {
+        const QPainterPath::Element e = path.elementAt(i), next = path.elementAt((i + 1) % 4), opposite = path.elementAt((i + 2) % 4);
+        const bool corner = (e.x == bounds.left() || e.x == bounds.right()) && (e.y == bounds.top() || e.y == bounds.bottom());
+        if (e.isCurveTo() || !corner || (e.x != next.x && e.y != next.y) || e.x == opposite.x || e.y == opposite.y)
+            return std::nullopt;
+    }
+    return whole;
 }
 
 QImage argb(const QImage& image)
@@ -62,23 +113,39 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
     const QRectF device = QRectF(a, b).normalized() & QRectF(-1e7, -1e7, 2e7, 2e7);
     if (device.isEmpty())
         return;
+    painter.save();
+    painter.setTransform(QTransform());
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const bool flipX = a.x() > b.x(), flipY = a.y() > b.y();
     QRect area = QRect(QPoint(qRound(device.left()), qRound(device.top())), QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
     area &= QRect(0, 0, painter.device()->width(), painter.device()->height());
     if (painter.hasClipping())
         area &= painter.clipBoundingRect().toAlignedRect();
-    if (area.isEmpty() || qint64(area.width()) * area.height() > kMaxPixels)
-        return;
-
     const QImage src = argb(image), mask = argb(rop.mask), pattern = argb(rop.pattern);
     const bool useSource = ropUsesSource(rop.code) || ropUsesSource(rop.maskedCode);
-    if (useSource && (src.isNull() || source.width() <= 0 || source.height() <= 0))
+    if (area.isEmpty() || qint64(area.width()) * area.height() > kMaxPixels ||
+        (useSource && (src.isNull() || source.width() <= 0 || source.height() <= 0))) {
+        painter.restore();
         return;
-    const QImage* back = nullptr;
+    }
+    // What is drawn is read back from an image; where that image is the painter's own and the
+    // clip is the blit's rectangle, the result goes straight into it instead of through a
+    // second image of the blit's size.
+    QImage* back = nullptr;
     if (painter.device()->devType() == QInternal::Image) {
-        back = static_cast<const QImage*>(painter.device());
-        if (back->devicePixelRatio() != 1 || (back->depth() != 32))
+        back = static_cast<QImage*>(painter.device());
+        if (back->devicePixelRatio() != 1 || back->depth() != 32)
             back = nullptr;
+    }
+    std::optional<QRect> clipRect;
+    if (paint.clip)
+        clipRect = pixelRect(*paint.clip);
+    const bool direct = back && back->isDetached() && (!paint.clip || clipRect);
+    if (direct && clipRect)
+        area &= *clipRect;
+    if (area.isEmpty()) {
+        painter.restore();
+        return;
     }
 
     // The source pixel of each device column and row, nearest to its centre.
@@ -94,56 +161,65 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
     const RopMasks ops[2] = {RopMasks(rop.code), RopMasks(rop.maskedCode)};
     const uint8_t codes[2] = {rop.code, rop.maskedCode};
 
-    // Row by row: gather the source, pattern, mask and destination pixels, combine them in one
-    // pass, then settle the pixels where nothing was drawn yet.
+    // Row by row: the source row is gathered once for all device rows that show it, then combined
+    // with the pattern and destination rows.
     const int width = area.width();
-    std::vector<uint32_t> sRow(size_t(width), 0), pRow(size_t(width), 0), dRow(size_t(width), 0);
+    std::vector<uint32_t> sRow(size_t(width), 0), pRow(size_t(width), 0), result(size_t(width), 0), other;
+    std::vector<uint32_t> noDestination(back ? 0 : size_t(width), 0);
     std::vector<uint8_t> masked(size_t(width), 0);
-    QImage out(area.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage out;
+    if (!direct)
+        out = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    bool opaque = true;
+    int gathered = -1;
     for (int y = 0; y < area.height(); ++y) {
         const int dy = area.top() + y;
         const int sy = sourceIndex(dy, device.top(), device.height(), flipY, source.top(), source.height(), src.height());
-        if (!src.isNull()) {
-            const auto* line = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
-            for (int x = 0; x < width; ++x)
-                sRow[size_t(x)] = line[columns[size_t(x)]];
+        const bool anyMask = !mask.isNull() && sy < mask.height();
+        if (sy != gathered) {
+            gathered = sy;
+            if (!src.isNull()) {
+                const auto* line = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+                for (int x = 0; x < width; ++x)
+                    sRow[size_t(x)] = line[columns[size_t(x)]];
+            }
+            if (anyMask) {
+                const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(sy));
+                for (int x = 0; x < width; ++x) {
+                    const int sx = columns[size_t(x)];
+                    masked[size_t(x)] = sx < mask.width() && qGray(line[sx]) < 128;
+                }
+            }
         }
         if (!pattern.isNull()) {
             const auto* line = reinterpret_cast<const QRgb*>(pattern.constScanLine(dy % pattern.height()));
             for (int x = 0, px = area.left() % pattern.width(); x < width; ++x, px = px + 1 == pattern.width() ? 0 : px + 1)
                 pRow[size_t(x)] = line[px];
         }
-        const bool anyMask = !mask.isNull() && sy < mask.height();
+        const uint32_t* dLine = back ? reinterpret_cast<const QRgb*>(back->constScanLine(dy)) + area.left() : noDestination.data();
+        combineRow(codes[0], ops[0], pRow.data(), sRow.data(), dLine, result.data(), width);
         if (anyMask) {
-            const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(sy));
-            for (int x = 0; x < width; ++x) {
-                const int sx = columns[size_t(x)];
-                masked[size_t(x)] = sx < mask.width() && qGray(line[sx]) < 128;
-            }
+            other.resize(size_t(width));
+            combineRow(codes[1], ops[1], pRow.data(), sRow.data(), dLine, other.data(), width);
+            for (int x = 0; x < width; ++x)
+                result[size_t(x)] = masked[size_t(x)] ? other[size_t(x)] : result[size_t(x)];
         }
-        if (back)
-            std::copy_n(reinterpret_cast<const QRgb*>(back->constScanLine(dy)) + area.left(), width, dRow.begin());
-        auto* outLine = reinterpret_cast<QRgb*>(out.scanLine(y));
-        // An operation that finds the white page where nothing is drawn needs no second look.
-        const bool onPage = !anyMask && (codes[0] & 0xAA) == 0x88;
-        if (onPage)
-            for (uint32_t& d : dRow)
-                d = qAlpha(d) == 0 ? 0xFFFFFFFF : d;
-        const RopMasks& op = ops[0];
-        for (int x = 0; x < width; ++x)
-            outLine[x] = 0xFF000000 | op(pRow[size_t(x)], sRow[size_t(x)], dRow[size_t(x)]);
-        for (int x = 0; x < width && !onPage; ++x) {
-            const int which = anyMask ? masked[size_t(x)] : 0;
-            if (qAlpha(dRow[size_t(x)]) == 0)
-                outLine[x] = onNothing(codes[which], ops[which], pRow[size_t(x)], sRow[size_t(x)]);
-            else if (which)
-                outLine[x] = 0xFF000000 | ops[1](pRow[size_t(x)], sRow[size_t(x)], dRow[size_t(x)]);
+        if (direct) {
+            // A transparent result leaves the pixel as it was; every other result is opaque.
+            auto* line = reinterpret_cast<QRgb*>(back->scanLine(dy)) + area.left();
+            for (int x = 0; x < width; ++x)
+                line[x] = result[size_t(x)] == 0 ? line[x] : result[size_t(x)];
+        } else {
+            std::copy(result.begin(), result.end(), reinterpret_cast<QRgb*>(out.scanLine(y)));
+            opaque = opaque && std::find(result.begin(), result.end(), 0u) == result.end();
         }
     }
-    painter.save();
-    painter.setTransform(QTransform());
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(area.topLeft(), out);
+    if (!direct) {
+        // Without a transparent pixel the result is copied rather than blended.
+        if (opaque)
+            out.reinterpretAsFormat(QImage::Format_RGB32);
+        painter.drawImage(area.topLeft(), out);
+    }
     painter.restore();
 }
 
