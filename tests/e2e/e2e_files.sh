@@ -39,10 +39,10 @@ near() {  # near "r,g,b" "r,g,b": each channel within 40
     [ "${d#-}" -le 40 ] || return 1
   done
 }
-# shows "what" "r,g,b": waits up to 10 s for the middle of the screen to have that colour.
+# shows "what" "r,g,b": waits up to 20 s for the middle of the screen to have that colour.
 shows() {
   local got=""
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     got=$(pixel 512 384)
     near "$got" "$2" && { ok "$1 ($got)"; return 0; }
     sleep 0.2
@@ -97,7 +97,7 @@ quit() {
 # The question after a start with one picture: "ohne Unterordner" (left) or "mit Unterordnern".
 answer() {
   local w
-  w=$(window "^TESSRIN-Fotolauf$" 15)
+  w=$(window "^TESSRIN-Fotolauf$" 30)
   [ -n "$w" ] || { fail "the folder question did not come"; return 0; }
   if [ "$1" = ohne ]; then xdotool mousemove --window "$w" 76 124 click 1; else xdotool mousemove --window "$w" 300 124 click 1; fi
 }
@@ -193,7 +193,7 @@ key F5
 window "^Dateiname des angezeigten Bildes" 10 >/dev/null
 tick 0 2                  # a.jpg and gelb.jpg (the list is lower-cased); b.jpg stays unticked
 action 6                  # copy
-chooser=$(chooser 10)
+chooser=$(chooser 20)
 [ -n "$chooser" ] || fail "the folder chooser did not come"
 xdotool type --delay 10 "$work/Ziel/"
 sleep 0.5
