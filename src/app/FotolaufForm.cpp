@@ -1,6 +1,7 @@
 #include "app/FotolaufForm.h"
 
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "lists/frmDurchsuchenUnterOrdner.h"
 #include "listwindow/ListBoxForm.h"
@@ -19,6 +20,7 @@
 
 FotolaufForm::FotolaufForm(Programm& programm)
     : m_programm(programm)
+    , m_vorlader(std::make_unique<BildVorlader>(&FotolaufForm::TasteWaehrendBildwechsel))
 {
     setWindowTitle(QStringLiteral("TESSRIN Fotolauf"));
     auto* flaeche = new QWidget(this);
@@ -56,6 +58,7 @@ FotolaufForm::FotolaufForm(Programm& programm)
     Timer1.setInterval(3000);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &FotolaufForm::Timer1_Timer);
+    m_vorlader->aufschub().timerHalten(&Timer1);
 
     for (BildListenFeld* liste : {List1, List1Unsorted}) {
         liste->DateienAnnehmen(true);

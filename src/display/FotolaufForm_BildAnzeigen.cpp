@@ -2,6 +2,7 @@
 // stored position, and the picture window on screen.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
@@ -56,10 +57,13 @@ void FotolaufForm::BildAnzeigen()
     dblSeitenverhaeltnisAlt = 0;
 
     const QString datei = liste.ListBoxNeu->Text();
-    const double dpr = p.platform().devicePixelRatio();
-    const QSize schirm = p.platform().screenSizePixels();
-    const LoadedPicture bild = p.bildLader().load(p.platform().resolvePath(datei), QSize(qRound(schirm.width() * dpr),
-                                                                                          qRound(schirm.height() * dpr)));
+    const std::optional<LoadedPicture> geladen = BildLaden(datei);
+    if (!geladen) {
+        // A key for another picture came during the decode: its own change shows that one.
+        p.platform().setBusyPointer(false);
+        return;
+    }
+    const LoadedPicture& bild = *geladen;
     p.AngezeigteDatei = datei;
     if (!bild.ok) {
         p.platform().setBusyPointer(false);
@@ -67,6 +71,7 @@ void FotolaufForm::BildAnzeigen()
         // The window stays on screen with its background, so that the next key goes on from here.
         bildFenster.Anzeigen();
         hide();
+        VorausLaden();
         LadefehlerMelden();
         emit BildAngezeigt();
         return;
@@ -109,7 +114,29 @@ void FotolaufForm::BildAnzeigen()
     liste.chkExifAnzeigen->setEnabled(true);
     liste.chkIptcAnzeigen->setEnabled(true);
     liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+    VorausLaden();
     emit BildAngezeigt();
+}
+
+std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& eintrag)
+{
+    Platform& platform = m_programm.platform();
+    const double dpr = platform.devicePixelRatio();
+    const QSize schirm = platform.screenSizePixels();
+    const BildVorlader::Umstaende umstaende{QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
+                                            chkFensterGroesseAenderbar->isChecked()};
+    return m_vorlader->laden(platform.resolvePath(eintrag), umstaende, [this] { return m_programm.beendet(); });
+}
+
+void FotolaufForm::VorausLaden()
+{
+    QStringList pfade;
+    if (m_vorlader->vorausladenAn()) {
+        const BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+        for (int i : Nachbarn())
+            pfade.append(m_programm.platform().resolvePath(neu.List(i)));
+    }
+    m_vorlader->vorausladen(pfade);
 }
 
 void FotolaufForm::LadefehlerMelden()
