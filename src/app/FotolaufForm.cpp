@@ -156,6 +156,7 @@ void FotolaufForm::Form_Load()
     SGVH = ScreenHeight != 0 ? static_cast<double>(ScreenWidth) / ScreenHeight : 0.0;
 
     p.IniLesen();
+    p.Startmarke("settings file read");
     if (p.beendet())
         return;
     if (p.Sprache.isEmpty())
@@ -183,6 +184,7 @@ void FotolaufForm::Form_Load()
         if (CommandLine.startsWith(u'"') && !strArgumente.contains(u' '))
             strArgumente = CommandLine.mid(1, CommandLine.size() - 2);
         ArgumenteAuswerten();
+        p.Startmarke("arguments read");
         if (p.beendet())
             return;
         blnOhneUnterOrdner = true;
@@ -201,7 +203,9 @@ void FotolaufForm::Form_Load()
         else
             SucheBildInListe();
         platform.setBusyPointer(false);
+        p.Startmarke("working list built");
         p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
+        p.Startmarke("picture window made");
         BildAnzeigen();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/ProfileReader.h"
+#include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
@@ -54,7 +55,15 @@ Programm::~Programm()
 
 void Programm::Starten()
 {
-    fotolaufForm().Form_Load();
+    fotolaufForm();
+    Startmarke("main window built");
+    m_fotolaufForm->Form_Load();
+}
+
+void Programm::Startmarke(const char* was)
+{
+    if (m_startzeiten)
+        m_startzeiten->markieren(was);
 }
 
 void Programm::BildPosListNeu(int obergrenze)

@@ -16,6 +16,7 @@ class ZoomForm;
 class ListBoxForm;
 class ImageForm;
 class PictureLoader;
+class Startzeiten;
 class WertxForm;
 class XYPos;
 class QWidget;
@@ -41,6 +42,9 @@ public:
 
     // Loads the main window, which is the whole start-up.
     void Starten();
+    // Marks on the way to the first picture (see Startzeiten); without them nothing is marked.
+    void setStartzeiten(Startzeiten* zeiten) { m_startzeiten = zeiten; }
+    void Startmarke(const char* was);
 
     // --- module globals -------------------------------------------------------------------
     QString AppPfad;
@@ -127,6 +131,7 @@ private:
     StringTable m_strings;
     IniArbeitswerte m_ini;
     bool m_beendet = false;
+    Startzeiten* m_startzeiten = nullptr;
     std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;

@@ -1,7 +1,7 @@
 // Loading ahead: the pictures the user will most likely ask for next are decoded on a worker
 // thread, at the size they are shown, while the current one is on screen. Every decode, also the
-// one a picture change waits for, runs on that worker, so the windows keep painting and take
-// Alt+F4 or a newer picture key during a long decode (see Eingabeaufschub). Holds the picture shown
+// one a picture change waits for, runs on that worker, so the program takes Alt+F4 or a newer
+// picture key during a long decode (see Eingabeaufschub). Holds the picture shown
 // and at most two ahead; a picture decoded earlier is used only while its file keeps its size and
 // modification time.
 #pragma once

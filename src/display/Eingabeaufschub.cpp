@@ -102,15 +102,23 @@ bool Eingabeaufschub::eventFilter(QObject* ziel, QEvent* ereignis)
             halten(ziel, ereignis);
         return true;
     }
-    if (art == QEvent::Timer && std::find(m_timer.begin(), m_timer.end(), ziel) != m_timer.end()) {
-        const bool schonGehalten = std::any_of(m_gehalten.begin(), m_gehalten.end(), [ziel](const Gehalten& g) {
-            return g.ziel == ziel && g.ereignis->type() == QEvent::Timer;
-        });
-        if (!schonGehalten)
-            halten(ziel, ereignis);
+    // Windows unloaded by the code that waits are deleted when it is done, not under its feet.
+    if (art == QEvent::DeferredDelete) {
+        m_loeschen.emplace_back(ziel);
         return true;
     }
-    return false;
+    // Repaints wait as well: the picture on screen stays until the change is done, as it would on
+    // a busy thread, rather than showing the half-made state between the change's steps.
+    const bool einmal = art == QEvent::UpdateRequest || art == QEvent::Expose ||
+                        (art == QEvent::Timer && std::find(m_timer.begin(), m_timer.end(), ziel) != m_timer.end());
+    if (!einmal)
+        return false;
+    const bool schonGehalten = std::any_of(m_gehalten.begin(), m_gehalten.end(), [ziel, art](const Gehalten& g) {
+        return g.ziel == ziel && g.ereignis->type() == art;
+    });
+    if (!schonGehalten)
+        halten(ziel, ereignis);
+    return true;
 }
 
 void Eingabeaufschub::halten(QObject* ziel, QEvent* ereignis)
@@ -127,4 +135,9 @@ void Eingabeaufschub::freigeben()
     for (Gehalten& g : gehalten)
         if (g.ziel)
             QCoreApplication::postEvent(g.ziel, g.ereignis.release());
+    std::vector<QPointer<QObject>> loeschen;
+    loeschen.swap(m_loeschen);
+    for (const QPointer<QObject>& objekt : loeschen)
+        if (objekt)
+            objekt->deleteLater();
 }

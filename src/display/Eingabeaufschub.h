@@ -1,8 +1,8 @@
-// Waiting on the GUI thread for a worker while the windows keep painting. What the user does
+// Waiting on the GUI thread for a worker while the program stays responsive. What the user does
 // meanwhile takes effect afterwards and in order, as if the program had been busy: keys, mouse
-// input and the ticks of the registered timers are held back and posted again when the outermost
-// wait ends. A key that ends the program passes at once; a key that asks for another picture ends
-// every wait, so that the newer request supersedes the older ones.
+// input, repaints, deferred deletions and the ticks of the registered timers are held back and
+// posted again when the outermost wait ends. A key that ends the program passes at once; a key that asks for another
+// picture ends every wait, so that the newer request supersedes the older ones.
 #pragma once
 
 #include <QObject>
@@ -25,6 +25,7 @@ public:
     ~Eingabeaufschub() override;
 
     // Ticks of this timer are held too, at most one, as a busy thread sees one tick and not many.
+    // (So are repaints, one per window.)
     void timerHalten(QObject* timer);
 
     // Runs the pending events until fertig() holds; the condition is checked at the start, after
@@ -48,6 +49,7 @@ private:
     Einordnung m_einordnen;
     std::vector<QObject*> m_timer;
     std::vector<Gehalten> m_gehalten;
+    std::vector<QPointer<QObject>> m_loeschen;
     std::vector<QEventLoop*> m_schleifen;
     bool m_ueberholt = false;
 };

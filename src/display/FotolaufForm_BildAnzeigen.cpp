@@ -64,6 +64,7 @@ void FotolaufForm::BildAnzeigen()
         return;
     }
     const LoadedPicture& bild = *geladen;
+    p.Startmarke("picture decoded");
     p.AngezeigteDatei = datei;
     if (!bild.ok) {
         p.platform().setBusyPointer(false);
@@ -114,6 +115,7 @@ void FotolaufForm::BildAnzeigen()
     liste.chkExifAnzeigen->setEnabled(true);
     liste.chkIptcAnzeigen->setEnabled(true);
     liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+    p.Startmarke("picture shown");
     VorausLaden();
     emit BildAngezeigt();
 }

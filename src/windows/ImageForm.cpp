@@ -123,6 +123,8 @@ void ImageForm::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         p.drawRect(Shape1.pixel().adjusted(0, 0, -1, -1));
     }
+    if (Image1.Visible && m_bild.ok)
+        m_programm.Startmarke("picture painted");
 }
 
 void ImageForm::metafileZeichnen(QPainter& p, const QRect& ziel, const QRect& sichtbar, qreal dpr)
