@@ -41,7 +41,7 @@ viewer_command() {  # viewer_command VIEWER FILE...
   shift
   case $(basename "$viewer") in
     feh) cmd=(feh -F --auto-zoom "$@") ;;
-    qimgv) cmd=(qimgv --fullscreen "$1") ;;  # qimgv opens the folder of its picture
+    qimgv) cmd=(qimgv "$1") ;;  # qimgv opens the folder of its picture (in a window: it has no full-screen option)
     *)
       # A slide-list file keeps the order and skips the sub-folder question of a single picture.
       printf '%s\n' "$@" >"$work/list$#.flf"
@@ -58,31 +58,42 @@ ref4=$(reference 4.1)
 ref12=$(reference 12.2)
 ref24=$(reference 24)
 
-printf '%-34s %-22s %-22s %8s %8s %8s\n' viewer "F3 after 1 s look" "F3 at once" "4MP" "12MP" "24MP"
+label() { if [ -x "$1" ]; then echo "$(basename "$(dirname "$(dirname "$1")")")/$(basename "$(dirname "$1")")"; else echo "$1"; fi; }
+
+# Paging, one viewer after the other.
+n=0
 for viewer in "$@"; do
-  label=$viewer
-  [ -x "$viewer" ] && label=$(basename "$(dirname "$(dirname "$viewer")")")/$(basename "$(dirname "$viewer")")
-  key=$(next_key "$viewer")
+  n=$((n + 1))
   viewer_command "$viewer" "${list[@]}"
   "${cmd[@]}" >"$work/viewer.log" 2>&1 &
   viewer_pid=$!
   sleep 4
-  "$work/probe" keys "$key" "$count" 1000 >"$work/dwell" || true
-  "$work/probe" keys "$key" "$count" 0 >"$work/fast" || true
+  "$work/probe" keys "$(next_key "$viewer")" "$count" 1000 >"$work/dwell$n" || true
+  "$work/probe" keys "$(next_key "$viewer")" "$count" 0 >"$work/fast$n" || true
   kill "$viewer_pid" 2>/dev/null || true
   wait "$viewer_pid" 2>/dev/null || true
   viewer_pid=""
-  launch=()
-  for ref in "$ref4" "$ref12" "$ref24"; do
-    : >"$work/launch"
-    for _ in 1 2 3 4 5; do
-      sleep 0.5
-      viewer_command "$viewer" "$photos/$ref"
-      "$work/probe" launch "${cmd[@]}" >>"$work/launch" 2>/dev/null || true
-    done
-    launch+=("$(median <"$work/launch")")
-  done
-  printf '%-34s %-22s %-22s %8s %8s %8s\n' "$label" "$(median <"$work/dwell") ($(range <"$work/dwell"))" \
-    "$(median <"$work/fast") ($(range <"$work/fast"))" "${launch[@]}"
 done
-echo "medians in ms over $count photos in $photos (key to changed screen); launch: median of 5 on $ref4, $ref12, $ref24"
+# Launches, the viewers taking turns so that a busy moment of the machine falls on all of them.
+for round in 1 2 3 4 5; do
+  for ref in "$ref4" "$ref12" "$ref24"; do
+    n=0
+    for viewer in "$@"; do
+      n=$((n + 1))
+      sleep 0.3
+      viewer_command "$viewer" "$photos/$ref"
+      "$work/probe" launch "${cmd[@]}" >>"$work/launch$n-$ref" 2>/dev/null || true
+    done
+  done
+done
+
+printf '%-30s %-20s %-20s %8s %8s %8s\n' viewer "key after 1 s look" "key at once" 4MP 12MP 24MP
+n=0
+for viewer in "$@"; do
+  n=$((n + 1))
+  printf '%-30s %-20s %-20s %8s %8s %8s\n' "$(label "$viewer")" \
+    "$(median <"$work/dwell$n") ($(range <"$work/dwell$n"))" "$(median <"$work/fast$n") ($(range <"$work/fast$n"))" \
+    "$(median <"$work/launch$n-$ref4")" "$(median <"$work/launch$n-$ref12")" "$(median <"$work/launch$n-$ref24")"
+done
+echo "medians (range) in ms: key to changed screen over $count photos of $photos; launch to first picture, median of 5,"
+echo "on $ref4, $ref12 and $ref24"

@@ -26,9 +26,10 @@ FotolaufForm::FotolaufForm(Programm& programm)
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
 
-    mnuRegistry = menuBar()->addAction(QStringLiteral("&Registry"));
-    mnuHilfe = menuBar()->addAction(QStringLiteral("&Hilfe"));
-    mnuBeenden = menuBar()->addAction(QStringLiteral("&Beenden"));
+    // The menu bar itself is made when the window is first shown (see setVisible).
+    mnuRegistry = new QAction(QStringLiteral("&Registry"), this);
+    mnuHilfe = new QAction(QStringLiteral("&Hilfe"), this);
+    mnuBeenden = new QAction(QStringLiteral("&Beenden"), this);
     connect(mnuBeenden, &QAction::triggered, this, &FotolaufForm::mnuBeenden_Click);
 
     lblDateinamen = new QLabel(QStringLiteral("Container Dateinamen vom Explorer"), flaeche);
@@ -100,6 +101,17 @@ void FotolaufForm::anordnen()
     const int y2 = y1 + zeile + 4;
     cmdKeinNeustart->setGeometry(rand, y2, 180, zeile + 2);
     cmdStartAfterDragDrop->setGeometry(b - rand - 180, y2, 180, zeile + 2);
+}
+
+void FotolaufForm::setVisible(bool sichtbar)
+{
+    // Making a menu bar loads the picture plugins (for its overflow icon); a start with pictures,
+    // which keeps this window hidden, does without until the window is first shown.
+    if (sichtbar && !menuWidget()) {
+        menuBar()->addActions({mnuRegistry, mnuHilfe, mnuBeenden});
+        menuBar()->installEventFilter(this);
+    }
+    QMainWindow::setVisible(sichtbar);
 }
 
 void FotolaufForm::resizeEvent(QResizeEvent* event)

@@ -84,6 +84,8 @@ public:
     // The window's load: the whole start-up of the program.
     void Form_Load();
     void mnuBeenden_Click();
+    // Makes the menu bar when the window is first shown.
+    void setVisible(bool sichtbar) override;
 
     // --- picture lists -------------------------------------------------------------------------
     void ListAlleFilesImGleichenOrdner();

@@ -89,6 +89,10 @@ public:
 
     // --- screen metrics and fonts ------------------------------------------------------------
     void DesktopDPIErmitteln();
+    // Fonts by screen density for every control of the window. They are chosen now; a window not yet
+    // on screen gets them when it is first shown, so that windows that stay hidden (the main window
+    // while pictures are shown, the list and settings windows) never lay out their texts and the
+    // font database is not loaded before the first picture.
     void FensterLokalisieren(QWidget& fenster);
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
