@@ -30,6 +30,8 @@ FotolaufForm::FotolaufForm(Programm& programm)
     mnuRegistry = new QAction(QStringLiteral("&Registry"), this);
     mnuHilfe = new QAction(QStringLiteral("&Hilfe"), this);
     mnuBeenden = new QAction(QStringLiteral("&Beenden"), this);
+    connect(mnuRegistry, &QAction::triggered, this, &FotolaufForm::mnuRegistry_Click);
+    connect(mnuHilfe, &QAction::triggered, this, &FotolaufForm::mnuHilfe_Click);
     connect(mnuBeenden, &QAction::triggered, this, &FotolaufForm::mnuBeenden_Click);
 
     lblDateinamen = new QLabel(QStringLiteral("Container Dateinamen vom Explorer"), flaeche);
@@ -173,6 +175,7 @@ void FotolaufForm::Form_Load()
         return;
     if (p.Sprache.isEmpty())
         p.LanguageOffset = 0;
+    platform.setUiLanguage(p.LanguageOffset == 3000 ? QStringLiteral("en") : QStringLiteral("de"));
 
     lblDateinamen->setText(p.Text(1202));
     cmdStartAfterDragDrop->setText(p.Text(3101));

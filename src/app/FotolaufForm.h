@@ -8,6 +8,7 @@
 #include "display/Eingabeaufschub.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
+#include "display/VolleAufloesung.h"
 #include "metadata/clsEXIF.h"
 #include "platform/PictureLoader.h"
 
@@ -86,6 +87,9 @@ public:
     void mnuBeenden_Click();
     // Makes the menu bar when the window is first shown.
     void setVisible(bool sichtbar) override;
+    // --- menus (system/) -------------------------------------------------------------------------
+    void mnuRegistry_Click();
+    void mnuHilfe_Click();
 
     // --- picture lists -------------------------------------------------------------------------
     void ListAlleFilesImGleichenOrdner();
@@ -112,6 +116,10 @@ public:
     void DoImagePro(const QString& operation);
     // The pointer over the picture window: hidden, normal, or the armed magnifier.
     void ZeigerRegelAnwenden();
+    // The shown picture for drawing it `geraet` device pixels large, when the copy on screen is
+    // smaller than that: decoded anew at full resolution with the brightness applied (see
+    // VolleAufloesung). Nothing when the copy on screen suffices.
+    std::optional<VolleAufloesung::Paar> VolleAufloesungFuer(QSize geraet);
     // The screen as the placement sees it.
     Bildschirm BildschirmMasse() const;
     Vergroesserung VergroesserungsRegel();
@@ -167,6 +175,7 @@ private:
     // What a key does while a picture change waits for its decode.
     static Eingabeaufschub::Taste TasteWaehrendBildwechsel(const QKeyEvent& ereignis);
     Programm& m_programm;
+    VolleAufloesung m_volleAufloesung;
     Zufallsziehung m_zufall;
     std::unique_ptr<BildVorlader> m_vorlader;
 };

@@ -20,7 +20,6 @@
 #include <cmath>
 
 const QString Programm::CrLf = QStringLiteral("\r\n");
-const QString Programm::kStandardTitel = QStringLiteral("Fotolauf");
 
 namespace {
 
@@ -81,7 +80,7 @@ int Programm::Meldung(const QString& text, int knoepfe, int icon, int standardKn
 {
     MessageBoxRequest r;
     r.text = text;
-    r.title = kStandardTitel;
+    r.title = Text(1201);  // the program's title
     r.buttons = knoepfe;
     r.icon = icon;
     r.defaultButton = standardKnopf;

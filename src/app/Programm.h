@@ -65,8 +65,6 @@ public:
     // Entry LanguageOffset + nummer of the string table.
     QString Text(int nummer) const;
     static const QString CrLf;
-    // The title of message boxes that name none.
-    static const QString kStandardTitel;
     // A modal message box with the program's title; returns the answer (MsgBox::Antwort).
     int Meldung(const QString& text, int knoepfe = MsgBox::OkNur, int icon = MsgBox::KeinIcon,
                 int standardKnopf = MsgBox::StandardKnopf1);

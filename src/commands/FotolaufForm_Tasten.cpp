@@ -163,18 +163,17 @@ bool FotolaufForm::TasteWeitergeben(const QKeyEvent& ereignis)
 {
     qint16 keyCode = 0;
     qint16 shift = 0;
-    if (!Tastencode::AusQt(ereignis, keyCode, shift))
-        return false;
+    Tastencode::AusQt(ereignis, keyCode, shift);
+    const bool mitCode = keyCode != 0;
     Form_KeyDown(keyCode, shift);
-    return keyCode == 0;
+    return mitCode && keyCode == 0;
 }
 
 Eingabeaufschub::Taste FotolaufForm::TasteWaehrendBildwechsel(const QKeyEvent& ereignis)
 {
     qint16 keyCode = 0;
     qint16 shift = 0;
-    if (!Tastencode::AusQt(ereignis, keyCode, shift))
-        return Eingabeaufschub::Taste::Halten;
+    Tastencode::AusQt(ereignis, keyCode, shift);
     if (keyCode == 115 && shift == Tastencode::kAlt)
         return Eingabeaufschub::Taste::Durchlassen;
     const Tastenzeile* zeile = Tastentabelle::Suchen(keyCode, shift);

@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 
+#include <QtMath>
+
 #include <cmath>
 
 namespace {
@@ -61,9 +63,9 @@ void FotolaufForm::ZoomIn()
     const qint32 alteHoehe = ganz(image1.Height());
     const qint32 neueBreite = ganz(image1.Width() * 2.0);
     const qint32 neueHoehe = ganz(image1.Height() * 2.0);
-    image1.setWidth(neueBreite);
-    image1.setHeight(neueHoehe);
-    if (ganz(image1.Width()) != neueBreite || ganz(image1.Height()) != neueHoehe) {
+    // Refused only when the surface cannot hold the size; its whole-pixel rounding is no refusal.
+    const bool genommen = image1.setWidth(neueBreite) && image1.setHeight(neueHoehe);
+    if (!genommen) {
         m_programm.Meldung(m_programm.Text(2066));
         image1.setWidth(alteBreite);
         image1.setHeight(alteHoehe);
@@ -95,27 +97,17 @@ void FotolaufForm::SpeichernInBildPosList()
 
 void FotolaufForm::VolleAufloesungSicherstellen()
 {
-    // A large picture is decoded at the size it is first shown at; once it is shown larger than
-    // that, the full resolution is decoded (and the brightness applied to it again).
-    Programm& p = m_programm;
-    ImageForm& f = p.imageForm();
-    const LoadedPicture& jetzt = f.Image1Bild();
-    if (!jetzt.reduced())
-        return;
-    const double dpr = p.platform().devicePixelRatio();
+    // Once the picture is shown larger than the copy decoded for the screen, it is drawn from the
+    // full resolution; the brightened pair then holds that resolution too.
+    ImageForm& f = m_programm.imageForm();
+    const double dpr = m_programm.platform().devicePixelRatio();
     const QRect ziel = f.Image1.pixel();
-    if (ziel.width() * dpr <= jetzt.image.width() && ziel.height() * dpr <= jetzt.image.height())
+    const auto voll = VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    if (!voll)
         return;
-    LoadedPicture voll = p.bildLader().load(p.platform().resolvePath(p.AngezeigteDatei));
-    if (!voll.ok || voll.naturalSize != jetzt.naturalSize)
-        return;  // the file changed or vanished: keep what is shown
-    if (Helligkeit != 80 && voll.is24Bit && voll.image.format() == QImage::Format_RGB888) {
-        Pictbuf = voll;
-        Pictbox = voll;
-        Pictbox.image = voll.image.copy();
-        Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle);
-        f.setImage1Bild(Pictbox);
-    } else {
-        f.setImage1Bild(voll);
+    if (Helligkeit != 80) {
+        Pictbuf = voll->quelle;
+        Pictbox = voll->bild;
     }
+    f.setImage1Bild(voll->bild);
 }

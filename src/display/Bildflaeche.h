@@ -1,6 +1,7 @@
 // A surface on which a picture is shown: its rectangle is set and read in twips but kept in
 // whole pixels, as a window control keeps it, so a size read back may differ from the size set.
-// A width or height beyond its limit (kGroesstePixel unless given) is refused and the old value stays.
+// A width or height beyond its limit (kGroesstePixel unless given) is refused and the old value
+// stays; the setters tell whether the size was taken.
 #pragma once
 
 #include <QRect>
@@ -31,17 +32,21 @@ public:
 
     void setLeft(double twips) { m_px.moveLeft(zuPixel(twips, m_tppX)); }
     void setTop(double twips) { m_px.moveTop(zuPixel(twips, m_tppY)); }
-    void setWidth(double twips)
+    bool setWidth(double twips)
     {
         const int w = zuPixel(twips, m_tppX);
-        if (w >= 0 && w <= m_grenze)
-            m_px.setWidth(w);
+        if (w < 0 || w > m_grenze)
+            return false;
+        m_px.setWidth(w);
+        return true;
     }
-    void setHeight(double twips)
+    bool setHeight(double twips)
     {
         const int h = zuPixel(twips, m_tppY);
-        if (h >= 0 && h <= m_grenze)
-            m_px.setHeight(h);
+        if (h < 0 || h > m_grenze)
+            return false;
+        m_px.setHeight(h);
+        return true;
     }
     void Move(double left, double top, double width, double height)
     {

@@ -88,6 +88,7 @@ void FotolaufForm::BildAnzeigen()
     ZeigerRegelAnwenden();
     BildSeitenverhaeltnis = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Picture1.Height();
 
+    m_volleAufloesung.Vergessen();
     if (Helligkeit != 80) {
         bildFenster.ZeigerAusDatei(p.AppPfad + QStringLiteral("/miscA55.ico"));
         // Working copy and untouched source come from the one decode.
@@ -106,6 +107,7 @@ void FotolaufForm::BildAnzeigen()
     Platzierung::Platzieren(bildFenster.Image1, bildFenster.Picture1.Width(), bildFenster.Picture1.Height(), BildschirmMasse(),
                             VergroesserungsRegel(), chkFensterGroesseAenderbar->isChecked());
     PositionWiederherstellen();
+    VolleAufloesungSicherstellen();  // a restored zoomed section is drawn from the full resolution
     bildFenster.Image1.Visible = true;
     ZeigerRegelAnwenden();
     bildFenster.PIV = static_cast<double>(bildFenster.Picture1.Width()) / bildFenster.Image1.Width();
@@ -139,6 +141,13 @@ void FotolaufForm::VorausLaden()
             pfade.append(m_programm.platform().resolvePath(neu.List(i)));
     }
     m_vorlader->vorausladen(pfade);
+}
+
+std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
+{
+    Programm& p = m_programm;
+    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.platform().resolvePath(p.AngezeigteDatei),
+                                  Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 
 void FotolaufForm::LadefehlerMelden()

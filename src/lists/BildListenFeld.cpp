@@ -80,6 +80,14 @@ BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
         m_geradeGewechselt = true;
         m_liste.setListIndex(current.row());
     });
+    // The model is rebuilt on every change of the list: the highlight stays on the current entry.
+    connect(&m_modell, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_liste.ListIndex() < 0)
+            return;
+        m_innerhalbAuswahl = true;
+        setCurrentIndex(m_modell.index(m_liste.ListIndex()));
+        m_innerhalbAuswahl = false;
+    });
     // A click on the entry that is already selected is a click as well.
     connect(this, &QListView::clicked, this, [this](const QModelIndex& i) {
         if (i.isValid() && !m_geradeGewechselt)

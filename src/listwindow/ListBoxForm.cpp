@@ -152,12 +152,24 @@ bool ListBoxForm::eventFilter(QObject* objekt, QEvent* ereignis)
         keyPressEvent(static_cast<QKeyEvent*>(ereignis));
         return true;
     }
-    if (ereignis->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(ereignis)->button() == Qt::RightButton &&
-        (objekt == ListBoxNeu->viewport() || objekt == this)) {
-        m_programm.hilfeBoxForm().Zeigen();
+    const QEvent::Type art = ereignis->type();
+    const bool maus = art == QEvent::MouseButtonPress || art == QEvent::MouseButtonDblClick || art == QEvent::MouseButtonRelease;
+    if (maus && objekt == ListBoxNeu->viewport() && static_cast<QMouseEvent*>(ereignis)->button() == Qt::RightButton) {
+        // The right button on an entry only asks for the key help: the current position stays.
+        if (art == QEvent::MouseButtonRelease)
+            m_programm.hilfeBoxForm().Zeigen();
         return true;
     }
     return QWidget::eventFilter(objekt, ereignis);
+}
+
+void ListBoxForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The window's free area (and what its frames leave free): the key help as well.
+    if (event->button() == Qt::RightButton)
+        m_programm.hilfeBoxForm().Zeigen();
+    else
+        QWidget::mouseReleaseEvent(event);
 }
 
 void ListBoxForm::closeEvent(QCloseEvent* event)

@@ -70,6 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Form_Load();

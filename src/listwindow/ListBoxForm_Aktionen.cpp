@@ -6,6 +6,7 @@
 #include "app/Programm.h"
 #include "lists/BildListenFeld.h"
 #include "system/OrdnerWaehlen.h"
+#include "system/ShellFehlertext.h"
 #include "windows/ImageForm.h"
 
 const std::array<ListBoxForm::Aktion, 6> ListBoxForm::kAktionen{{
@@ -41,21 +42,7 @@ void ListBoxForm::WeiterAnShellExecute(int routine_to_do)
 
 QString ListBoxForm::GetShellError(int lErrorCode)
 {
-    switch (lErrorCode) {
-    case 2: return QStringLiteral("File not found");
-    case 3: return QStringLiteral("Path not found");
-    case 5: return QStringLiteral("Access denied");
-    case 8: return QStringLiteral("Out of memory");
-    case 11: return QStringLiteral("Invalid EXE file or error in EXE image");
-    case 26: return QStringLiteral("A sharing violation occurred");
-    case 27: return QStringLiteral("Incomplete or invalid file association");
-    case 28: return QStringLiteral("DDE Time out");
-    case 29: return QStringLiteral("DDE transaction failed");
-    case 30: return QStringLiteral("DDE busy");
-    case 31: return QStringLiteral("No association for file extension");
-    case 32: return QStringLiteral("DLL not found");
-    default: return QStringLiteral("Unknown error");
-    }
+    return ShellFehlertext(lErrorCode);
 }
 
 QString ListBoxForm::ErweiterungFuerMeldung(const QString& eintrag)
@@ -78,10 +65,7 @@ void ListBoxForm::Oeffnen()
     const int ergebnis = p.platform().openWithApplication(eintrag);
     if (ergebnis > 32)
         return;
-    const QString& n = Programm::CrLf;
-    p.Meldung(QStringLiteral("Errortext=") + GetShellError(ergebnis) + n + QStringLiteral("Errornr=") + QString::number(ergebnis) + n +
-              n + eintrag + n + p.Text(1376) + n + n + p.Text(2208) + n + n + p.Text(1378) + n + p.Text(1379) +
-              ErweiterungFuerMeldung(eintrag) + p.Text(1380) + n + p.Text(2012) + n + p.Text(2013));
+    p.Meldung(OeffnenFehlermeldung(p, ergebnis, eintrag, ErweiterungFuerMeldung(eintrag)));
 }
 
 void ListBoxForm::Drucken()

@@ -6,6 +6,7 @@
 #include "metadata/clsIPTC.h"
 
 #include <QListWidget>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -44,6 +45,24 @@ constexpr Anzeigezeile kAnzeige[] = {
 
 constexpr qsizetype kZeilenBreite = 70;
 
+// Consecutive pieces of `breite` characters each (the last may be shorter). A character is what
+// the reader sees as one: a letter outside the basic plane (two UTF-16 units) or a letter with
+// its combining marks is never split between two lines.
+QStringList stuecke(const QString& wert, qsizetype breite)
+{
+    QStringList teile;
+    QTextBoundaryFinder grenzen(QTextBoundaryFinder::Grapheme, wert);
+    qsizetype anfang = 0, zeichen = 0;
+    while (grenzen.toNextBoundary() >= 0) {
+        if (++zeichen == breite || grenzen.position() == wert.size()) {
+            teile << wert.sliced(anfang, grenzen.position() - anfang);
+            anfang = grenzen.position();
+            zeichen = 0;
+        }
+    }
+    return teile;
+}
+
 // The reader lives as a child of the window from its first use on.
 class IptcKomponente : public QObject {
 public:
@@ -74,8 +93,8 @@ void ListBoxForm::IptcAnzeigen()
             break;
         case Anzeige::Umbrochen:
             lstExifIptc->addItem(label);
-            for (qsizetype p = 0; p < wert.size(); p += kZeilenBreite)
-                lstExifIptc->addItem(wert.mid(p, kZeilenBreite));
+            for (const QString& stueck : stuecke(wert, kZeilenBreite))
+                lstExifIptc->addItem(stueck);
             break;
         case Anzeige::Datum:
             lstExifIptc->addItem(label + wert.mid(4, 2) + u'/' + wert.mid(6, 2) + u'/' + wert.mid(0, 4));

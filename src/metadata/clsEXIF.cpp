@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,9 +88,38 @@ QString muster(double wert, int stellen)
     return locale.toString(wert, 'f', stellen);
 }
 
-// Bytes as text: UTF-8 when they are valid UTF-8 (current cameras), else the Windows code page.
-QString alsText(QByteArrayView bytes)
+// How many bytes at the end start a UTF-8 character that the bytes do not finish: a lead byte
+// followed by fewer continuation bytes than it announces. 0 when the last character is whole.
+qsizetype unvollstaendigesZeichenAmEnde(QByteArrayView bytes)
 {
+    const qsizetype n = bytes.size();
+    for (qsizetype zurueck = 1; zurueck <= 3 && zurueck <= n; ++zurueck) {
+        const auto c = static_cast<unsigned char>(bytes[n - zurueck]);
+        if ((c & 0xC0) == 0x80)
+            continue;  // a continuation byte: look further back for its lead byte
+        const int laenge = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        return laenge > zurueck ? zurueck : 0;
+    }
+    return 0;
+}
+
+bool nurAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Bytes as text: UTF-8 when they are valid UTF-8 (current cameras), else the Windows code page.
+// A value cut at the end of the bytes read may end inside a UTF-8 character; that character
+// alone is dropped, so the rest is still read as the UTF-8 it is. A single high byte after
+// plain ASCII says nothing about the encoding and stays a Windows character.
+QString alsText(QByteArrayView bytes, bool abgeschnitten = false)
+{
+    if (abgeschnitten) {
+        const qsizetype rest = unvollstaendigesZeichenAmEnde(bytes);
+        const QByteArrayView ganz = bytes.chopped(rest);
+        if (rest > 0 && TextEncoding::isValidUtf8(ganz) && (rest > 1 || !nurAscii(ganz)))
+            return QString::fromUtf8(ganz);
+    }
     return TextEncoding::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : TextEncoding::fromWindows1252(bytes);
 }
 
@@ -332,6 +362,7 @@ bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPositi
     const qint64 feldWert = static_cast<qint64>(tag.Value);
     const QByteArray roh = laenge > 4 ? leser.bytes(m_T + feldWert, laenge) : leser.bytes(feldPosition, 4);
     const Leser rohLeser(roh, m_intel);
+    const bool abgeschnitten = roh.size() < laenge;
 
     // The first rational of the raw bytes; its quotient replaces Value unless the denominator is 0.
     auto quotient = [&](bool vorzeichen, qint64& zaehler, qint64& nenner) {
@@ -375,7 +406,7 @@ bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPositi
     QString text;
     switch (tag.Format) {
     case 2:
-        text = alsText(roh);
+        text = alsText(roh, abgeschnitten);
         break;
     case 5: {
         qint64 z = 0, d = 0;
@@ -464,7 +495,7 @@ bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPositi
                 text = QString::number(static_cast<quint8>(roh[0]));
             break;
         default:
-            text = alsText(roh);
+            text = alsText(roh, abgeschnitten);
         }
         break;
     default: {  // 0, 1, 3, 4, 11, 12

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -18,6 +20,26 @@
 LinuxPlatform::LinuxPlatform(QStringList arguments)
     : m_arguments(std::move(arguments))
 {
+}
+
+LinuxPlatform::~LinuxPlatform()
+{
+    setUiLanguage(QStringLiteral("en"));
+}
+
+void LinuxPlatform::setUiLanguage(const QString& language)
+{
+    if (m_translator) {
+        QCoreApplication::removeTranslator(m_translator.get());
+        m_translator.reset();
+    }
+    if (language == u"en")
+        return;  // the toolkit's own texts are English
+    // The toolkit's translations as the distribution installs them (Debian: qt6-translations-l10n).
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_translator = std::move(translator);
 }
 
 int LinuxPlatform::messageBox(const MessageBoxRequest& request)

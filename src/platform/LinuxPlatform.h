@@ -1,13 +1,20 @@
 // The platform as the program uses it on a Linux desktop (X11 or Wayland through Qt).
 #pragma once
 
+#include "platform/LinuxRegistry.h"
 #include "platform/Platform.h"
+
+#include <memory>
+
+class QTranslator;
 
 class LinuxPlatform : public Platform {
 public:
     explicit LinuxPlatform(QStringList arguments);
+    ~LinuxPlatform() override;
 
     int messageBox(const MessageBoxRequest& request) override;
+    void setUiLanguage(const QString& language) override;
     void execModal(QDialog& dialog) override;
     quint16 shiftKeyStateAtStart() override;
     QSize screenSizePixels() override;
@@ -32,10 +39,13 @@ public:
     void showInFileManager(const QString& file) override;
     int moveToTrash(const QString& fileList) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
+    Registry& registry() override { return m_registry; }
 
 private:
+    LinuxRegistry m_registry;
     QStringList m_arguments;
     bool m_busy = false;
+    std::unique_ptr<QTranslator> m_translator;
 };
 
 // Joins program arguments the way a Windows command line carries them: separated by blanks,

@@ -9,6 +9,7 @@
 
 class QDialog;
 class QMenu;
+class Registry;
 
 // Buttons, icon and default button of a message box, with the classic numeric values so that
 // callers can combine them as the messages are written (e.g. JaNein | Frage).
@@ -40,6 +41,10 @@ public:
 
     // Modal message box; returns the answer (MsgBox::Antwort).
     virtual int messageBox(const MessageBoxRequest& request) = 0;
+
+    // The language of the toolkit's own texts (standard buttons, file and folder dialogs), "de" or
+    // "en", set once the interface language is known.
+    virtual void setUiLanguage(const QString& language) { Q_UNUSED(language); }
 
     // Runs a dialog modally and returns when it is closed.
     virtual void execModal(QDialog& dialog) = 0;
@@ -118,4 +123,8 @@ public:
     // Copies a file; an existing target is never replaced. Returns 0 on success, otherwise an error
     // number with its text in errorText.
     virtual int copyFile(const QString& source, const QString& target, QString& errorText) = 0;
+
+    // --- file-type association ------------------------------------------------------------------
+    // The store of the file-type association's keys (see Registry.h).
+    virtual Registry& registry() = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
-#include "platform/metafile/MetafilePicture.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
@@ -11,7 +10,6 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 
 #include <QCloseEvent>
@@ -39,8 +37,6 @@ ImageForm::~ImageForm() = default;
 void ImageForm::setImage1Bild(const LoadedPicture& bild)
 {
     m_bild = bild;
-    m_skaliert = QImage();
-    m_skaliertVon = 0;
     update();
 }
 
@@ -57,11 +53,21 @@ void ImageForm::setHintergrundfarbe(const QColor& farbe)
 
 void ImageForm::FensterArtFestlegen(bool groesseAenderbar)
 {
+    const bool wirdAenderbar = groesseAenderbar && !m_groesseAenderbar;
     m_groesseAenderbar = groesseAenderbar;
     const bool sichtbar = isVisible();
     if (groesseAenderbar) {
         setWindowFlags(Qt::Window);
         setWindowTitle(m_programm.Text(1201));
+        if (wirdAenderbar) {
+            // An ordinary window starts at the screen's top left corner, half the screen wide and
+            // as high as the screen, frame included; afterwards it keeps what the user makes of it.
+            const QSize schirm = m_programm.platform().screenSizePixels();
+            m_startGroesse = QSize(schirm.width() / 2, schirm.height());
+            setWindowState(Qt::WindowNoState);
+            move(0, 0);
+            resize(m_startGroesse);
+        }
     } else {
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         setWindowTitle(QString());
@@ -77,6 +83,13 @@ void ImageForm::Anzeigen()
             showNormal();
         else
             show();
+        // Once the frame is known, the window with its frame takes the starting size.
+        const QSize rahmen = frameGeometry().size() - size();
+        if (m_startGroesse.isValid() && !rahmen.isEmpty()) {
+            resize(m_startGroesse - rahmen);
+            move(0, 0);
+            m_startGroesse = QSize();
+        }
         return;
     }
     // Without a window manager a full-screen request alone leaves the default size: set the
@@ -114,81 +127,23 @@ void ImageForm::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), m_hintergrund);
-    if (Image1.Visible && m_bild.ok)
-        bildZeichnen(p);
+    if (Image1.Visible)
+        m_zeichner.Zeichnen(p, m_bild, Image1.pixel(), rect(), devicePixelRatioF());
     if (Shape1.Visible) {
+        // Black dashes on a white line: the frame shows on every background, also on mid-grey,
+        // where an inverted line would vanish.
+        const QRect rahmen = Shape1.pixel().adjusted(0, 0, -1, -1);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        p.setPen(QPen(Qt::white, 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(Shape1.pixel().adjusted(0, 0, -1, -1));
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(rahmen);
+        QPen striche(Qt::black, 1);
+        striche.setDashPattern({4, 4});
+        p.setPen(striche);
+        p.drawRect(rahmen);
     }
     if (Image1.Visible && m_bild.ok)
         m_programm.Startmarke("picture painted");
-}
-
-void ImageForm::metafileZeichnen(QPainter& p, const QRect& ziel, const QRect& sichtbar, qreal dpr)
-{
-    // Vectors at the size shown: kept as a picture while that size stays, drawn directly (only the
-    // visible part) when zoomed far in.
-    const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
-    if (qint64(geraet.width()) * geraet.height() <= 64LL * 1024 * 1024) {
-        if (m_skaliert.isNull() || m_skaliert.size() != geraet || m_skaliertVon != -1) {
-            m_skaliert = QImage(geraet, QImage::Format_ARGB32_Premultiplied);
-            m_skaliert.fill(Qt::transparent);
-            QPainter leinwand(&m_skaliert);
-            leinwand.setRenderHint(QPainter::Antialiasing);
-            m_bild.metafile->draw(leinwand, QRectF(QPointF(0, 0), QSizeF(geraet)));
-            m_skaliertVon = -1;
-        }
-        m_skaliert.setDevicePixelRatio(dpr);
-        p.drawImage(sichtbar.topLeft(), m_skaliert,
-                    QRect((sichtbar.x() - ziel.x()) * dpr, (sichtbar.y() - ziel.y()) * dpr, sichtbar.width() * dpr,
-                          sichtbar.height() * dpr));
-        return;
-    }
-    p.save();
-    p.setClipRect(sichtbar);
-    p.setRenderHint(QPainter::Antialiasing);
-    m_bild.metafile->draw(p, QRectF(ziel));
-    p.restore();
-}
-
-void ImageForm::bildZeichnen(QPainter& p)
-{
-    const QRect ziel = Image1.pixel();
-    if (ziel.isEmpty())
-        return;
-    const QRect sichtbar = ziel.intersected(rect());
-    if (sichtbar.isEmpty())
-        return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const qreal dpr = devicePixelRatioF();
-    if (m_bild.metafile) {
-        metafileZeichnen(p, ziel, sichtbar, dpr);
-        return;
-    }
-    const QImage& bild = m_bild.image;
-    if (bild.isNull())
-        return;
-    const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
-    // Reduced pictures are averaged once to the size shown; enlarged ones are interpolated while
-    // drawing, and only their visible part is touched, however far they are zoomed in.
-    if (geraet.width() <= bild.width() && geraet.height() <= bild.height()) {
-        if (m_skaliert.isNull() || m_skaliert.size() != geraet || m_skaliertVon != bild.cacheKey()) {
-            m_skaliert = bild.scaled(geraet, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            m_skaliertVon = bild.cacheKey();
-        }
-        const QRect quelle((sichtbar.x() - ziel.x()) * dpr, (sichtbar.y() - ziel.y()) * dpr, sichtbar.width() * dpr,
-                           sichtbar.height() * dpr);
-        p.drawImage(sichtbar, m_skaliert, quelle);
-        return;
-    }
-    const double sx = bild.width() / static_cast<double>(ziel.width());
-    const double sy = bild.height() / static_cast<double>(ziel.height());
-    const QRectF quelle((sichtbar.x() - ziel.x()) * sx, (sichtbar.y() - ziel.y()) * sy, sichtbar.width() * sx,
-                        sichtbar.height() * sy);
-    p.drawImage(QRectF(sichtbar), bild, quelle);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -286,10 +241,7 @@ void ImageForm::Image1_MouseMove(int buttons, double x, double y)
         EndX = static_cast<qint32>(std::lround(x));
         EndY = static_cast<qint32>(std::lround(y));
     }
-    XYPos& xy = m_programm.xyPos();
-    const QLocale zahlen;
-    xy.lblXPos->setText(zahlen.toString(x / m_programm.TwipsPerPixelX() * PIV, 'g', QLocale::FloatingPointShortest));
-    xy.lblYPos->setText(zahlen.toString(y / m_programm.TwipsPerPixelY() * PIV, 'g', QLocale::FloatingPointShortest));
+    m_programm.xyPos().PositionZeigen(x / m_programm.TwipsPerPixelX() * PIV, y / m_programm.TwipsPerPixelY() * PIV);
 }
 
 void ImageForm::Image1_MouseUp(int button, double x, double y)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "display/Bildflaeche.h"
+#include "display/Bildzeichner.h"
 #include "platform/PictureLoader.h"
 
 #include <QColor>
@@ -67,8 +68,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void bildZeichnen(class QPainter& painter);
-    void metafileZeichnen(class QPainter& painter, const QRect& ziel, const QRect& sichtbar, qreal dpr);
     void ZeigeHilfeBox();
     // Position of a window point relative to Image1, in twips.
     QPointF relativZuImage1(const QPointF& punkt) const;
@@ -77,9 +76,7 @@ private:
     Programm& m_programm;
     QColor m_hintergrund = Qt::black;
     bool m_groesseAenderbar = false;
+    QSize m_startGroesse;  // the ordinary window's first size, until its frame is known
     LoadedPicture m_bild;
-    // The picture scaled once to the size shown, so that a strongly reduced picture is averaged
-    // rather than sampled.
-    QImage m_skaliert;
-    qint64 m_skaliertVon = 0;
+    Bildzeichner m_zeichner;
 };

@@ -4,6 +4,7 @@
 #include "app/Twips.h"
 #include "lists/BildListenFeld.h"
 #include "windows/ImageForm.h"
+#include "windows/Rahmen.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -32,7 +33,7 @@ WertxForm::WertxForm(Programm& programm)
     // Created in tab order (lowest first), so that the focus chain follows it.
     CheckSpeichernBildPosition = new QCheckBox(this);
     platz(CheckSpeichernBildPosition, "CheckSpeichernBildPosition", 120, 8280, 7932, 495);
-    Frame4 = new QGroupBox(this);
+    Frame4 = new Rahmen(this);
     platz(Frame4, "Frame4", 120, 6720, 7932, 1455);
     btnZuruecksetzen = new QPushButton(Frame4);
     platz(btnZuruecksetzen, "btnZuruecksetzen", 2640, 840, 3372, 492);
@@ -44,27 +45,33 @@ WertxForm::WertxForm(Programm& programm)
     HScroll1->setValue(80);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(10);
+    // A level applies when the thumb is let go or a step is clicked, not at every position on the
+    // way; the field shows the position meanwhile. Tab reaches the bar and the arrow keys step it.
+    HScroll1->setTracking(false);
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
+    HScroll1->setInvertedControls(false);  // Right and Up towards "heller", as the bar reads
+    connect(HScroll1, &QScrollBar::sliderMoved, this, [this](int wert) { txtHelligkeit->setText(QString::number(wert)); });
     Label3 = new QLabel(Frame4);
     platz(Label3, "Label3", 120, 360, 2412, 372);
     Label4 = new QLabel(Frame4);
     platz(Label4, "Label4", 2640, 360, 1332, 252);
     Label5 = new QLabel(Frame4);
     platz(Label5, "Label5", 5520, 360, 732, 252);
-    Frame3 = new QGroupBox(this);
+    Frame3 = new Rahmen(this);
     platz(Frame3, "Frame3", 120, 2760, 7932, 1215);
     OptZufaellig = new QRadioButton(Frame3);
     platz(OptZufaellig, "OptZufaellig", 240, 720, 5892, 255);
     OptAlphabetisch = new QRadioButton(Frame3);
     platz(OptAlphabetisch, "OptAlphabetisch", 240, 360, 5892, 255);
     OptAlphabetisch->setChecked(true);
-    Frame2 = new QGroupBox(this);
+    Frame2 = new Rahmen(this);
     platz(Frame2, "Frame2", 120, 4080, 2652, 1572);
     optGrau = new QRadioButton(Frame2);
     platz(optGrau, "optGrau", 240, 480, 1212, 255);
     optSchwarz = new QRadioButton(Frame2);
     platz(optSchwarz, "optSchwarz", 240, 720, 1212, 375);
     optSchwarz->setChecked(true);
-    Frame1 = new QGroupBox(this);
+    Frame1 = new Rahmen(this);
     platz(Frame1, "Frame1", 120, 120, 7932, 2535);
     txtInterval = new QLineEdit(QStringLiteral("3"), Frame1);
     platz(txtInterval, "txtInterval", 2520, 1440, 375, 285);
@@ -79,7 +86,7 @@ WertxForm::WertxForm(Programm& programm)
     Label2 = new QLabel(Frame1);
     platz(Label2, "Label2", 120, 1440, 2292, 252);
     Label2->setBuddy(txtInterval);
-    Frame5 = new QGroupBox(this);
+    Frame5 = new Rahmen(this);
     platz(Frame5, "Frame5", 2880, 4080, 5172, 2412);
     Opt1024Oder768 = new QRadioButton(Frame5);
     platz(Opt1024Oder768, "Opt1024Oder768", 120, 1560, 4932, 732);

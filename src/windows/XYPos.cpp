@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 
 XYPos::XYPos(Programm& programm)
     : QWidget(nullptr, Qt::Tool)
@@ -47,6 +48,29 @@ void XYPos::Form_Load()
     p.FensterLokalisieren(*this);
     setWindowTitle(p.Text(1219));
     Label2->setText(p.Text(1220));
+}
+
+QString XYPos::Zahl(double wert)
+{
+    QLocale zahlen;
+    zahlen.setNumberOptions(QLocale::OmitGroupSeparator);
+    return zahlen.toString(wert, 'g', 7);
+}
+
+void XYPos::Einpassen(QLabel* feld, const QString& text)
+{
+    QFont schrift = font();
+    const int breite = feld->contentsRect().width() - 2;
+    while (schrift.pointSizeF() > 5 && QFontMetrics(schrift).horizontalAdvance(text) > breite)
+        schrift.setPointSizeF(schrift.pointSizeF() - 0.5);
+    feld->setFont(schrift);
+    feld->setText(text);
+}
+
+void XYPos::PositionZeigen(double x, double y)
+{
+    Einpassen(lblXPos, Zahl(x));
+    Einpassen(lblYPos, Zahl(y));
 }
 
 void XYPos::keyPressEvent(QKeyEvent* event)

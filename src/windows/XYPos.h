@@ -20,11 +20,18 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* lblBildgroesse = nullptr;
 
+    // Shows a pointer position in picture pixels in lblXPos and lblYPos: to single precision,
+    // without digit grouping, with the user's decimal separator, and whole in its field (the font
+    // gets smaller for a long number).
+    void PositionZeigen(double x, double y);
+    static QString Zahl(double wert);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
+    void Einpassen(QLabel* feld, const QString& text);
     Programm& m_programm;
 };

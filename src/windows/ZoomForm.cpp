@@ -2,13 +2,13 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
-#include "platform/metafile/MetafilePicture.h"
 #include "windows/ImageForm.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QtMath>
 
 #include <cmath>
 
@@ -40,18 +40,12 @@ bool ZoomForm::Form_Load()
     Programm& p = m_programm;
     p.HilfeBoxSchliessen();
     ImageForm& bild = p.imageForm();
-    const FotolaufForm& f = p.fotolaufForm();
-    // The enlarged section is drawn from the picture at its full resolution, so it stays sharp.
-    m_bild = bild.Image1Bild();
-    if (m_bild.reduced() && f.Helligkeit == 80) {
-        LoadedPicture voll = p.bildLader().load(p.platform().resolvePath(p.AngezeigteDatei));
-        if (voll.ok && voll.naturalSize == m_bild.naturalSize)
-            m_bild = voll;
-    }
+    FotolaufForm& f = p.fotolaufForm();
     Faktor = f.ScreenWidth / static_cast<double>(bild.EndX - bild.StartX);
     const double w = std::nearbyint(bild.Image1.Width() * Faktor);
-    ImageZoom.setWidth(w);
-    if (ImageZoom.Width() != static_cast<float>(w)) {
+    // The surface keeps whole pixels, so the width read back is rarely w to the twip: only a
+    // width beyond what the surface holds is refused.
+    if (!ImageZoom.setWidth(w)) {
         p.Meldung(p.Text(2066));
         return false;
     }
@@ -64,6 +58,11 @@ bool ZoomForm::Form_Load()
         ImageZoom.setTop((f.ScreenHeight - ImageZoom.Height()) / 2.0);
     else
         ImageZoom.setTop(-bild.StartY * Faktor);
+    // The enlarged section comes from the full resolution, brightened like the picture on screen.
+    const double dpr = p.platform().devicePixelRatio();
+    const QRect ziel = ImageZoom.pixel();
+    const auto voll = f.VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    m_bild = voll ? voll->bild : bild.Image1Bild();
     ImageZoom.Visible = true;
     return true;
 }
@@ -95,26 +94,6 @@ void ZoomForm::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!ImageZoom.Visible || !m_bild.ok)
-        return;
-    const QRect ziel = ImageZoom.pixel();
-    const QRect sichtbar = ziel.intersected(rect());
-    if (sichtbar.isEmpty())
-        return;
-    if (m_bild.metafile) {
-        // Vectors, drawn at the enlarged size: sharp however far the section is enlarged.
-        painter.setClipRect(sichtbar);
-        painter.setRenderHint(QPainter::Antialiasing);
-        m_bild.metafile->draw(painter, QRectF(ziel));
-        return;
-    }
-    if (m_bild.image.isNull())
-        return;
-    // Only the visible part is drawn, however large the enlarged picture is.
-    const double sx = m_bild.image.width() / static_cast<double>(ziel.width());
-    const double sy = m_bild.image.height() / static_cast<double>(ziel.height());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(sichtbar), m_bild.image,
-                      QRectF((sichtbar.x() - ziel.x()) * sx, (sichtbar.y() - ziel.y()) * sy, sichtbar.width() * sx,
-                             sichtbar.height() * sy));
+    if (ImageZoom.Visible)
+        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), rect(), devicePixelRatioF());
 }

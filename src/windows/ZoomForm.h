@@ -3,6 +3,7 @@
 #pragma once
 
 #include "display/Bildflaeche.h"
+#include "display/Bildzeichner.h"
 #include "platform/PictureLoader.h"
 
 #include <QDialog>
@@ -31,5 +32,6 @@ private:
     bool Form_Load();
     Programm& m_programm;
     LoadedPicture m_bild;
+    Bildzeichner m_zeichner;
     bool m_entladen = false;
 };

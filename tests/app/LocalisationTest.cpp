@@ -86,5 +86,9 @@ TEST_F(Localisation, MainWindowCaptionsInBothLanguages)
         EXPECT_EQ(m.mnuBeenden->text(), QString::fromUtf8(f.ende));
         EXPECT_EQ(m.chkSortAsDragAndDrop->text(), QString::fromUtf8(f.sort));
         EXPECT_EQ(m.mnuRegistry->text(), QStringLiteral("&Registry"));
+        // The toolkit's own texts follow, and message boxes carry the program's title.
+        EXPECT_EQ(platform.uiLanguage, f.language == 0 ? QStringLiteral("de") : QStringLiteral("en"));
+        p.Meldung(QStringLiteral("x"));
+        EXPECT_EQ(platform.messages.back().title, QStringLiteral("TESSRIN Fotolauf"));
     }
 }

@@ -113,19 +113,41 @@ TEST_F(Tasten, KeysWithoutActionHideTheListWindowButUnmetConditionsDoNothing)
 
 TEST_F(Tasten, EveryKeyClosesTheHelpAndHidesTheMetadataViews)
 {
+    // Keys of every kind, also those with no key code of their own (symbols, umlauts, shifted
+    // digits, dead keys, a key Qt does not know), pressed in each window that hands keys on.
     starten({{100, 80}, {100, 80}});
     ListBoxForm& liste = programm().listBoxForm();
-    programm().hilfeBoxForm().Zeigen();
-    liste.chkExifAnzeigen->setChecked(true);
-    liste.chkExifAnzeigen->setEnabled(false);
-    bild().Shape1.Visible = true;
-    taste(Qt::Key_Left);  // a key without any effect of its own
-    EXPECT_FALSE(programm().hatHilfeBoxForm());
-    EXPECT_FALSE(liste.chkExifAnzeigen->isChecked());
-    EXPECT_TRUE(liste.chkExifAnzeigen->isEnabled());
-    EXPECT_FALSE(liste.txtEXIFInfo->isVisible());
-    EXPECT_FALSE(liste.lstExifIptc->isVisible());
-    EXPECT_FALSE(bild().Shape1.Visible);
+    const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> tasten = {
+        {Qt::Key_Left, Qt::NoModifier},         {Qt::Key_BracketLeft, Qt::NoModifier}, {Qt::Key_Slash, Qt::NoModifier},
+        {Qt::Key_NumberSign, Qt::NoModifier},   {Qt::Key_Less, Qt::NoModifier},        {Qt::Key_Adiaeresis, Qt::NoModifier},
+        {Qt::Key_ssharp, Qt::NoModifier},       {Qt::Key_Exclam, Qt::ShiftModifier},   {Qt::Key_section, Qt::ShiftModifier},
+        {Qt::Key_Dead_Circumflex, Qt::NoModifier}, {Qt::Key_Dead_Acute, Qt::NoModifier}, {Qt::Key_unknown, Qt::NoModifier},
+        {Qt::Key_Menu, Qt::NoModifier},         {Qt::Key_Shift, Qt::ShiftModifier},
+    };
+    for (QWidget* fenster : {static_cast<QWidget*>(&bild()), static_cast<QWidget*>(&programm().xyPos()),
+                             static_cast<QWidget*>(liste.ListBoxNeu)}) {
+        for (auto [key, mod] : tasten) {
+            liste.show();
+            programm().hilfeBoxForm().Zeigen();
+            liste.chkExifAnzeigen->setChecked(true);
+            liste.chkExifAnzeigen->setEnabled(false);
+            liste.txtEXIFInfo->show();
+            bild().Shape1.Visible = true;
+            // As the window system delivers them (the test library cannot type every one of these).
+            QKeyEvent druck(QEvent::KeyPress, key, mod, QStringLiteral("?"));
+            QCoreApplication::sendEvent(fenster, &druck);
+            const QString was = fenster->objectName() + u' ' + QString::number(key, 16);
+            EXPECT_FALSE(programm().hatHilfeBoxForm()) << qPrintable(was);
+            EXPECT_FALSE(liste.chkExifAnzeigen->isChecked()) << qPrintable(was);
+            EXPECT_TRUE(liste.chkExifAnzeigen->isEnabled()) << qPrintable(was);
+            EXPECT_TRUE(liste.txtEXIFInfo->isHidden()) << qPrintable(was);
+            EXPECT_FALSE(bild().Shape1.Visible) << qPrintable(was);
+            // Left without Shift is a key with rows but none that applies; every other one hides the
+            // list, and the list hides itself on any key.
+            EXPECT_EQ(liste.isVisible(), key == Qt::Key_Left && fenster != liste.ListBoxNeu) << qPrintable(was);
+            EXPECT_EQ(index(), 0) << qPrintable(was);
+        }
+    }
 }
 
 TEST_F(Tasten, PointerToggleAndMagnifierKeys)

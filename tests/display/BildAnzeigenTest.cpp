@@ -126,15 +126,6 @@ TEST_F(BildAnzeigen, BrightnessChangesOnlyTwentyFourBitPictures)
     }
 }
 
-TEST_F(BildAnzeigen, NeutralBrightnessMakesNoCopy)
-{
-    Fixtures::writePicture(pfad("a.jpg"), 64, 48);
-    Fixtures::writePicture(pfad("b.jpg"), 64, 48);
-    starten({"a.jpg", "b.jpg"});
-    EXPECT_TRUE(form().Pictbox.image.isNull());
-    EXPECT_TRUE(form().Pictbuf.image.isNull());
-}
-
 TEST_F(BildAnzeigen, StoredRectangleOverridesThePlacementWhenEnabled)
 {
     Fixtures::writePicture(pfad("a.jpg"), 800, 600);
@@ -162,6 +153,11 @@ TEST_F(BildAnzeigen, ResizableWindowPutsThePictureAtTheTopLeft)
     zeigen(0);
     EXPECT_EQ(bild().Image1.pixel(), QRect(0, 0, 800, 600));
     EXPECT_EQ(bild().windowTitle(), QStringLiteral("TESSRIN Fotolauf"));
+    // At the top left, half the 1024 × 768 screen wide and as high as the screen.
+    EXPECT_FALSE(bild().isFullScreen());
+    EXPECT_EQ(bild().frameGeometry(), QRect(0, 0, 512, 768));
+    zeigen(1);
+    EXPECT_EQ(bild().frameGeometry(), QRect(0, 0, 512, 768));
 }
 
 TEST_F(BildAnzeigen, LargeJpegIsDecodedReducedButKeepsItsTrueSize)

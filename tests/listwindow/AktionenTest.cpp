@@ -143,7 +143,7 @@ TEST_F(Aktionen, OpeningAVanishedJpegGivesTheNineLineMessage)
                                          "Dateinamen-Erweiterung(Datei-Typ) jpeg verknüpft.\r\n"
                                          "Wählen Sie selbst eine geignete Anwendung, zB mittels Windows-Explorer\r\n"
                                          "Rechtklicken auf den Dateiname -> Öffnen mit... -> Programm auswählen"));
-    EXPECT_EQ(m.title, Programm::kStandardTitel);
+    EXPECT_EQ(m.title, QStringLiteral("TESSRIN Fotolauf"));
     EXPECT_EQ(m.buttons, MsgBox::OkNur);
     EXPECT_EQ(m.icon, MsgBox::KeinIcon);
 }
@@ -344,7 +344,7 @@ TEST_F(Aktionen, CopyErrorAnsweredNoGoesOnAndYesStopsWithTheWindowOpen)
                                              "Wollen Sie den Kopiervorgang abbrechen ?"));
         EXPECT_EQ(m.buttons, MsgBox::JaNein);
         EXPECT_EQ(m.defaultButton, MsgBox::StandardKnopf2);
-        EXPECT_EQ(m.title, Programm::kStandardTitel);
+        EXPECT_EQ(m.title, QStringLiteral("TESSRIN Fotolauf"));
         EXPECT_EQ(inhalt(ziel + QStringLiteral("/b.jpg")), QByteArray("schon da"));
         EXPECT_EQ(inhalt(ziel + QStringLiteral("/a.jpg")), inhalt(eintrag(0)));
         EXPECT_EQ(QFile::exists(ziel + QStringLiteral("/c.jpg")), !abbrechen);

@@ -108,13 +108,40 @@ TEST_F(ListeFenster, DoubleClickShowsTheEntryAndClosingOnlyHides)
     EXPECT_EQ(listBoxNeu().ListCount(), 2);
 }
 
-TEST_F(ListeFenster, RightButtonOpensTheKeyHelp)
+TEST_F(ListeFenster, RightButtonOnEntriesOrFreeAreaOnlyOpensTheKeyHelp)
 {
-    starten({{10, 10}, {10, 10}});
+    starten({{10, 10}, {10, 10}, {10, 10}});
     ListBoxForm& l = liste();
     l.show();
-    QTest::mouseClick(l.ListBoxNeu->viewport(), Qt::RightButton);
-    EXPECT_TRUE(programm().hatHilfeBoxForm());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&l));
+    // An entry that is not the current one, the free area above the list, and the empty bottom of
+    // the metadata frame.
+    const QPoint eintrag = l.ListBoxNeu->viewport()->mapTo(&l, l.ListBoxNeu->visualRect(l.ListBoxNeu->model()->index(2, 0)).center());
+    const QPoint frei(5, 5);
+    const QPoint imRahmen = l.FrameExifIptc->mapTo(&l, QPoint(l.FrameExifIptc->width() / 2, l.FrameExifIptc->height() - 3));
+    for (const QPoint& punkt : {eintrag, frei, imRahmen}) {
+        programm().HilfeBoxSchliessen();
+        QWidget* darunter = l.childAt(punkt) ? l.childAt(punkt) : &l;
+        QTest::mouseClick(darunter, Qt::RightButton, {}, darunter->mapFrom(&l, punkt));
+        EXPECT_TRUE(programm().hatHilfeBoxForm()) << punkt.x() << "," << punkt.y();
+        EXPECT_EQ(index(), 0);
+        EXPECT_EQ(l.ListBoxNeu->currentIndex().row(), 0);
+    }
+}
+
+TEST_F(ListeFenster, HighlightStaysOnTheCurrentEntryWhenTheListChanges)
+{
+    starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}});
+    ListBoxForm& l = liste();
+    listBoxNeu().setListIndex(2);
+    listBoxNeu().setSelected(0, true);
+    listBoxNeu().setSelected(3, true);
+    platform.answers = {MsgBox::Ja};
+    l.WeiterAnShellExecute(5);  // the ticked first and last entry go to the trash
+    ASSERT_EQ(listBoxNeu().ListCount(), 2);
+    EXPECT_EQ(index(), 1);
+    EXPECT_EQ(l.ListBoxNeu->currentIndex().row(), 1);
+    EXPECT_TRUE(l.ListBoxNeu->selectionModel()->isRowSelected(1, {}));
 }
 
 TEST_F(ListeFenster, CaptionsInBothLanguages)

@@ -300,16 +300,47 @@ TEST_F(Exif, FormatAbove12EndsReadingWithTheNameShown)
     EXPECT_EQ(m_exif.ListInfo(), "Make: Canon\r\nOrientation: \r\n: \r\n");
 }
 
-TEST_F(Exif, NumbersBeyondTheBytesReadEndReadingButTextsAreCut)
+// A file whose Make value starts `vorEnde` bytes before the end of the 4096 bytes read and
+// runs on past them, followed by an FNumber whose rational lies beyond them.
+QByteArray makeUeberDasEnde(const QByteArray& wert, int vorEnde)
 {
     const Tiff t(true);
-    // An ASCII value whose offset points 20 bytes before the end of the bytes read.
-    Eintrag text{271, 2, 100, {}, true, 4096 - 12 - 20};
+    Eintrag text{271, 2, quint32(wert.size() + 50), {}, true, quint32(4096 - 12 - vorEnde)};
     Eintrag rational{33437, 5, 1, {}, true, 4096 - 12 - 4};
-    QByteArray datei = jpegMitApp1(t.exifBlock({text, rational, t.kurz(274, 1)}));
-    datei = datei.leftJustified(4096 - 20, '\0') + QByteArray("Kamera-Hersteller-XY") + QByteArray(200, 'z');
-    lies(datei);
+    const QByteArray datei = jpegMitApp1(t.exifBlock({text, rational, t.kurz(274, 1)}));
+    return datei.leftJustified(4096 - vorEnde, '\0') + wert + QByteArray(200, 'z');
+}
+
+TEST_F(Exif, NumbersBeyondTheBytesReadEndReadingButTextsAreCut)
+{
+    lies(makeUeberDasEnde("Kamera-Hersteller-XY", 20));
     EXPECT_EQ(m_exif.ListInfo(), "Make: Kamera-Hersteller-XY\r\nFNumber: \r\n: \r\n");
+}
+
+TEST_F(Exif, TextCutInsideAUtf8CharacterLosesOnlyThatCharacter)
+{
+    // Every cut position inside (and at both ends of) a 2-, 3- and 4-byte character, after a
+    // UTF-8 prefix and after a plain one.
+    const QByteArray zeichen[] = {"\xC3\xBC", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
+    for (const QByteArray& vorn : {QByteArray("Gr\xC3\xBC\xC3\x9F" "e-"), QByteArray("Kamera ")}) {
+        for (const QByteArray& z : zeichen) {
+            for (int k = 0; k <= z.size(); ++k) {
+                SCOPED_TRACE(QByteArray(vorn + " + " + QByteArray::number(z.size()) + " bytes, cut after " + QByteArray::number(k)).constData());
+                lies(makeUeberDasEnde(vorn + z + "nachher", int(vorn.size()) + k));
+                const QString erwartet = QString::fromUtf8(vorn + z.left(k == z.size() ? k : 0));
+                if (vorn.startsWith("Kamera") && k == 1) {
+                    // One high byte after plain ASCII may as well be a Windows character.
+                    EXPECT_EQ(text(271), QString::fromUtf8(vorn) + QString(QChar(uchar(z[0]))));
+                } else {
+                    EXPECT_EQ(text(271), erwartet);
+                }
+            }
+        }
+    }
+    // A Windows-1252 value cut after a letter that looks like the start of a UTF-8 character
+    // stays Windows-1252.
+    lies(makeUeberDasEnde("Caf\xE9 cr\xE8me", 8));
+    EXPECT_EQ(text(271), QString::fromUtf8("Café crè"));
 }
 
 TEST_F(Exif, HostileCountsAndOffsetsNeverReadOutsideOrLoop)

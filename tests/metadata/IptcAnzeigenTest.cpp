@@ -71,19 +71,26 @@ TEST_F(IptcAnzeige, ShowsEveryFieldInDisplayOrderWithItsLabelAndKind)
                                 "Category - v15", "Supplemental Categories - ", "v20", "Keywords - ", "v25"}));
 }
 
-TEST_F(IptcAnzeige, WrapsLongTextsIntoPiecesOfSeventyCharacters)
+TEST_F(IptcAnzeige, WrapsLongTextsIntoPiecesOfSeventyCharactersNeverSplittingOne)
 {
-    QByteArray caption150;
-    for (int i = 0; i < 150; ++i)
-        caption150 += char('a' + i % 26);
-    const QStringList z = zeigen(iim(2, 120, caption150));
-    ASSERT_EQ(z.size(), 4);
-    EXPECT_EQ(z[0], "Caption - ");
-    EXPECT_EQ(z[1], QString::fromLatin1(caption150.mid(0, 70)));
-    EXPECT_EQ(z[2], QString::fromLatin1(caption150.mid(70, 70)));
-    EXPECT_EQ(z[3], QString::fromLatin1(caption150.mid(140)));
-
-    EXPECT_EQ(zeigen(iim(2, 120, caption150.left(70))), (QStringList{"Caption - ", QString::fromLatin1(caption150.left(70))}));
+    // 150 characters give pieces of 70, 70 and 10; one of them has two, three or four UTF-8
+    // bytes (one or two UTF-16 units) or combining marks, at every position around the cuts.
+    const QString besondere[] = {QStringLiteral(u"ü"), QStringLiteral(u"€"), QStringLiteral(u"😀"),
+                                 QStringLiteral(u"e\u0301"), QStringLiteral(u"a\u0308\u0323"),
+                                 QStringLiteral(u"👍🏽")};
+    for (const QString& x : besondere) {
+        for (int p : {0, 1, 68, 69, 70, 71, 138, 139, 140}) {
+            SCOPED_TRACE(x.toStdString() + " at " + std::to_string(p));
+            QStringList zeichen;
+            for (int i = 0; i < 150; ++i)
+                zeichen << (i == p ? x : QString(QChar(u'a' + i % 26)));
+            QStringList erwartet{"Caption - "};
+            for (qsizetype i = 0; i < zeichen.size(); i += 70)
+                erwartet << zeichen.mid(i, 70).join(QString());
+            EXPECT_EQ(zeigen(iim(2, 120, zeichen.join(QString()).toUtf8())), erwartet);
+        }
+    }
+    EXPECT_EQ(zeigen(iim(2, 120, QByteArray(70, 'x'))), (QStringList{"Caption - ", QString(70, u'x')}));
     EXPECT_EQ(zeigen(iim(2, 25, "Strand") + iim(2, 25, "Meer")), (QStringList{"Keywords - ", "Strand;Meer"}));
 }
 

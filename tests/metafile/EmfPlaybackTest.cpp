@@ -200,24 +200,6 @@ TEST(EmfPlayback, TextAlignmentPlacesInkAroundTheAnchor)
     }
 }
 
-TEST(EmfPlayback, PathBracketCollectsFiguresAndFillsThemOnce)
-{
-    Emf emf = page();
-    emf.record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(2).u32(0).color(0, 0, 255).u32(0))
-        .record(EMR_SELECTOBJECT, Bytes().u32(2))
-        .record(EMR_BEGINPATH)
-        .record(EMR_MOVETOEX, Bytes().i32(10).i32(10))
-        .record(EMR_POLYLINETO16, Bytes().i32s({0, 0, 0, 0}).u32(2).i16s({50, 10, 50, 40}))
-        .record(EMR_CLOSEFIGURE)
-        .record(EMR_ENDPATH)
-        .record(EMR_FILLPATH, rect(0, 0, 0, 0));
-    const auto calls = record(emf.bytes());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].pen.style(), Qt::NoPen);
-    EXPECT_EQ(calls[0].brush.color(), QColor(0, 0, 255));
-    expectRect(calls[0].targetBounds(), QRectF(10, 10, 40, 30));
-}
-
 TEST(EmfPlayback, ClippingCombinesRectsPathsAndSavedStates)
 {
     Emf emf = page();

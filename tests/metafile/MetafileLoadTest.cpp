@@ -3,6 +3,7 @@
 #include "MetafileTestSupport.h"
 
 #include "platform/metafile/EmfPlayer.h"
+#include "platform/metafile/NotDrawn.h"
 #include "platform/metafile/WmfPlayer.h"
 
 #include <set>
@@ -131,24 +132,30 @@ TEST(MetafileLoad, BadIndexesAndStateRequestsAreIgnored)
     EXPECT_EQ(record(wmf.bytes()).size(), 1u);
 }
 
-TEST(MetafileLoad, RecordTablesNameEachRecordOnce)
+TEST(MetafileLoad, EachRecordIsDrawnOrListedOnceWithAReason)
 {
-    std::set<uint32_t> wmfIds;
+    std::set<uint32_t> wmfIds, emfIds;
     std::set<std::string> names;
     for (const auto& e : metafile::WmfPlayer::records()) {
+        EXPECT_TRUE(e.handler) << e.name;
         EXPECT_TRUE(wmfIds.insert(e.function).second) << e.name;
         EXPECT_TRUE(names.insert(e.name).second) << e.name;
-        EXPECT_EQ(std::string(e.name).rfind("META_", 0), 0u) << e.name;
     }
     // Handlers are found by the record's low byte, so that byte must be unique too.
     std::set<uint32_t> lowBytes;
     for (uint32_t id : wmfIds)
         EXPECT_TRUE(lowBytes.insert(id & 0xFF).second) << id;
-    std::set<uint32_t> emfIds;
     for (const auto& e : metafile::EmfPlayer::records()) {
+        EXPECT_TRUE(e.handler) << e.name;
         EXPECT_TRUE(emfIds.insert(e.type).second) << e.name;
         EXPECT_TRUE(names.insert(e.name).second) << e.name;
         EXPECT_LT(e.type, 128u) << e.name;
+    }
+    for (const auto& n : metafile::kNotDrawn) {
+        EXPECT_TRUE((n.enhanced ? emfIds : wmfIds).insert(n.id).second) << n.name;
+        EXPECT_TRUE(names.insert(n.name).second) << n.name;
+        EXPECT_EQ(std::string(n.name).rfind(n.enhanced ? "EMR_" : "META_", 0), 0u) << n.name;
+        EXPECT_GT(std::string(n.reason).size(), 20u) << n.name;
     }
 }
 

@@ -5,6 +5,8 @@
 #include "platform/metafile/MetafilePicture.h"
 #include "platform/metafile/RecordingCanvas.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace testmf {
@@ -17,6 +19,20 @@ inline std::vector<metafile::RecordedCall> record(const QByteArray& bytes, const
     if (picture)
         picture->play(canvas, target);
     return canvas.calls;
+}
+
+// The picture drawn onto a black image of the given size.
+inline QImage render(const QByteArray& bytes, QSize size = QSize(100, 100))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const auto picture = MetafilePicture::load(bytes);
+    EXPECT_TRUE(picture);
+    if (picture) {
+        QPainter painter(&image);
+        picture->draw(painter, QRectF(image.rect()));
+    }
+    return image;
 }
 
 inline void expectRect(const QRectF& actual, const QRectF& expected, double tolerance = 0.01)

@@ -5,6 +5,8 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -83,4 +85,24 @@ TEST(LinuxPlatform, ApplicationDataFolderFollowsXdg)
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", alt);
+}
+
+TEST(LinuxPlatform, StandardButtonsSpeakTheInterfaceLanguage)
+{
+    auto knoepfe = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+        return QStringList{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                           box.button(QMessageBox::Cancel)->text(), box.button(QMessageBox::Ok)->text()};
+    };
+    {
+        LinuxPlatform p({});
+        p.setUiLanguage(QStringLiteral("de"));
+        EXPECT_EQ(knoepfe(), (QStringList{"&Ja", "&Nein", "Abbrechen", "OK"}));
+        p.setUiLanguage(QStringLiteral("en"));
+        EXPECT_EQ(knoepfe(), (QStringList{"&Yes", "&No", "Cancel", "OK"}));
+        p.setUiLanguage(QStringLiteral("de"));
+    }
+    // The platform takes its translation with it.
+    EXPECT_EQ(knoepfe().first(), QStringLiteral("&Yes"));
 }

@@ -20,29 +20,7 @@
 
 namespace {
 
-// Sets an environment variable for the life of the object.
-class Umgebung {
-public:
-    Umgebung(const char* name, const QByteArray& wert)
-        : m_name(name)
-        , m_hatte(qEnvironmentVariableIsSet(name))
-        , m_alt(qgetenv(name))
-    {
-        qputenv(name, wert);
-    }
-    ~Umgebung()
-    {
-        if (m_hatte)
-            qputenv(m_name, m_alt);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_hatte;
-    QByteArray m_alt;
-};
+using Fixtures::Umgebung;
 
 QByteArray inhalt(const QString& pfad)
 {

@@ -15,4 +15,30 @@ QString writePicture(const QString& path, int width, int height, Qt::GlobalColor
 // An albo.ini with the given text under appData/TESSRIN Albora 13/.
 void writeAlboIni(const QString& appData, const QByteArray& text);
 
+// Sets an environment variable for the life of the object.
+class Umgebung {
+public:
+    Umgebung(const char* name, const QByteArray& wert)
+        : m_name(name)
+        , m_hatte(qEnvironmentVariableIsSet(name))
+        , m_alt(qgetenv(name))
+    {
+        qputenv(name, wert);
+    }
+    ~Umgebung()
+    {
+        if (m_hatte)
+            qputenv(m_name, m_alt);
+        else
+            qunsetenv(m_name);
+    }
+    Umgebung(const Umgebung&) = delete;
+    Umgebung& operator=(const Umgebung&) = delete;
+
+private:
+    const char* m_name;
+    bool m_hatte;
+    QByteArray m_alt;
+};
+
 }  // namespace Fixtures

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/ScriptedRegistry.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -39,11 +40,13 @@ public:
     int modalDialogs = 0;
     int processEventsCalls = 0;
     bool busy = false;
+    QString uiLanguage;  // the toolkit's language, as last set
 
     QStringList messageTexts() const;
 
     // --- Platform ------------------------------------------------------------------------------
     int messageBox(const MessageBoxRequest& request) override;
+    void setUiLanguage(const QString& language) override { uiLanguage = language; }
     void execModal(QDialog& dialog) override;
     quint16 shiftKeyStateAtStart() override { return shiftState; }
     QSize screenSizePixels() override { return screen; }
@@ -99,6 +102,10 @@ public:
     void showInFileManager(const QString& file) override;
     int moveToTrash(const QString& fileList) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
+
+    // --- file-type association ----------------------------------------------------------------
+    ScriptedRegistry scriptedRegistry;
+    Registry& registry() override { return scriptedRegistry; }
 
 private:
     int naechstesShellErgebnis();

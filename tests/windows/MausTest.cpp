@@ -99,63 +99,134 @@ TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelp)
     EXPECT_FALSE(programm().hatHilfeBoxForm());
 }
 
-TEST_F(Maus, PositionInPicturePixels)
+TEST_F(Maus, PositionInPicturePixelsIsShownWholeWithoutGrouping)
 {
-    starten({{2048, 1536}, {800, 600}});  // shown at half size: PIV 2
-    bild().Image1_MouseMove(0, 1500, 750);
-    EXPECT_EQ(programm().xyPos().lblXPos->text(), QStringLiteral("200"));
-    EXPECT_EQ(programm().xyPos().lblYPos->text(), QStringLiteral("100"));
-    bild().Image1_MouseMove(0, 7, 0);
-    EXPECT_EQ(programm().xyPos().lblXPos->text(), QLocale().toString(7 / 15.0 * 2, 'g', QLocale::FloatingPointShortest));
-    EXPECT_EQ(programm().xyPos().lblBildgroesse->text(), QStringLiteral("2048 x 1536"));
+    starten({{4000, 3000}, {800, 600}});  // fitted to the 1024-px screen: PIV 3.90625
+    XYPos& xy = programm().xyPos();
+    EXPECT_EQ(xy.lblBildgroesse->text(), QStringLiteral("4000 x 3000"));
+    const QLocale vorher;
+    for (auto [sprache, x, y, textX, textY] : std::vector<std::tuple<QLocale::Language, double, double, const char*, const char*>>{
+             {QLocale::German, 5047.2, 768, "1314,375", "200"},
+             {QLocale::English, 5047.2, 7, "1314.375", "1.822917"},
+             {QLocale::German, 3829.5, 1, "997,2656", "0,2604167"},
+             {QLocale::German, 0, 15360, "0", "4000"},
+         }) {
+        QLocale::setDefault(QLocale(sprache));
+        bild().Image1_MouseMove(0, x, y);
+        EXPECT_EQ(xy.lblXPos->text(), QString::fromLatin1(textX));
+        EXPECT_EQ(xy.lblYPos->text(), QString::fromLatin1(textY));
+        // The whole number fits its field.
+        for (QLabel* feld : {xy.lblXPos, xy.lblYPos})
+            EXPECT_LE(QFontMetrics(feld->font()).horizontalAdvance(feld->text()), feld->contentsRect().width()) << qPrintable(feld->text());
+    }
+    QLocale::setDefault(vorher);
 }
 
-TEST_F(Maus, ZoomWindowEnlargesTheSelectionToTheScreenWidth)
+TEST_F(Maus, AnyKeyClosesTheZoomWindowAndActsInTheMainWindow)
 {
     starten({{600, 400}, {600, 400}});
-    ImageForm& b = bild();
-    // Image1 is 600 px = 9000 twips wide; a selection of 1536 twips gives the factor 10.
-    b.StartX = 300;
-    b.StartY = 150;
-    b.EndX = 300 + 1536;
-    b.EndY = 150 + 1152;
-    double faktor = 0;
-    QRect zoom;
-    platform.onModal = [&](QDialog& d) {
-        auto& z = dynamic_cast<ZoomForm&>(d);
-        faktor = z.Faktor;
-        zoom = z.ImageZoom.pixel();
-        QTest::keyClick(&z, Qt::Key_F3);  // any key closes the view and acts in the main window
-    };
+    bild().EndX = bild().StartX + 1536;
+    bild().EndY = bild().StartY + 1152;
+    platform.onModal = [](QDialog& d) { QTest::keyClick(&d, Qt::Key_F3); };
     programm().zoomForm().ZeigenModal();
-    EXPECT_DOUBLE_EQ(faktor, 10.0);
-    EXPECT_EQ(zoom.width(), 6000);
-    EXPECT_EQ(zoom.x(), -200);  // -StartX × Faktor = -3000 twips
-    EXPECT_EQ(zoom.y(), -100);
-    EXPECT_FALSE(programm().hatZoomForm());
-    EXPECT_EQ(index(), 1);
-
-    // A selection so narrow that the enlarged picture is beyond the surface's limit.
-    b.EndX = b.StartX + 100;
-    platform.onModal = nullptr;
-    programm().zoomForm().ZeigenModal();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, programm().Text(2066));
     EXPECT_EQ(platform.modalDialogs, 1);
     EXPECT_FALSE(programm().hatZoomForm());
+    EXPECT_EQ(index(), 1);
 }
 
-TEST_F(Maus, SmallSelectionIsCentredInTheZoomWindow)
+TEST_F(Maus, EverySelectionWidthTheSurfaceCanHoldOpensTheZoomView)
 {
-    starten({{100, 50}, {100, 50}});
-    ImageForm& b = bild();
-    b.StartX = 0;
-    b.StartY = 0;
-    b.EndX = 1500;  // the whole width: factor 10.24, 1024 px wide, 512 high
-    b.EndY = 750;
-    QRect zoom;
-    platform.onModal = [&](QDialog& d) { zoom = dynamic_cast<ZoomForm&>(d).ImageZoom.pixel(); };
-    programm().zoomForm().ZeigenModal();
-    EXPECT_EQ(zoom.x(), 0);
-    EXPECT_EQ(zoom.y(), 128);
+    // A picture fitted to the 1024-px screen and one shown at an odd natural size. The mouse gives
+    // whole pixels (15 twips each); every selection width from the smallest accepted to the whole
+    // picture is tried.
+    starten({{2048, 1536}, {777, 333}});
+    constexpr double kSchirm = 1024, kSchirmHoehe = 768, kGrenze = Bildflaeche::kGroesstePixel;
+    for (int bildNr = 0; bildNr < 2; ++bildNr) {
+        listBoxNeu().setListIndex(bildNr);
+        form().BildAnzeigen();
+        ImageForm& b = bild();
+        const QRect image1 = b.Image1.pixel();
+        int geoeffnet = 0;
+        for (int k = 7; k <= image1.width(); ++k) {
+            const int x0 = (image1.width() - k) / 2, y0 = 5;
+            b.StartX = x0 * 15;
+            b.StartY = y0 * 15;
+            b.EndX = b.StartX + k * 15;
+            b.EndY = b.StartY + std::max(5, k * 3 / 4) * 15;
+            platform.messages.clear();
+            const int vorher = platform.modalDialogs;
+            QRect zoom;
+            platform.onModal = [&](QDialog& d) { zoom = dynamic_cast<ZoomForm&>(d).ImageZoom.pixel(); };
+            programm().zoomForm().ZeigenModal();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            const double faktor = kSchirm / k;
+            const double breite = image1.width() * faktor, hoehe = image1.height() * faktor;
+            const bool offen = platform.modalDialogs > vorher;
+            if (breite > kGrenze + 1.5) {
+                EXPECT_FALSE(offen) << bildNr << " width " << k;
+                ASSERT_EQ(platform.messageTexts(), QStringList{programm().Text(2066)}) << k;
+                continue;
+            }
+            if (breite < kGrenze - 1.5) {
+                ASSERT_TRUE(offen && platform.messages.empty()) << bildNr << " width " << k;
+            }
+            if (!offen)
+                continue;
+            ++geoeffnet;
+            EXPECT_NEAR(zoom.width(), breite, 1.0) << k;
+            EXPECT_NEAR(zoom.height(), hoehe, 1.0) << k;
+            // The selection's corner at the screen's corner, or centred where the picture is smaller.
+            EXPECT_NEAR(zoom.x(), breite < kSchirm ? (kSchirm - breite) / 2 : -x0 * faktor, 1.0) << k;
+            EXPECT_NEAR(zoom.y(), hoehe < kSchirmHoehe ? (kSchirmHoehe - hoehe) / 2 : -y0 * faktor, 1.0) << k;
+        }
+        // All but the few widths that enlarge beyond the surface's limit.
+        EXPECT_GE(geoeffnet, image1.width() - 40) << bildNr;
+    }
+}
+
+TEST_F(Maus, SelectionFrameShowsOnEveryBackground)
+{
+    // Pictures of one grey level each, from black over mid-grey (where an inverted line vanishes)
+    // to white.
+    const std::vector<int> stufen = {0, 37, 127, 128, 200, 255};
+    QStringList pfade;
+    for (size_t i = 0; i < stufen.size(); ++i) {
+        QImage grau(400, 300, QImage::Format_RGB888);
+        grau.fill(QColor(stufen[i], stufen[i], stufen[i]));
+        pfade.append(pfad(QString(QChar(u'a' + int(i))) + QStringLiteral(".bmp")));
+        ASSERT_TRUE(grau.save(pfade.back(), "BMP"));
+    }
+    platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
+    platform.arguments = pfade.join(u' ');
+    programm().Starten();
+    form().RechteckLupeScharf = true;
+    for (size_t i = 0; i < stufen.size(); ++i) {
+        listBoxNeu().setListIndex(int(i));
+        form().BildAnzeigen();
+        bild().Image1_MouseDown(1, 150, 150);
+        bild().Image1_MouseMove(1, 150 + 15 * 161, 150 + 15 * 90);
+        ASSERT_TRUE(bild().Shape1.Visible);
+        const QRect rahmen = bild().Shape1.pixel();
+        ASSERT_GT(rahmen.width(), 100);
+        const QImage shot = bild().grab().toImage();
+        int punkte = 0, deutlich = 0;
+        auto pruefen = [&](int x, int y) {
+            ++punkte;
+            deutlich += std::abs(qGray(shot.pixel(x, y)) - stufen[i]) >= 100;
+        };
+        for (int x = rahmen.left(); x <= rahmen.right(); ++x) {
+            pruefen(x, rahmen.top());
+            pruefen(x, rahmen.bottom());
+        }
+        for (int y = rahmen.top() + 1; y < rahmen.bottom(); ++y) {
+            pruefen(rahmen.left(), y);
+            pruefen(rahmen.right(), y);
+        }
+        // At least a third of the line stands out clearly, all round.
+        EXPECT_GE(deutlich * 3, punkte) << "grey " << stufen[i];
+        // Inside the frame the picture is untouched.
+        EXPECT_EQ(qGray(shot.pixel(rahmen.center())), stufen[i]);
+        bild().Image1_MouseUp(1, 150 + 15 * 161, 150 + 15 * 90);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }

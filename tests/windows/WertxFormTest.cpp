@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QGroupBox>
 
 class Einstellungen : public ShowTest {
 protected:
@@ -75,12 +76,37 @@ TEST_F(Einstellungen, BackgroundOptions)
     EXPECT_EQ(bild().Hintergrundfarbe(), QColor(Qt::black));
 }
 
-TEST_F(Einstellungen, BrightnessBarShowsThePictureAgainAndResetShowsItTwiceWhenNeeded)
+TEST_F(Einstellungen, BrightnessBarAppliesOnReleaseOrStepAndResetShowsTwiceWhenNeeded)
 {
     starten({{10, 10}, {10, 10}});
     QSignalSpy angezeigt(&form(), &FotolaufForm::BildAngezeigt);
     w().show();
-    w().HScroll1->setValue(81);
+    QScrollBar* bar = w().HScroll1;
+    // Dragging the thumb: nothing applies on the way (the field follows), the level applies when
+    // the thumb is let go.
+    bar->setSliderDown(true);
+    for (int wert : {85, 97, 110}) {
+        bar->setSliderPosition(wert);
+        EXPECT_TRUE(w().isVisible()) << wert;
+        EXPECT_EQ(form().Helligkeit, 80) << wert;
+        EXPECT_EQ(w().txtHelligkeit->text(), QString::number(wert));
+    }
+    EXPECT_EQ(angezeigt.count(), 0);
+    bar->setSliderDown(false);
+    EXPECT_EQ(form().Helligkeit, 110);
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(angezeigt.count(), 1);
+
+    // Tab reaches the bar from the field before it, and an arrow key is one step.
+    bar->setValue(80);
+    angezeigt.clear();
+    w().show();
+    // Tab goes to the next control in the focus chain that takes the focus by Tab.
+    QWidget* naechstes = w().txtHelligkeit->nextInFocusChain();
+    while (naechstes != w().txtHelligkeit && !(naechstes->focusPolicy() & Qt::TabFocus && naechstes->isVisibleTo(&w())))
+        naechstes = naechstes->nextInFocusChain();
+    EXPECT_EQ(naechstes, bar);
+    QTest::keyClick(bar, Qt::Key_Right);
     EXPECT_EQ(form().Helligkeit, 81);
     EXPECT_EQ(w().txtHelligkeit->text(), QStringLiteral("81"));
     EXPECT_FALSE(w().isVisible());
@@ -96,6 +122,32 @@ TEST_F(Einstellungen, BrightnessBarShowsThePictureAgainAndResetShowsItTwiceWhenN
     angezeigt.clear();
     w().btnZuruecksetzen->click();
     EXPECT_EQ(angezeigt.count(), 1);
+}
+
+TEST_F(Einstellungen, ControlsSitInsideTheirFramesBelowTheBorder)
+{
+    starten({{10, 10}, {10, 10}});
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    const QColor grund = w().palette().color(QPalette::Window);
+    for (QGroupBox* rahmen : {w().Frame1, w().Frame2, w().Frame3, w().Frame4, w().Frame5}) {
+        // The frame alone, without its controls; its top border is the first row whose right half
+        // differs from the window.
+        QImage bild(rahmen->size(), QImage::Format_RGB32);
+        bild.fill(grund);
+        rahmen->render(&bild, {}, {}, QWidget::DrawWindowBackground);
+        int rand = -1;
+        for (int y = 0; y < bild.height() && rand < 0; ++y) {
+            int anders = 0;
+            for (int x = bild.width() / 2; x < bild.width() - 4; ++x)
+                anders += bild.pixelColor(x, y) != grund;
+            if (anders > (bild.width() / 2 - 4) * 8 / 10)
+                rand = y;
+        }
+        ASSERT_GE(rand, 0) << qPrintable(rahmen->objectName());
+        for (QWidget* c : rahmen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_GT(c->geometry().top(), rand) << qPrintable(c->objectName());
+    }
 }
 
 TEST_F(Einstellungen, ClearingTheKeepSectionBoxClearsTheRecords)

@@ -14,6 +14,17 @@
 
 namespace metafile {
 
+// How a blit combines its source pixels (S) with the brush (P) and what is already drawn (D):
+// a ternary raster operation, bit k of code giving the result for P = k & 4, S = k & 2,
+// D = k & 1, taken bit by bit of each colour. Where a mask is given, its black pixels take
+// maskedCode instead.
+struct RasterOp {
+    uint8_t code = 0xCC;             // source copy
+    uint8_t maskedCode = 0xCC;
+    QImage mask;                     // the source's size; null: no mask
+    QImage pattern;                  // the brush as a tile in device pixels, opaque
+};
+
 struct Paint {
     QTransform transform;            // logical coordinates → target pixels
     QPen pen = QPen(Qt::NoPen);      // width in logical units unless cosmetic
@@ -22,6 +33,7 @@ struct Paint {
     const QPainterPath* clip = nullptr;  // target pixels; nullptr: unclipped
     int clipSerial = 0;              // changes whenever the clip does
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    RasterOp rop;                    // blits only
 };
 
 enum TextAlign : int {
@@ -51,7 +63,8 @@ public:
     virtual ~Canvas() = default;
     virtual void drawPath(const QPainterPath& path, const Paint& paint) = 0;
     virtual void drawText(const TextRun& run, const Paint& paint) = 0;
-    // source is in image pixels; target in logical units.
+    // source is in image pixels; target in logical units. The image may be null when the raster
+    // operation does not use a source.
     virtual void drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint) = 0;
 };
 

@@ -25,6 +25,14 @@ enum RegionMode { RGN_AND = 1, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY };
 enum { TRANSPARENT = 1, OPAQUE = 2 };
 enum { ALTERNATE = 1, WINDING = 2 };
 
+struct BrushSpec {
+    int style = BS_SOLID;
+    QColor color = Qt::white;
+    int hatch = 0;
+    QImage pattern;
+    bool monochrome = false;        // pattern drawn in the text and background colours of the moment
+};
+
 struct PenSpec {
     int style = PS_SOLID;           // low four bits of the GDI pen style
     int endCap = 0;                 // 0 round, 1 square, 2 flat
@@ -33,14 +41,7 @@ struct PenSpec {
     bool cosmetic = true;
     QColor color = Qt::black;
     std::vector<qreal> dashes;      // user style, in pen widths
-};
-
-struct BrushSpec {
-    int style = BS_SOLID;
-    QColor color = Qt::white;
-    int hatch = 0;
-    QImage pattern;
-    bool monochrome = false;        // pattern drawn in the text and background colours of the moment
+    std::optional<BrushSpec> brush; // what a wide pen paints with; none: its colour
 };
 
 struct FontSpec {

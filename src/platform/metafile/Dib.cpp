@@ -98,10 +98,12 @@ struct MaskField {
     }
 };
 
-QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bits, bool keepAlpha)
+// stride 0: DIB rows, each padded to whole 32-bit words.
+QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bits, bool keepAlpha, qint64 stride = 0)
 {
     const int rows = std::abs(h.height);
-    const qint64 stride = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
+    if (stride <= 0)
+        stride = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
     // Like GDI, rows that the record does not hold make no picture.
     if (bits.size() < stride * rows)
         return {};
@@ -235,10 +237,50 @@ QImage decodePackedDib(QByteArrayView dib, const DibOptions& options)
     Header h;
     if (!readHeader(r, h))
         return {};
-    qsizetype offset = r.pos() + qsizetype(colorTableEntries(h)) * (options.paletteIndices ? 2 : h.colorEntrySize);
+    const int entrySize = options.paletteIndices ? 2 : h.colorEntrySize;
+    qsizetype offset = r.pos() + qsizetype(colorTableEntries(h)) * entrySize;
+    const qint64 rowsSize = ((qint64(h.width) * h.bitCount + 31) / 32) * 4 * std::abs(qint64(h.height));
+    if (h.size >= 40 && h.bitCount <= 8 && h.bitCount > 0 && h.compression == BI_RGB && h.colorsUsed == 0 && offset + rowsSize > dib.size()) {
+        // Some writers put fewer colours in the table than the depth allows without saying so;
+        // the rows are at the end, and what lies between them and the header is the table.
+        const qint64 table = dib.size() - rowsSize - r.pos();
+        if (table >= 0 && table % entrySize == 0) {
+            offset = r.pos() + table;
+            QByteArray info = dib.first(offset).toByteArray();
+            qToLittleEndian<uint32_t>(uint32_t(table / entrySize), info.data() + 32);
+            return decodeDib(info, dib.sliced(offset), options);
+        }
+    }
     if (offset > dib.size())
         return {};
     return decodeDib(dib.first(offset), dib.sliced(offset), options);
+}
+
+QImage decodeBitmap16(int width, int height, int widthBytes, int bitsPixel, QByteArrayView bits, QRgb zero, QRgb one)
+{
+    Header h;
+    h.width = width;
+    h.height = -height;  // device bitmaps are stored from the top row down
+    h.bitCount = bitsPixel;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || qint64(width) * height > kMaxPixels)
+        return {};
+    if (bitsPixel != 1 && bitsPixel != 4 && bitsPixel != 8 && bitsPixel != 16 && bitsPixel != 24 && bitsPixel != 32)
+        return {};
+    if (widthBytes < (qint64(width) * bitsPixel + 7) / 8)
+        return {};
+    QList<QRgb> palette;
+    if (bitsPixel == 1) {
+        palette = {zero, one};
+    } else if (bitsPixel == 4) {
+        // The sixteen colours of the standard VGA palette.
+        palette = {0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+                   0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+    } else if (bitsPixel == 8) {
+        // A device palette is not in the file; a grey ramp keeps the picture readable.
+        for (int i = 0; i < 256; ++i)
+            palette.append(qRgb(i, i, i));
+    }
+    return decodeRows(h, palette, bits, false, widthBytes);
 }
 
 bool dibIsBottomUp(QByteArrayView info)

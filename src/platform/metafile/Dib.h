@@ -16,6 +16,9 @@ struct DibOptions {
 QImage decodeDib(QByteArrayView info, QByteArrayView bits, const DibOptions& options = {});
 // info and bits in one block; the bits start after the colour table.
 QImage decodePackedDib(QByteArrayView dib, const DibOptions& options = {});
+// An old device-dependent bitmap: rows of widthBytes bytes from the top down. One-bit pixels
+// take the colours zero and one (the text and background colours where it is drawn).
+QImage decodeBitmap16(int width, int height, int widthBytes, int bitsPixel, QByteArrayView bits, QRgb zero, QRgb one);
 // True when the rows are stored bottom-up (positive height), which turns DIB source rectangles around.
 bool dibIsBottomUp(QByteArrayView info);
 

@@ -1,7 +1,6 @@
-// EMF handlers for graphics objects (pens, brushes, fonts), bitmaps and text.
+// EMF handlers for graphics objects (pens, brushes, fonts) and text.
 #include "EmfPlayer.h"
 
-#include "Dib.h"
 #include "TextCodec.h"
 
 namespace metafile {
@@ -9,13 +8,15 @@ namespace metafile {
 namespace {
 
 constexpr uint32_t kStockBit = 0x80000000;
-enum { PS_GEOMETRIC = 0x10000, ETO_PDY = 0x2000 };
+enum { PS_GEOMETRIC = 0x10000, ETO_NO_RECT = 0x100, ETO_SMALL_CHARS = 0x200, ETO_PDY = 0x2000 };
 
-QColor colorRef(ByteReader& r)
+// UTF-16 code units as the records store them, little-endian.
+QString utf16(QByteArrayView bytes)
 {
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
+    QString s(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < s.size(); ++i)
+        s[i] = QChar(char16_t(uchar(bytes[2 * i]) | (uchar(bytes[2 * i + 1]) << 8)));
+    return s;
 }
 
 void penStyle(PenSpec& pen, uint32_t style)
@@ -26,13 +27,6 @@ void penStyle(PenSpec& pen, uint32_t style)
 }
 
 }  // namespace
-
-QImage EmfPlayer::bitmap(ByteReader& r, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits, uint32_t cbBits, uint32_t usage, bool alpha)
-{
-    if (cbBmi == 0)
-        return {};
-    return decodeDib(r.view(offBmi, cbBmi), r.view(offBits, cbBits), {alpha, usage == 1});
-}
 
 void EmfPlayer::emrSelectObject(ByteReader& r)
 {
@@ -64,20 +58,33 @@ void EmfPlayer::emrCreatePen(ByteReader& r)
 void EmfPlayer::emrExtCreatePen(ByteReader& r)
 {
     const uint32_t index = r.u32();
-    r.skip(16);
+    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     GdiObject o;
     o.kind = GdiObject::Pen;
     const uint32_t style = r.u32();
     penStyle(o.pen, style);
     const uint32_t width = r.u32();
     const uint32_t brushStyle = r.u32();
+    const qsizetype colorAt = r.pos();
     o.pen.color = colorRef(r);
-    r.u32();
+    const int hatch = int(r.u32());
     const uint32_t entries = r.u32();
     o.pen.cosmetic = !(style & PS_GEOMETRIC) || width == 0;
     o.pen.width = o.pen.cosmetic ? 0 : std::min<uint32_t>(width, 1u << 24);
     if (brushStyle == BS_NULL)
         o.pen.style = PS_NULL;
+    // Wide pens may paint with a hatch or a bitmap, like a brush.
+    if (brushStyle == BS_HATCHED || brushStyle == BS_DIBPATTERN || brushStyle == BS_DIBPATTERNPT) {
+        BrushSpec brush;
+        brush.style = int(brushStyle);
+        brush.color = o.pen.color;
+        brush.hatch = hatch;
+        if (brushStyle != BS_HATCHED) {
+            ByteReader usage = r.sub(colorAt, 4);
+            brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage.u32());
+        }
+        o.pen.brush = brush;
+    }
     if (o.pen.style == PS_USERSTYLE && entries <= 16 && r.has(qsizetype(entries) * 4)) {
         const qreal unit = o.pen.width > 0 ? o.pen.width : 1;
         for (uint32_t i = 0; i < entries; ++i)
@@ -161,119 +168,6 @@ void EmfPlayer::emrExtCreateFontIndirectW(ByteReader& r)
     dc.setObject(index, o);
 }
 
-void EmfPlayer::emrBitBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t rop = r.u32();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cx, cy))), rop);
-}
-
-void EmfPlayer::emrStretchBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t rop = r.u32();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), rop);
-}
-
-void EmfPlayer::emrSetDiBitsToDevice(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const QPointF src = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const uint32_t usage = r.u32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
-    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cy : src.y(), cx, cy);
-    blit(QRectF(at, QSizeF(cx, cy)), image, source, SRCCOPY);
-}
-
-void EmfPlayer::emrStretchDiBits(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const QPointF src = pointL(r);
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const uint32_t usage = r.u32();
-    const uint32_t rop = r.u32();
-    const qreal cx = r.i32(), cy = r.i32();
-    const QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    const bool bottomUp = dibIsBottomUp(r.view(offBmi, cbBmi));
-    const QRectF source(src.x(), bottomUp ? image.height() - src.y() - cySrc : src.y(), cxSrc, cySrc);
-    blit(QRectF(at, QSizeF(cx, cy)), image, source, rop);
-}
-
-void EmfPlayer::emrAlphaBlend(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    r.u8();
-    r.u8();
-    const int constantAlpha = r.u8();
-    const bool sourceAlpha = r.u8() & 1;
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage, sourceAlpha);
-    if (image.isNull())
-        return;
-    if (constantAlpha < 255) {
-        QImage faded(image.size(), QImage::Format_ARGB32_Premultiplied);
-        faded.fill(Qt::transparent);
-        QPainter p(&faded);
-        p.setOpacity(constantAlpha / 255.0);
-        p.drawImage(0, 0, image);
-        p.end();
-        image = faded;
-    }
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
-}
-
-void EmfPlayer::emrTransparentBlt(ByteReader& r)
-{
-    r.skip(16);
-    const QPointF at = pointL(r);
-    const qreal cx = r.i32(), cy = r.i32();
-    const QRgb transparent = colorRef(r).rgb();
-    const QPointF src = pointL(r);
-    const QTransform srcXform = xform(r).value_or(QTransform());
-    r.skip(4);
-    const uint32_t usage = r.u32();
-    const uint32_t offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
-    const qreal cxSrc = r.i32(), cySrc = r.i32();
-    QImage image = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if ((line[x] & 0xFFFFFF) == (transparent & 0xFFFFFF))
-                line[x] = 0;
-    }
-    blit(QRectF(at, QSizeF(cx, cy)), image, srcXform.mapRect(QRectF(src, QSizeF(cxSrc, cySrc))), SRCCOPY);
-}
-
 void EmfPlayer::emrExtTextOutA(ByteReader& r) { extTextOut(r, false); }
 void EmfPlayer::emrExtTextOutW(ByteReader& r) { extTextOut(r, true); }
 
@@ -294,14 +188,7 @@ void EmfPlayer::extTextOut(ByteReader& r, bool wide)
     const QByteArrayView bytes = r.view(offString, qsizetype(chars) * (wide ? 2 : 1));
     if (bytes.size() != qsizetype(chars) * (wide ? 2 : 1))
         return;
-    QString string;
-    if (wide) {
-        string.resize(chars);
-        for (uint32_t i = 0; i < chars; ++i)
-            string[i] = QChar(char16_t(uchar(bytes[2 * i]) | (uchar(bytes[2 * i + 1]) << 8)));
-    } else {
-        string = decodeCharset(bytes, dc.s.font.charset, isSymbolFace(dc.s.font.face));
-    }
+    const QString string = wide ? utf16(bytes) : decodeCharset(bytes, dc.s.font.charset, isSymbolFace(dc.s.font.face));
     std::vector<qreal> advances;
     const int stride = (options & ETO_PDY) ? 8 : 4;
     if (offDx != 0) {
@@ -322,6 +209,27 @@ void EmfPlayer::extTextOut(ByteReader& r, bool wide)
     if (chars == 0 && boundsRight < boundsLeft)
         return;
     text(reference, string, std::move(advances), options, &rect);
+}
+
+// Text without advances: 8-bit characters (taken as they are, the low half of UTF-16) or
+// UTF-16, with a clipping rectangle unless the options say there is none.
+void EmfPlayer::emrSmallTextOut(ByteReader& r)
+{
+    const QPointF at = pointL(r);
+    const uint32_t chars = r.u32();
+    const uint32_t options = r.u32();
+    r.skip(12);
+    QRectF rect;
+    if (!(options & ETO_NO_RECT))
+        rect = rectL(r);
+    const bool small = options & ETO_SMALL_CHARS;
+    if (!r.ok() || chars > 1'000'000)
+        return;
+    const QByteArrayView bytes = r.bytes(qsizetype(chars) * (small ? 1 : 2));
+    if (!r.ok())
+        return;
+    const QString string = small ? QString::fromLatin1(bytes) : utf16(bytes);
+    text(at, string, {}, options & ~uint32_t(ETO_NO_RECT | ETO_SMALL_CHARS), rect.isNull() ? nullptr : &rect);
 }
 
 }  // namespace metafile

@@ -2,6 +2,8 @@
 // Objects, bitmaps and text are in EmfObjects.cpp.
 #include "EmfPlayer.h"
 
+#include "RasterBlit.h"
+
 #include <array>
 #include <cmath>
 
@@ -12,13 +14,6 @@ namespace {
 constexpr uint32_t kEmfSignature = 0x464D4520;
 constexpr uint32_t EMR_HEADER = 1;
 constexpr uint32_t EMR_EOF = 14;
-
-QColor colorRef(ByteReader& r)
-{
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
-}
 
 QRect inclusiveRect(ByteReader& r)
 {
@@ -54,7 +49,7 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
     if (size >= 108 && (descriptionChars == 0 || descriptionAt >= 108)) {
         r.seek(100);
         const int umX = r.i32(), umY = r.i32();
-        if (r.ok() && umX > mmX * 500 && umX < mmX * 2000 && umY > mmY * 500 && umY < mmY * 2000)
+        if (r.ok() && umX > qint64(mmX) * 500 && umX < qint64(mmX) * 2000 && umY > qint64(mmY) * 500 && umY < qint64(mmY) * 2000)
             h.millimeters = QSizeF(umX / 1000.0, umY / 1000.0);
     }
     if (h.frame.right() <= h.frame.left() || h.frame.bottom() <= h.frame.top()) {
@@ -62,8 +57,9 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
         if (h.bounds.right() <= h.bounds.left() || h.bounds.bottom() <= h.bounds.top())
             return std::nullopt;
         const qreal fx = h.millimeters.width() * 100 / devX, fy = h.millimeters.height() * 100 / devY;
-        h.frame = QRect(QPoint(qRound(h.bounds.left() * fx), qRound(h.bounds.top() * fy)),
-                        QPoint(qRound(h.bounds.right() * fx), qRound(h.bounds.bottom() * fy)));
+        auto toFrame = [](qreal v) { return int(std::lround(std::clamp<qreal>(v, -1e9, 1e9))); };
+        h.frame = QRect(QPoint(toFrame(h.bounds.left() * fx), toFrame(h.bounds.top() * fy)),
+                        QPoint(toFrame(h.bounds.right() * fx), toFrame(h.bounds.bottom() * fy)));
     }
     const qint64 frameW = qint64(h.frame.right()) - h.frame.left(), frameH = qint64(h.frame.bottom()) - h.frame.top();
     if (frameW <= 0 || frameH <= 0 || frameW > 100'000'000 || frameH > 100'000'000)
@@ -71,10 +67,30 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
     return h;
 }
 
+bool EmfPlayer::readsDestination(QByteArrayView bytes)
+{
+    enum : uint32_t { EMR_BITBLT = 76, EMR_STRETCHBLT = 77, EMR_MASKBLT = 78, EMR_STRETCHDIBITS = 81 };
+    ByteReader r(bytes);
+    for (int count = 0; r.remaining() >= 8 && count < kMaxRecords; ++count) {
+        const qsizetype at = r.pos();
+        const uint32_t type = r.u32();
+        const uint32_t size = r.u32();
+        if (size < 8 || size > uint64_t(r.remaining()) + 8 || type == EMR_EOF)
+            break;
+        const qsizetype ropAt = type == EMR_STRETCHDIBITS ? 68 : 40;
+        if ((type == EMR_BITBLT || type == EMR_STRETCHBLT || type == EMR_MASKBLT || type == EMR_STRETCHDIBITS) && size >= ropAt + 4) {
+            ByteReader rop = r.sub(at + ropAt, 4);
+            if (type == EMR_MASKBLT || ropUsesDestination(uint8_t(rop.u32() >> 16)))
+                return true;
+        }
+        r.seek(at + qsizetype(size));
+    }
+    return false;
+}
+
 std::span<const EmfPlayer::Entry> EmfPlayer::records()
 {
     static constexpr Entry table[] = {
-        {1, nullptr, "EMR_HEADER"},
         {2, &EmfPlayer::emrPolyBezier, "EMR_POLYBEZIER"},
         {3, &EmfPlayer::emrPolygon, "EMR_POLYGON"},
         {4, &EmfPlayer::emrPolyline, "EMR_POLYLINE"},
@@ -86,21 +102,16 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {10, &EmfPlayer::emrSetWindowOrgEx, "EMR_SETWINDOWORGEX"},
         {11, &EmfPlayer::emrSetViewportExtEx, "EMR_SETVIEWPORTEXTEX"},
         {12, &EmfPlayer::emrSetViewportOrgEx, "EMR_SETVIEWPORTORGEX"},
-        {13, nullptr, "EMR_SETBRUSHORGEX"},
         {15, &EmfPlayer::emrSetPixelV, "EMR_SETPIXELV"},
-        {16, nullptr, "EMR_SETMAPPERFLAGS"},
         {17, &EmfPlayer::emrSetMapMode, "EMR_SETMAPMODE"},
         {18, &EmfPlayer::emrSetBkMode, "EMR_SETBKMODE"},
         {19, &EmfPlayer::emrSetPolyFillMode, "EMR_SETPOLYFILLMODE"},
         {20, &EmfPlayer::emrSetRop2, "EMR_SETROP2"},
-        {21, nullptr, "EMR_SETSTRETCHBLTMODE"},
         {22, &EmfPlayer::emrSetTextAlign, "EMR_SETTEXTALIGN"},
-        {23, nullptr, "EMR_SETCOLORADJUSTMENT"},
         {24, &EmfPlayer::emrSetTextColor, "EMR_SETTEXTCOLOR"},
         {25, &EmfPlayer::emrSetBkColor, "EMR_SETBKCOLOR"},
-        {26, nullptr, "EMR_OFFSETCLIPRGN"},
+        {26, &EmfPlayer::emrOffsetClipRgn, "EMR_OFFSETCLIPRGN"},
         {27, &EmfPlayer::emrMoveToEx, "EMR_MOVETOEX"},
-        {28, nullptr, "EMR_SETMETARGN"},
         {29, &EmfPlayer::emrExcludeClipRect, "EMR_EXCLUDECLIPRECT"},
         {30, &EmfPlayer::emrIntersectClipRect, "EMR_INTERSECTCLIPRECT"},
         {31, &EmfPlayer::emrScaleViewportExtEx, "EMR_SCALEVIEWPORTEXTEX"},
@@ -120,37 +131,29 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {45, &EmfPlayer::emrArc, "EMR_ARC"},
         {46, &EmfPlayer::emrChord, "EMR_CHORD"},
         {47, &EmfPlayer::emrPie, "EMR_PIE"},
-        {48, nullptr, "EMR_SELECTPALETTE"},
         {49, &EmfPlayer::emrCreatePalette, "EMR_CREATEPALETTE"},
-        {50, nullptr, "EMR_SETPALETTEENTRIES"},
-        {51, nullptr, "EMR_RESIZEPALETTE"},
-        {52, nullptr, "EMR_REALIZEPALETTE"},
-        {53, nullptr, "EMR_EXTFLOODFILL"},
         {54, &EmfPlayer::emrLineTo, "EMR_LINETO"},
         {55, &EmfPlayer::emrArcTo, "EMR_ARCTO"},
         {56, &EmfPlayer::emrPolyDraw, "EMR_POLYDRAW"},
         {57, &EmfPlayer::emrSetArcDirection, "EMR_SETARCDIRECTION"},
-        {58, nullptr, "EMR_SETMITERLIMIT"},
         {59, &EmfPlayer::emrBeginPath, "EMR_BEGINPATH"},
         {60, &EmfPlayer::emrEndPath, "EMR_ENDPATH"},
         {61, &EmfPlayer::emrCloseFigure, "EMR_CLOSEFIGURE"},
         {62, &EmfPlayer::emrFillPath, "EMR_FILLPATH"},
         {63, &EmfPlayer::emrStrokeAndFillPath, "EMR_STROKEANDFILLPATH"},
         {64, &EmfPlayer::emrStrokePath, "EMR_STROKEPATH"},
-        {65, nullptr, "EMR_FLATTENPATH"},
         {66, &EmfPlayer::emrWidenPath, "EMR_WIDENPATH"},
         {67, &EmfPlayer::emrSelectClipPath, "EMR_SELECTCLIPPATH"},
         {68, &EmfPlayer::emrAbortPath, "EMR_ABORTPATH"},
-        {70, nullptr, "EMR_GDICOMMENT"},
         {71, &EmfPlayer::emrFillRgn, "EMR_FILLRGN"},
-        {72, nullptr, "EMR_FRAMERGN"},
-        {73, nullptr, "EMR_INVERTRGN"},
+        {72, &EmfPlayer::emrFrameRgn, "EMR_FRAMERGN"},
+        {73, &EmfPlayer::emrInvertRgn, "EMR_INVERTRGN"},
         {74, &EmfPlayer::emrPaintRgn, "EMR_PAINTRGN"},
         {75, &EmfPlayer::emrExtSelectClipRgn, "EMR_EXTSELECTCLIPRGN"},
         {76, &EmfPlayer::emrBitBlt, "EMR_BITBLT"},
         {77, &EmfPlayer::emrStretchBlt, "EMR_STRETCHBLT"},
-        {78, nullptr, "EMR_MASKBLT"},
-        {79, nullptr, "EMR_PLGBLT"},
+        {78, &EmfPlayer::emrMaskBlt, "EMR_MASKBLT"},
+        {79, &EmfPlayer::emrPlgBlt, "EMR_PLGBLT"},
         {80, &EmfPlayer::emrSetDiBitsToDevice, "EMR_SETDIBITSTODEVICE"},
         {81, &EmfPlayer::emrStretchDiBits, "EMR_STRETCHDIBITS"},
         {82, &EmfPlayer::emrExtCreateFontIndirectW, "EMR_EXTCREATEFONTINDIRECTW"},
@@ -167,16 +170,10 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
         {93, &EmfPlayer::emrCreateMonoBrush, "EMR_CREATEMONOBRUSH"},
         {94, &EmfPlayer::emrCreateDibPatternBrushPt, "EMR_CREATEDIBPATTERNBRUSHPT"},
         {95, &EmfPlayer::emrExtCreatePen, "EMR_EXTCREATEPEN"},
-        {96, nullptr, "EMR_POLYTEXTOUTA"},
-        {97, nullptr, "EMR_POLYTEXTOUTW"},
-        {98, nullptr, "EMR_SETICMMODE"},
-        {99, nullptr, "EMR_CREATECOLORSPACE"},
-        {100, nullptr, "EMR_SETCOLORSPACE"},
-        {101, nullptr, "EMR_DELETECOLORSPACE"},
+        {108, &EmfPlayer::emrSmallTextOut, "EMR_SMALLTEXTOUT"},
         {114, &EmfPlayer::emrAlphaBlend, "EMR_ALPHABLEND"},
-        {115, nullptr, "EMR_SETLAYOUT"},
         {116, &EmfPlayer::emrTransparentBlt, "EMR_TRANSPARENTBLT"},
-        {118, nullptr, "EMR_GRADIENTFILL"},
+        {118, &EmfPlayer::emrGradientFill, "EMR_GRADIENTFILL"},
     };
     return table;
 }
@@ -325,32 +322,12 @@ void EmfPlayer::polyPoly(ByteReader& r, bool shortPoints, bool closed)
 
 void EmfPlayer::polyDraw(ByteReader& r, bool shortPoints)
 {
-    enum { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
     r.skip(16);
     const uint32_t count = r.u32();
     const QPolygonF points = readPoints(r, count, shortPoints);
     const QByteArrayView types = r.bytes(points.size());
-    if (!r.ok())
-        return;
-    QPainterPath path;
-    path.moveTo(dc.s.currentPos);
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const int t = uchar(types[i]);
-        if ((t & PT_MOVETO) == PT_MOVETO) {
-            path.moveTo(points[i]);
-        } else if (t & PT_BEZIERTO) {
-            if (i + 2 >= points.size())
-                break;
-            path.cubicTo(points[i], points[i + 1], points[i + 2]);
-            i += 2;
-        } else {
-            path.lineTo(points[i]);
-        }
-        if (t & PT_CLOSEFIGURE)
-            path.closeSubpath();
-    }
-    dc.s.currentPos = path.currentPosition();
-    drawShape(path, false, true);
+    if (r.ok())
+        GdiPlayer::polyDraw(points, types);
 }
 
 void EmfPlayer::emrPolyBezier(ByteReader& r) { poly(r, false, 2); }
@@ -467,17 +444,7 @@ void EmfPlayer::emrAngleArc(ByteReader& r)
     const QPointF c = pointL(r);
     const qreal radius = r.u32();
     const float start = r.f32(), sweep = r.f32();
-    if (!std::isfinite(start) || !std::isfinite(sweep))
-        return;
-    const QRectF box(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
-    QPainterPath path;
-    path.moveTo(dc.s.currentPos);
-    path.arcTo(box, start, std::clamp<qreal>(sweep, -3600, 3600));
-    dc.s.currentPos = path.currentPosition();
-    if (m_inPath)
-        m_path.connectPath(path);
-    else
-        drawShape(path, false, true);
+    angleArc(c, radius, start, sweep);
 }
 
 void EmfPlayer::emrEllipse(ByteReader& r) { ellipse(rectL(r)); }
@@ -529,28 +496,53 @@ void EmfPlayer::emrWidenPath(ByteReader&) { widenPath(); }
 void EmfPlayer::emrSelectClipPath(ByteReader& r) { selectClipPath(int(r.u32())); }
 void EmfPlayer::emrAbortPath(ByteReader&) { abortPath(); }
 
+std::optional<BrushSpec> EmfPlayer::brushObject(uint32_t index) const
+{
+    const GdiObject o = (index & 0x80000000) ? stockObject(index) : dc.object(index) ? *dc.object(index) : GdiObject();
+    return o.kind == GdiObject::Brush ? std::optional(o.brush) : std::nullopt;
+}
+
 void EmfPlayer::emrFillRgn(ByteReader& r)
 {
     r.skip(16);
     const uint32_t size = r.u32();
-    const GdiObject* brush = dc.object(r.u32());
-    if (!brush || brush->kind != GdiObject::Brush)
+    const auto brush = brushObject(r.u32());
+    if (brush)
+        if (const auto region = regionData(r, size))
+            regionOp(*region, dc.deviceToTarget, RegionFill, toBrush(*brush));
+}
+
+void EmfPlayer::emrFrameRgn(ByteReader& r)
+{
+    r.skip(16);
+    const uint32_t size = r.u32();
+    const auto brush = brushObject(r.u32());
+    const qreal width = r.i32(), height = r.i32();
+    if (!brush)
         return;
-    Paint p = paint(false, false);
-    p.transform = dc.deviceToTarget;
-    p.brush = toBrush(brush->brush);
+    // The frame's size is logical; the region's units are the device's.
+    const QTransform toDevice = dc.logicalToTarget() * dc.deviceToTarget.inverted();
+    const QSizeF frame(width * std::hypot(toDevice.m11(), toDevice.m12()), height * std::hypot(toDevice.m21(), toDevice.m22()));
     if (const auto region = regionData(r, size))
-        m_canvas.drawPath(*region, p);
+        regionOp(*region, dc.deviceToTarget, RegionFrame, toBrush(*brush), frame);
+}
+
+void EmfPlayer::emrInvertRgn(ByteReader& r)
+{
+    r.skip(16);
+    const uint32_t size = r.u32();
+    if (const auto region = regionData(r, size))
+        regionOp(*region, dc.deviceToTarget, RegionInvert);
 }
 
 void EmfPlayer::emrPaintRgn(ByteReader& r)
 {
     r.skip(16);
     const uint32_t size = r.u32();
-    Paint p = paint(false, true);
-    p.transform = dc.deviceToTarget;
     if (const auto region = regionData(r, size))
-        m_canvas.drawPath(*region, p);
+        regionOp(*region, dc.deviceToTarget, RegionFill, toBrush(dc.s.brush));
 }
+
+void EmfPlayer::emrOffsetClipRgn(ByteReader& r) { offsetClip(pointL(r)); }
 
 }  // namespace metafile

@@ -24,11 +24,13 @@ class EmfPlayer final : private GdiPlayer {
 public:
     EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header);
     void play(QByteArrayView bytes);
+    // True when a blit of the file combines its pixels with what is already drawn.
+    static bool readsDestination(QByteArrayView bytes);
 
     using Handler = void (EmfPlayer::*)(ByteReader&);
     struct Entry {
         uint32_t type;
-        Handler handler;            // nullptr: skipped on purpose
+        Handler handler;            // records left out on purpose are listed in NotDrawn.h
         const char* name;
     };
     static std::span<const Entry> records();
@@ -120,9 +122,20 @@ private:
     void emrStretchDiBits(ByteReader& r);
     void emrAlphaBlend(ByteReader& r);
     void emrTransparentBlt(ByteReader& r);
+    void emrMaskBlt(ByteReader& r);
+    void emrPlgBlt(ByteReader& r);
+    void emrGradientFill(ByteReader& r);
+    void emrFrameRgn(ByteReader& r);
+    void emrInvertRgn(ByteReader& r);
+    void emrOffsetClipRgn(ByteReader& r);
+    // A brush of the object table or a stock one.
+    std::optional<BrushSpec> brushObject(uint32_t index) const;
+    struct MaskedSource;
+    MaskedSource maskedSource(ByteReader& r, QPointF source);
     void emrExtTextOutA(ByteReader& r);
     void emrExtTextOutW(ByteReader& r);
     void extTextOut(ByteReader& r, bool wide);
+    void emrSmallTextOut(ByteReader& r);
 };
 
 }  // namespace metafile

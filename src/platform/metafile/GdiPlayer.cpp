@@ -1,24 +1,15 @@
-// Shared drawing operations of the metafile players: shapes, arcs, text, blits, clipping
-// and the path bracket.
+// Shared drawing operations of the metafile players: pens and brushes, shapes, arcs, clipping
+// and the path bracket. Text is in GdiText.cpp, bitmaps, gradients and regions in GdiRaster.cpp.
 #include "GdiPlayer.h"
 
-#include "TextCodec.h"
-
-#include <QFontMetricsF>
 #include <QPainterPathStroker>
 #include <QtMath>
 #include <cmath>
+#include <utility>
 
 namespace metafile {
 
 namespace {
-
-enum { TA_UPDATECP = 1, ETO_OPAQUE = 2, ETO_CLIPPED = 4 };
-
-qreal linearScale(const QTransform& t)
-{
-    return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
-}
 
 QPainter::CompositionMode rop2Mode(int rop2)
 {
@@ -45,7 +36,7 @@ QPen GdiPlayer::toPen(const PenSpec& desc) const
 {
     if (desc.style == PS_NULL)
         return QPen(Qt::NoPen);
-    QPen pen(desc.color);
+    QPen pen(desc.brush ? toBrush(*desc.brush) : QBrush(desc.color), 0);
     if (desc.cosmetic || desc.width <= 0) {
         pen.setCosmetic(true);
         pen.setWidthF(0);
@@ -89,7 +80,14 @@ QBrush GdiPlayer::toBrush(const BrushSpec& desc) const
     case BS_HATCHED: {
         static constexpr Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                      Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        return QBrush(desc.color, hatches[std::clamp(desc.hatch, 0, 5)]);
+        // The hatch numbers after the six patterns are solid fills in the brush, text or
+        // background colour (each in a plain and a dithered variant).
+        switch (desc.hatch) {
+        case 6: case 7: return QBrush(desc.color);
+        case 8: case 9: return QBrush(dc.s.textColor);
+        case 10: case 11: return QBrush(dc.s.bkColor);
+        default: return QBrush(desc.color, hatches[std::clamp(desc.hatch, 0, 5)]);
+        }
     }
     case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
         if (desc.monochrome && !desc.pattern.isNull()) {
@@ -137,6 +135,7 @@ void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
 {
     if (m_inPath) {
         m_path.addPath(shape);
+        m_figureOpen = false;
         return;
     }
     const Paint p = paint(stroke, fill);
@@ -144,6 +143,13 @@ void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
         return;
     QPainterPath path = shape;
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    if (fill && dc.s.bkMode == OPAQUE && dc.s.brush.style == BS_HATCHED && p.brush.style() != Qt::SolidPattern &&
+        p.brush.style() != Qt::NoBrush) {
+        // The gaps between the hatch lines show the background colour.
+        Paint background = paint(false, false);
+        background.brush = dc.s.bkColor;
+        m_canvas.drawPath(path, background);
+    }
     m_canvas.drawPath(path, p);
 }
 
@@ -178,59 +184,104 @@ void GdiPlayer::polyPolygon(const std::vector<QPolygonF>& polygons)
     drawShape(path);
 }
 
-void GdiPlayer::polyBezier(const QPolygonF& points, bool fromCurrent)
+void GdiPlayer::fromCurrent(const std::function<bool(QPainterPath&)>& extend)
 {
-    QPainterPath path;
-    qsizetype i = 0;
-    if (fromCurrent) {
-        path.moveTo(dc.s.currentPos);
-    } else {
-        if (points.isEmpty())
-            return;
-        path.moveTo(points[0]);
-        i = 1;
-    }
-    for (; i + 2 < points.size(); i += 3)
-        path.cubicTo(points[i], points[i + 1], points[i + 2]);
-    if (fromCurrent && !points.isEmpty())
-        dc.s.currentPos = path.currentPosition();
-    if (m_inPath && fromCurrent) {
-        if (m_path.elementCount() == 0 || m_path.currentPosition() != path.elementAt(0))
-            m_path.moveTo(path.elementAt(0));
-        m_path.connectPath(path);
+    if (m_inPath) {
+        if (!m_figureOpen)
+            m_path.moveTo(dc.s.currentPos);
+        m_figureOpen = extend(m_path);
+        dc.s.currentPos = m_path.currentPosition();
         return;
     }
-    drawShape(path, false, true);
+    QPainterPath path;
+    path.moveTo(dc.s.currentPos);
+    extend(path);
+    dc.s.currentPos = path.currentPosition();
+    if (path.elementCount() > 1)
+        drawShape(path, false, true);
+}
+
+void GdiPlayer::polyBezier(const QPolygonF& points, bool continuing)
+{
+    if (!continuing) {
+        // A figure of its own, from its first point; it leaves the current position alone.
+        if (points.size() < 4)
+            return;
+        QPainterPath path;
+        path.moveTo(points[0]);
+        for (qsizetype i = 1; i + 2 < points.size(); i += 3)
+            path.cubicTo(points[i], points[i + 1], points[i + 2]);
+        drawShape(path, false, true);
+        return;
+    }
+    if (points.size() < 3)
+        return;
+    fromCurrent([&](QPainterPath& path) {
+        for (qsizetype i = 0; i + 2 < points.size(); i += 3)
+            path.cubicTo(points[i], points[i + 1], points[i + 2]);
+        return true;
+    });
 }
 
 void GdiPlayer::polylineTo(const QPolygonF& points)
 {
     if (points.isEmpty())
         return;
-    if (m_inPath) {
-        if (m_path.elementCount() == 0 || m_path.currentPosition() != dc.s.currentPos)
-            m_path.moveTo(dc.s.currentPos);
+    fromCurrent([&](QPainterPath& path) {
         for (const QPointF& p : points)
-            m_path.lineTo(p);
-    } else {
-        QPolygonF line;
-        line.reserve(points.size() + 1);
-        line << dc.s.currentPos << points;
-        polyline(line);
-    }
-    dc.s.currentPos = points.last();
+            path.lineTo(p);
+        return true;
+    });
+}
+
+void GdiPlayer::polyDraw(const QPolygonF& points, QByteArrayView types)
+{
+    enum { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
+    fromCurrent([&](QPainterPath& path) {
+        bool open = true;
+        for (qsizetype i = 0; i < points.size() && i < types.size(); ++i) {
+            const int t = uchar(types[i]);
+            if ((t & PT_MOVETO) == PT_MOVETO) {
+                path.moveTo(points[i]);
+            } else {
+                if (!open)
+                    path.moveTo(path.currentPosition());
+                if (t & PT_BEZIERTO) {
+                    if (i + 2 >= points.size())
+                        break;
+                    path.cubicTo(points[i], points[i + 1], points[i + 2]);
+                    i += 2;
+                } else {
+                    path.lineTo(points[i]);
+                }
+            }
+            open = true;
+            if (t & PT_CLOSEFIGURE) {
+                path.closeSubpath();
+                open = false;
+            }
+        }
+        return open;
+    });
 }
 
 void GdiPlayer::moveTo(const QPointF& p)
 {
+    // A move ends the figure; the next line or curve starts a new one here.
     dc.s.currentPos = p;
-    if (m_inPath)
-        m_path.moveTo(p);
+    m_figureOpen = false;
 }
 
 void GdiPlayer::lineTo(const QPointF& p)
 {
     polylineTo(QPolygonF{p});
+}
+
+QColor GdiPlayer::colorRef(ByteReader& r)
+{
+    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
+    r.u8();
+    return QColor(red, green, blue);
 }
 
 QRectF GdiPlayer::normalizedBox(qreal left, qreal top, qreal right, qreal bottom)
@@ -281,30 +332,37 @@ void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end,
         while (sweep <= 0)
             sweep += 360;
     }
+    if (toCurrent) {
+        // A line from the current position to the arc's start, then the arc, in the open figure.
+        fromCurrent([&](QPainterPath& path) {
+            path.arcTo(box, a0, sweep);
+            return true;
+        });
+        return;
+    }
     QPainterPath path;
     if (kind == ArcPie) {
         path.moveTo(c);
         path.arcTo(box, a0, sweep);
         path.closeSubpath();
     } else {
-        if (toCurrent) {
-            path.moveTo(dc.s.currentPos);
-            path.arcTo(box, a0, 0);
-        } else {
-            path.arcMoveTo(box, a0);
-        }
+        path.arcMoveTo(box, a0);
         path.arcTo(box, a0, sweep);
         if (kind == ArcChord)
             path.closeSubpath();
     }
-    if (toCurrent) {
-        dc.s.currentPos = path.currentPosition();
-        if (m_inPath) {
-            m_path.connectPath(path);
-            return;
-        }
-    }
     drawShape(path, kind != ArcOnly, true);
+}
+
+void GdiPlayer::angleArc(const QPointF& centre, qreal radius, qreal startDegrees, qreal sweepDegrees)
+{
+    if (!std::isfinite(startDegrees) || !std::isfinite(sweepDegrees) || !(radius >= 0))
+        return;
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    fromCurrent([&](QPainterPath& path) {
+        path.arcTo(box, startDegrees, std::clamp<qreal>(sweepDegrees, -3600, 3600));
+        return true;
+    });
 }
 
 void GdiPlayer::fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode)
@@ -315,133 +373,6 @@ void GdiPlayer::fillRect(const QRectF& box, const QBrush& brush, QPainter::Compo
     QPainterPath path;
     path.addRect(box);
     m_canvas.drawPath(path, p);
-}
-
-QFont GdiPlayer::makeFont(const FontSpec& desc, qreal& emHeight) const
-{
-    QFont font;
-    QString face = desc.face.trimmed();
-    QFont::StyleHint hint = QFont::SansSerif;
-    switch (desc.pitchAndFamily & 0xF0) {
-    case 0x10: hint = QFont::Serif; break;
-    case 0x30: hint = QFont::Monospace; break;
-    case 0x40: hint = QFont::Cursive; break;
-    case 0x50: hint = QFont::Decorative; break;
-    default: break;
-    }
-    if (face.contains(QLatin1String("Times"), Qt::CaseInsensitive) || face.contains(QLatin1String("Roman"), Qt::CaseInsensitive))
-        hint = QFont::Serif;
-    else if (face.contains(QLatin1String("Courier"), Qt::CaseInsensitive) || face.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
-        hint = QFont::Monospace;
-    font.setStyleHint(hint);
-    // Windows faces that are not installed fall back to the metric-compatible Liberation
-    // faces of the same kind, so text keeps its width, then to DejaVu.
-    QStringList families;
-    if (!face.isEmpty() && !isSymbolFace(face))
-        families << face;
-    switch (hint) {
-    case QFont::Serif: families << QStringLiteral("Liberation Serif") << QStringLiteral("DejaVu Serif"); break;
-    case QFont::Monospace: families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono"); break;
-    default: families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans"); break;
-    }
-    font.setFamilies(families);
-    font.setWeight(QFont::Weight(std::clamp(desc.weight <= 0 ? 400 : desc.weight, 100, 900)));
-    font.setItalic(desc.italic);
-    font.setUnderline(desc.underline);
-    font.setStrikeOut(desc.strikeOut);
-    font.setPixelSize(256);
-    if (desc.height < 0) {
-        emHeight = -desc.height;
-    } else if (desc.height > 0) {
-        // A positive height is the cell (ascent plus descent); the em is that much smaller.
-        const QFontMetricsF fm(font);
-        const qreal cell = fm.ascent() + fm.descent();
-        emHeight = desc.height * (cell > 0 ? 256 / cell : 1);
-    } else {
-        const qreal scale = linearScale(dc.s.world * dc.pageToDevice());
-        emHeight = scale > 0 ? 12 / scale : 12;
-    }
-    return font;
-}
-
-void GdiPlayer::text(QPointF anchor, const QString& string, std::vector<qreal> advances, uint32_t options, const QRectF* rect)
-{
-    if (m_inPath)
-        return;
-    if (rect && rect->isEmpty())
-        rect = nullptr;
-    if (rect && (options & ETO_OPAQUE))
-        fillRect(*rect, dc.s.bkColor);
-    if (string.isEmpty())
-        return;
-    TextRun run;
-    run.font = makeFont(dc.s.font, run.emHeight);
-    if (!std::isfinite(run.emHeight) || run.emHeight <= 0)
-        return;
-    const bool updateCp = dc.s.textAlign & TA_UPDATECP;
-    run.anchor = updateCp ? dc.s.currentPos : anchor;
-    run.text = isSymbolFace(dc.s.font.face) ? mapSymbolText(string) : string;
-    run.angle = dc.s.font.escapement / 10.0;
-    run.charWidth = std::abs(dc.s.font.width);
-    run.align = dc.s.textAlign & (AlignCenter | AlignBaseline);
-    run.color = dc.s.textColor;
-    if (dc.s.bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE)))
-        run.background = dc.s.bkColor;
-    if (advances.size() >= size_t(string.size()))
-        advances.resize(size_t(string.size()));
-    else
-        advances.clear();
-    run.advances = std::move(advances);
-
-    const std::optional<QPainterPath> savedClip = dc.s.clip;
-    const int savedSerial = dc.s.clipSerial;
-    if (rect && (options & ETO_CLIPPED))
-        intersectClipRect(*rect);
-    m_canvas.drawText(run, paint(false, false));
-    dc.s.clip = savedClip;
-    dc.s.clipSerial = savedSerial;
-    if (updateCp) {
-        qreal width = 0;
-        if (!run.advances.empty()) {
-            for (qreal a : run.advances)
-                width += a;
-        } else {
-            width = QFontMetricsF(run.font).horizontalAdvance(run.text) * run.emHeight / 256;
-        }
-        dc.s.currentPos.rx() += width;
-    }
-}
-
-void GdiPlayer::blit(const QRectF& dest, const QImage& source, const QRectF& sourceRect, uint32_t rop)
-{
-    if (m_inPath)
-        return;
-    switch (rop) {
-    case BLACKNESS: fillRect(dest, Qt::black); return;
-    case WHITENESS: fillRect(dest, Qt::white); return;
-    case PATCOPY: fillRect(dest, toBrush(dc.s.brush)); return;
-    case PATINVERT: fillRect(dest, toBrush(dc.s.brush), QPainter::RasterOp_SourceXorDestination); return;
-    case DSTINVERT: fillRect(dest, Qt::white, QPainter::RasterOp_NotDestination); return;
-    default: break;
-    }
-    if (source.isNull())
-        return;
-    QImage image = source;
-    Paint p = paint(false, false);
-    switch (rop) {
-    case NOTSRCCOPY: image.invertPixels(); break;
-    // The page a metafile is made for is white, so a mask ANDed onto it is the mask itself; drawn
-    // that way it also shows on the dark background of the picture window.
-    case SRCAND: break;
-    case SRCPAINT: p.mode = QPainter::RasterOp_SourceOrDestination; break;
-    case SRCINVERT: p.mode = QPainter::RasterOp_SourceXorDestination; break;
-    case SRCERASE: return;
-    default: break;
-    }
-    QRectF src = sourceRect.normalized() & QRectF(image.rect());
-    if (src.isEmpty())
-        src = image.rect();
-    m_canvas.drawImage(dest, image, src, p);
 }
 
 void GdiPlayer::intersectClipRect(const QRectF& logical)
@@ -470,38 +401,62 @@ void GdiPlayer::selectClipRegion(const QPainterPath& region, int mode)
 void GdiPlayer::beginPath()
 {
     m_inPath = true;
+    m_figureOpen = false;
     m_path = QPainterPath();
-    m_path.moveTo(dc.s.currentPos);
 }
 
 void GdiPlayer::abortPath()
 {
     m_inPath = false;
+    m_figureOpen = false;
     m_path = QPainterPath();
 }
 
 void GdiPlayer::closeFigure()
 {
-    if (m_inPath)
+    if (m_inPath && m_figureOpen) {
         m_path.closeSubpath();
+        m_figureOpen = false;
+    }
+}
+
+QPainterPath GdiPlayer::takePath(bool closeFigures)
+{
+    m_inPath = false;
+    m_figureOpen = false;
+    QPainterPath path = std::exchange(m_path, QPainterPath());
+    if (!closeFigures)
+        return path;
+    // Filling closes every figure that its own close record left open, each to its own start.
+    QPainterPath closed;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            closed.closeSubpath();
+            closed.moveTo(e);
+            break;
+        case QPainterPath::LineToElement: closed.lineTo(e); break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < path.elementCount())
+                closed.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+            break;
+        default: break;
+        }
+    }
+    closed.closeSubpath();
+    return closed;
 }
 
 void GdiPlayer::fillPath(bool fill, bool stroke)
 {
-    m_inPath = false;
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
-    if (fill)
-        path.closeSubpath();
-    drawShape(path, fill, stroke);
+    drawShape(takePath(fill), fill, stroke);
 }
 
 void GdiPlayer::selectClipPath(int mode)
 {
-    m_inPath = false;
-    QPainterPath path = m_path;
-    m_path = QPainterPath();
-    path.closeSubpath();
+    QPainterPath path = takePath(true);
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     dc.combineClip(dc.logicalToTarget().map(path), mode);
 }

@@ -3,21 +3,19 @@
 // bracket is open.
 #pragma once
 
+#include "ByteReader.h"
 #include "Canvas.h"
 #include "DeviceContext.h"
 
 #include <QPolygonF>
+#include <functional>
 
 namespace metafile {
 
 enum ArcKind { ArcOnly, ArcPie, ArcChord };
 
-// Raster operations of the blits that we draw; the others draw as SRCCOPY.
-enum : uint32_t {
-    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-    NOTSRCCOPY = 0x00330008, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009,
-    BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062, SRCERASE = 0x00440328, MERGECOPY = 0x00C000CA,
-};
+// Raster operations of blits that records name.
+enum : uint32_t { SRCCOPY = 0x00CC0020 };
 
 class GdiPlayer {
 public:
@@ -34,21 +32,41 @@ protected:
     void polyline(const QPolygonF& points);
     void polygon(const QPolygonF& points);
     void polyPolygon(const std::vector<QPolygonF>& polygons);
-    void polyBezier(const QPolygonF& points, bool fromCurrent);
+    // continuing: from the current position, in the open figure (PolyBezierTo)
+    void polyBezier(const QPolygonF& points, bool continuing);
     void polylineTo(const QPolygonF& points);
+    void polyDraw(const QPolygonF& points, QByteArrayView types);
     void moveTo(const QPointF& p);
     void lineTo(const QPointF& p);
     void rectangle(const QRectF& box);
     void roundRect(const QRectF& box, const QSizeF& corner);
     void ellipse(const QRectF& box);
     void arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind, bool toCurrent = false);
+    void angleArc(const QPointF& centre, qreal radius, qreal startDegrees, qreal sweepDegrees);
     void fillRect(const QRectF& box, const QBrush& brush, QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver);
 
     // Text at a logical point, drawn with the selected font, colours and alignment.
     void text(QPointF anchor, const QString& text, std::vector<qreal> advances, uint32_t options, const QRectF* rect);
-    // Copies a bitmap onto a logical rectangle using a ternary raster operation.
-    void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop);
+    // Copies a bitmap onto a logical rectangle using a ternary raster operation; where a mask is
+    // given, its black pixels take the operation maskedCode.
+    void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop, const QImage& mask = {},
+              uint8_t maskedCode = 0xAA);
+    // The selected brush as an opaque tile of device pixels.
+    QImage brushTile() const;
 
+    // A bitmap mapped onto any parallelogram of logical space.
+    void drawMapped(const QImage& image, const QRectF& source, const QTransform& sourceToLogical);
+    // Colours running across the logical rectangle between two corners (horizontally or
+    // vertically), or over a triangle.
+    void gradientRect(const QPointF& from, const QPointF& to, const QColor& fromColor, const QColor& toColor, bool vertical);
+    void gradientTriangle(const QPolygonF& corners, const QColor colors[3]);
+
+    // Region operations; toTarget maps the region's units (logical for WMF, device for EMF).
+    enum RegionOp { RegionFill, RegionFrame, RegionInvert };
+    void regionOp(const QPainterPath& region, const QTransform& toTarget, RegionOp op, const QBrush& brush = {},
+                  const QSizeF& frame = {});
+
+    void offsetClip(const QPointF& logicalOffset);
     void intersectClipRect(const QRectF& logical);
     void excludeClipRect(const QRectF& logical);
     // region in metafile device units
@@ -63,6 +81,8 @@ protected:
     void widenPath();
 
     static QRectF normalizedBox(qreal left, qreal top, qreal right, qreal bottom);
+    // A COLORREF: red, green, blue and a byte that is not used.
+    static QColor colorRef(ByteReader& r);
     static GdiObject stockObject(uint32_t index);
     void select(const GdiObject& object);
 
@@ -71,10 +91,16 @@ protected:
     QRectF m_target;
     qreal m_devicePixel = 1;        // target pixels per metafile device pixel
     bool m_inPath = false;
+    bool m_figureOpen = false;      // the path's last figure goes on from the current position
     QPainterPath m_path;            // logical units of the open or last closed path
     int m_records = 0;
 
 private:
+    // Lines and curves that go on from the current position: inside a path bracket they extend
+    // the open figure (or start one at the current position); outside it they are drawn at once.
+    // extend returns whether the figure is still open afterwards.
+    void fromCurrent(const std::function<bool(QPainterPath&)>& extend);
+    QPainterPath takePath(bool closeFigures);
     QPen toPen(const PenSpec& pen) const;
     QFont makeFont(const FontSpec& font, qreal& emHeight) const;
 };

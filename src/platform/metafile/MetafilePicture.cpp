@@ -16,7 +16,8 @@ constexpr int kMaxSide = 1 << 15;
 
 QSize clampedSize(qreal width, qreal height)
 {
-    return QSize(std::clamp(qRound(std::abs(width)), 1, kMaxSide), std::clamp(qRound(std::abs(height)), 1, kMaxSide));
+    auto side = [](qreal v) { return int(std::lround(std::clamp<qreal>(std::abs(v), 1, kMaxSide))); };
+    return QSize(side(width), side(height));
 }
 
 // A plain WMF that never sets its window: the area its drawing covers stands in.
@@ -41,11 +42,13 @@ std::shared_ptr<const MetafilePicture> MetafilePicture::load(const QByteArray& b
         picture->m_enhanced = true;
         picture->m_size = clampedSize((emf->frame.right() - qreal(emf->frame.left())) * 96 / 2540,
                                       (emf->frame.bottom() - qreal(emf->frame.top())) * 96 / 2540);
+        picture->m_layered = EmfPlayer::readsDestination(bytes);
         return picture;
     }
     const auto wmf = readWmfHeader(bytes);
     if (!wmf)
         return nullptr;
+    picture->m_layered = WmfPlayer::readsDestination(bytes, *wmf);
     if (wmf->placeable) {
         picture->m_window = wmf->window.value_or(QRectF(wmf->box));
         picture->m_size = clampedSize(wmf->box.width() * 96.0 / wmf->unitsPerInch, wmf->box.height() * 96.0 / wmf->unitsPerInch);
@@ -58,6 +61,13 @@ std::shared_ptr<const MetafilePicture> MetafilePicture::load(const QByteArray& b
             return nullptr;
         picture->m_window = area;
         picture->m_size = clampedSize(area.width(), area.height());
+    }
+    // A WMF converted from an EMF may carry the whole EMF in its comments; the system's player
+    // plays that instead of the simpler records that stand in for it, at the WMF's size.
+    if (auto emf = WmfPlayer::embeddedEmf(bytes, *wmf)) {
+        picture->m_layered = EmfPlayer::readsDestination(*emf);
+        picture->m_bytes = std::move(*emf);
+        picture->m_enhanced = true;
     }
     return picture;
 }
@@ -84,6 +94,29 @@ void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
 
 void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
 {
-    PainterCanvas canvas(painter, target);
-    play(canvas, target);
+    if (!m_layered) {
+        PainterCanvas canvas(painter, target);
+        play(canvas, target);
+        return;
+    }
+    // Blits that combine their pixels with what is there see only this picture's own drawing,
+    // on whatever device it is drawn: the visible part is drawn onto a transparent layer first.
+    const QRectF deviceTarget = painter.transform().mapRect(target);
+    QRect visible = deviceTarget.toAlignedRect() & QRect(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        visible &= painter.transform().mapRect(painter.clipBoundingRect()).toAlignedRect();
+    if (visible.isEmpty())
+        return;
+    QImage layer(visible.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter layerPainter(&layer);
+        const QRectF onLayer = deviceTarget.translated(-visible.topLeft());
+        PainterCanvas canvas(layerPainter, onLayer);
+        play(canvas, onLayer);
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(visible.topLeft(), layer);
+    painter.restore();
 }

@@ -31,4 +31,5 @@ private:
     bool m_enhanced = false;
     QSize m_size;
     QRectF m_window;                // WMF: the logical rectangle that fills the picture
+    bool m_layered = false;         // drawn on a layer of its own first (see draw())
 };

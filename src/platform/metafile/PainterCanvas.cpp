@@ -1,7 +1,11 @@
 // QPainter implementation of the metafile canvas.
 #include "PainterCanvas.h"
 
+#include "RasterBlit.h"
+#include "TiledFill.h"
+
 #include <QFontMetricsF>
+#include <QPainterPathStroker>
 #include <cmath>
 
 namespace metafile {
@@ -13,16 +17,24 @@ qreal linearScale(const QTransform& t)
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
 }
 
-// Pattern and bitmap brushes keep their device size however the picture is scaled.
+// The brush for a fill in device pixels: pattern and bitmap brushes keep their device size
+// however the picture is scaled; gradients are laid out in logical units.
 QBrush deviceBrush(QBrush brush, const QTransform& t)
 {
-    const Qt::BrushStyle style = brush.style();
-    if (style == Qt::SolidPattern || style == Qt::NoBrush || !t.isInvertible())
-        return brush;
-    const QTransform inv = t.inverted();
-    brush.setTransform(QTransform(inv.m11(), inv.m12(), inv.m21(), inv.m22(), 0, 0));
+    if (brush.gradient())
+        brush.setTransform(brush.transform() * t);
     return brush;
 }
+
+// True when t keeps angles (scale, rotation, mirror), so that a pen keeps its shape on the device.
+bool keepsShape(const QTransform& t)
+{
+    const qreal a = std::hypot(t.m11(), t.m12()), b = std::hypot(t.m21(), t.m22());
+    return std::abs(a - b) <= 1e-6 * std::max(a, b) && std::abs(t.m11() * t.m21() + t.m12() * t.m22()) <= 1e-6 * a * b;
+}
+
+// Paths up to this many elements go to QPainter as they are; longer ones are filled in pieces.
+constexpr int kDirectElements = 48;
 
 // The average character width a font's width request refers to: the weighted mean of the
 // lower-case letters and the space that TrueType fonts have long recorded for it.
@@ -73,28 +85,73 @@ void PainterCanvas::drawPath(const QPainterPath& path, const Paint& paint)
     const qreal scale = linearScale(paint.transform);
     if (!(scale > 0) || !std::isfinite(scale))
         return;
-    QPen pen = paint.pen;
-    if (pen.style() != Qt::NoPen) {
-        const qreal deviceWidth = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
-        if (deviceWidth < paint.minPenWidth) {
-            pen.setCosmetic(true);
-            pen.setWidthF(paint.minPenWidth);
-        }
-        const qreal maxWidth = 4 * (m_bounds.width() + m_bounds.height());
-        if (deviceWidth > maxWidth)
-            pen.setWidthF(pen.widthF() * maxWidth / deviceWidth);
-        if (pen.style() != Qt::SolidLine) {
-            // Dashing a line far longer than the picture costs time for nothing visible.
-            const QRectF r = paint.transform.mapRect(path.controlPointRect());
-            const qreal dashUnit = std::max<qreal>(pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale, 1);
-            if ((r.width() + r.height()) / dashUnit > 1e5)
-                pen.setStyle(Qt::SolidLine);
-        }
+    // Everything is drawn in device pixels: fills and strokes are made there and cut into pieces
+    // when large, which keeps the time in proportion to the path however the picture is scaled.
+    m_painter.setTransform(QTransform());
+    if (paint.brush.style() != Qt::NoBrush)
+        fill(paint.transform.map(path), deviceBrush(paint.brush, paint.transform));
+    if (paint.pen.style() != Qt::NoPen)
+        stroke(path, paint, scale);
+}
+
+void PainterCanvas::fill(const QPainterPath& devicePath, const QBrush& brush)
+{
+    if (devicePath.elementCount() <= kDirectElements) {
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(brush);
+        m_painter.drawPath(devicePath);
+    } else {
+        fillInPieces(m_painter, devicePath, brush);
     }
-    m_painter.setTransform(paint.transform);
-    m_painter.setPen(pen);
-    m_painter.setBrush(deviceBrush(paint.brush, paint.transform));
-    m_painter.drawPath(path);
+}
+
+void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal scale)
+{
+    QPen pen = paint.pen;
+    qreal width = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
+    const bool thin = width < paint.minPenWidth;
+    if (thin) {
+        // Lines thinner than a pixel of the metafile's device are drawn one such pixel wide, with
+        // the square ends and corners of that pixel enlarged.
+        width = paint.minPenWidth;
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    }
+    const qreal maxWidth = 4 * (m_bounds.width() + m_bounds.height());
+    width = std::min(width, maxWidth);
+    const QPainterPath devicePath = paint.transform.map(path);
+    if (pen.style() != Qt::SolidLine) {
+        // Dashing a line far longer than the picture costs time for nothing visible.
+        const QRectF r = devicePath.controlPointRect();
+        if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 2e4)
+            pen.setStyle(Qt::SolidLine);
+    }
+    if (width <= 1 || (devicePath.elementCount() <= kDirectElements && (thin || pen.isCosmetic() || keepsShape(paint.transform)))) {
+        // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
+        // are stroked by it as they are.
+        pen.setCosmetic(true);
+        pen.setWidthF(width);
+        m_painter.setPen(pen);
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawPath(devicePath);
+        return;
+    }
+    QPainterPathStroker stroker;
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setJoinStyle(pen.joinStyle());
+    stroker.setMiterLimit(pen.miterLimit());
+    if (pen.style() != Qt::SolidLine) {
+        stroker.setDashPattern(pen.dashPattern());
+        stroker.setDashOffset(pen.dashOffset());
+    }
+    if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
+        stroker.setWidth(width);
+        fill(stroker.createStroke(devicePath), pen.brush());
+    } else {
+        // A wide pen under a mapping that stretches one axis more than the other is stretched with it.
+        stroker.setWidth(width / scale);
+        fill(paint.transform.map(stroker.createStroke(path)), pen.brush());
+    }
 }
 
 void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
@@ -181,6 +238,10 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
 void PainterCanvas::drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint)
 {
     apply(paint);
+    if (paint.rop.code != 0xCC || !paint.rop.mask.isNull()) {
+        rasterBlit(m_painter, target, image, source, paint);
+        return;
+    }
     if (source.width() <= 0 || source.height() <= 0 || image.isNull())
         return;
     const qreal sx = target.width() / source.width();

@@ -17,6 +17,8 @@ public:
 
 private:
     void apply(const Paint& paint);
+    void fill(const QPainterPath& devicePath, const QBrush& brush);
+    void stroke(const QPainterPath& path, const Paint& paint, qreal scale);
 
     QPainter& m_painter;
     QRectF m_bounds;

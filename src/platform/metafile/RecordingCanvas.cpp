@@ -28,6 +28,7 @@ RecordedCall RecordingCanvas::start(RecordedCall::Kind kind, const Paint& paint)
     if (paint.clip)
         call.clip = *paint.clip;
     call.mode = paint.mode;
+    call.rop = paint.rop;
     return call;
 }
 

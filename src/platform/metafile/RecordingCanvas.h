@@ -23,6 +23,7 @@ struct RecordedCall {
     bool clipped = false;
     QPainterPath clip;              // target pixels
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    RasterOp rop;
 
     // Where the call lands in target pixels (text: roughly, from its anchor).
     QRectF targetBounds() const;

@@ -1,7 +1,10 @@
-// WMF records: header reading, the record loop and one handler per record type.
+// WMF records: header reading, the record loop and the handlers for state, mapping, shapes
+// and text. Objects, regions and bitmaps are in WmfObjects.cpp.
 #include "WmfPlayer.h"
 
 #include "Dib.h"
+#include "EmfPlayer.h"
+#include "RasterBlit.h"
 #include "TextCodec.h"
 
 #include <array>
@@ -14,13 +17,6 @@ constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr uint16_t META_EOF = 0x0000;
 constexpr uint16_t META_SETWINDOWORG = 0x020B;
 constexpr uint16_t META_SETWINDOWEXT = 0x020C;
-
-QColor colorRef(ByteReader& r)
-{
-    const uint8_t red = r.u8(), green = r.u8(), blue = r.u8();
-    r.u8();
-    return QColor(red, green, blue);
-}
 
 // Calls f(function, params) for each record until META_EOF or the end of the data.
 template <typename F>
@@ -90,6 +86,53 @@ std::optional<WmfHeader> readWmfHeader(QByteArrayView bytes)
     return h;
 }
 
+std::optional<QByteArray> WmfPlayer::embeddedEmf(QByteArrayView bytes, const WmfHeader& header)
+{
+    constexpr uint16_t META_ESCAPE = 0x0626, MFCOMMENT = 0x000F;
+    constexpr uint32_t kWmfc = 0x43464D57;
+    QByteArray emf;
+    uint32_t chunks = 0, expectedChunks = 0, total = 0;
+    bool broken = false;
+    forEachRecord(bytes, header.recordsStart, [&](uint16_t function, ByteReader& p) {
+        if (function != META_ESCAPE || p.u16() != MFCOMMENT)
+            return true;
+        p.u16();  // byte count
+        if (p.u32() != kWmfc || p.u32() != 1)
+            return true;
+        p.skip(4 + 2 + 4);  // version, checksum, flags
+        const uint32_t count = p.u32(), size = p.u32(), remaining = p.u32(), fullSize = p.u32();
+        const QByteArrayView data = p.bytes(size);
+        if (!p.ok() || fullSize > uint32_t(bytes.size()) || (chunks > 0 && (count != expectedChunks || fullSize != total)) ||
+            uint64_t(emf.size()) + size + remaining != fullSize) {
+            broken = true;
+            return false;
+        }
+        expectedChunks = count;
+        total = fullSize;
+        emf.append(data.data(), data.size());
+        ++chunks;
+        return true;
+    });
+    if (broken || chunks == 0 || chunks != expectedChunks || uint32_t(emf.size()) != total || !readEmfHeader(emf))
+        return std::nullopt;
+    return emf;
+}
+
+bool WmfPlayer::readsDestination(QByteArrayView bytes, const WmfHeader& header)
+{
+    bool reads = false;
+    forEachRecord(bytes, header.recordsStart, [&](uint16_t function, ByteReader& p) {
+        switch (function) {
+        case 0x061D: case 0x0922: case 0x0B23: case 0x0940: case 0x0B41: case 0x0F43:
+            reads = ropUsesDestination(uint8_t(p.u32() >> 16));
+            break;
+        default: break;
+        }
+        return !reads;
+    });
+    return reads;
+}
+
 std::span<const WmfPlayer::Entry> WmfPlayer::records()
 {
     static constexpr Entry table[] = {
@@ -97,64 +140,48 @@ std::span<const WmfPlayer::Entry> WmfPlayer::records()
         {0x0102, &WmfPlayer::metaSetBkMode, "META_SETBKMODE"},
         {0x0103, &WmfPlayer::metaSetMapMode, "META_SETMAPMODE"},
         {0x0104, &WmfPlayer::metaSetRop2, "META_SETROP2"},
-        {0x0105, nullptr, "META_SETRELABS"},
         {0x0106, &WmfPlayer::metaSetPolyFillMode, "META_SETPOLYFILLMODE"},
-        {0x0107, nullptr, "META_SETSTRETCHBLTMODE"},
-        {0x0108, nullptr, "META_SETTEXTCHAREXTRA"},
         {0x0209, &WmfPlayer::metaSetTextColor, "META_SETTEXTCOLOR"},
-        {0x020A, nullptr, "META_SETTEXTJUSTIFICATION"},
         {0x020B, &WmfPlayer::metaSetWindowOrg, "META_SETWINDOWORG"},
         {0x020C, &WmfPlayer::metaSetWindowExt, "META_SETWINDOWEXT"},
         {0x020D, &WmfPlayer::metaSetViewportOrg, "META_SETVIEWPORTORG"},
         {0x020E, &WmfPlayer::metaSetViewportExt, "META_SETVIEWPORTEXT"},
         {0x020F, &WmfPlayer::metaOffsetWindowOrg, "META_OFFSETWINDOWORG"},
         {0x0410, &WmfPlayer::metaScaleWindowExt, "META_SCALEWINDOWEXT"},
-        {0x0211, nullptr, "META_OFFSETVIEWPORTORG"},
-        {0x0412, nullptr, "META_SCALEVIEWPORTEXT"},
         {0x0213, &WmfPlayer::metaLineTo, "META_LINETO"},
         {0x0214, &WmfPlayer::metaMoveTo, "META_MOVETO"},
         {0x0415, &WmfPlayer::metaExcludeClipRect, "META_EXCLUDECLIPRECT"},
         {0x0416, &WmfPlayer::metaIntersectClipRect, "META_INTERSECTCLIPRECT"},
         {0x0817, &WmfPlayer::metaArc, "META_ARC"},
         {0x0418, &WmfPlayer::metaEllipse, "META_ELLIPSE"},
-        {0x0419, nullptr, "META_FLOODFILL"},
         {0x081A, &WmfPlayer::metaPie, "META_PIE"},
         {0x041B, &WmfPlayer::metaRectangle, "META_RECTANGLE"},
         {0x061C, &WmfPlayer::metaRoundRect, "META_ROUNDRECT"},
         {0x061D, &WmfPlayer::metaPatBlt, "META_PATBLT"},
         {0x001E, &WmfPlayer::metaSaveDc, "META_SAVEDC"},
         {0x041F, &WmfPlayer::metaSetPixel, "META_SETPIXEL"},
-        {0x0220, nullptr, "META_OFFSETCLIPRGN"},
+        {0x0220, &WmfPlayer::metaOffsetClipRgn, "META_OFFSETCLIPRGN"},
         {0x0521, &WmfPlayer::metaTextOut, "META_TEXTOUT"},
-        {0x0922, nullptr, "META_BITBLT"},
-        {0x0B23, nullptr, "META_STRETCHBLT"},
+        {0x0922, &WmfPlayer::metaBitBlt, "META_BITBLT"},
+        {0x0B23, &WmfPlayer::metaStretchBlt, "META_STRETCHBLT"},
         {0x0324, &WmfPlayer::metaPolygon, "META_POLYGON"},
         {0x0325, &WmfPlayer::metaPolyline, "META_POLYLINE"},
-        {0x0626, nullptr, "META_ESCAPE"},
         {0x0127, &WmfPlayer::metaRestoreDc, "META_RESTOREDC"},
         {0x0228, &WmfPlayer::metaFillRegion, "META_FILLREGION"},
-        {0x0429, nullptr, "META_FRAMEREGION"},
-        {0x012A, nullptr, "META_INVERTREGION"},
+        {0x0429, &WmfPlayer::metaFrameRegion, "META_FRAMEREGION"},
+        {0x012A, &WmfPlayer::metaInvertRegion, "META_INVERTREGION"},
         {0x012B, &WmfPlayer::metaPaintRegion, "META_PAINTREGION"},
         {0x012C, &WmfPlayer::metaSelectClipRegion, "META_SELECTCLIPREGION"},
         {0x012D, &WmfPlayer::metaSelectObject, "META_SELECTOBJECT"},
         {0x012E, &WmfPlayer::metaSetTextAlign, "META_SETTEXTALIGN"},
         {0x0830, &WmfPlayer::metaChord, "META_CHORD"},
-        {0x0231, nullptr, "META_SETMAPPERFLAGS"},
         {0x0A32, &WmfPlayer::metaExtTextOut, "META_EXTTEXTOUT"},
         {0x0D33, &WmfPlayer::metaSetDibToDev, "META_SETDIBTODEV"},
-        {0x0234, nullptr, "META_SELECTPALETTE"},
-        {0x0035, nullptr, "META_REALIZEPALETTE"},
-        {0x0436, nullptr, "META_ANIMATEPALETTE"},
-        {0x0037, nullptr, "META_SETPALENTRIES"},
         {0x0538, &WmfPlayer::metaPolyPolygon, "META_POLYPOLYGON"},
-        {0x0139, nullptr, "META_RESIZEPALETTE"},
         {0x0940, &WmfPlayer::metaDibBitBlt, "META_DIBBITBLT"},
         {0x0B41, &WmfPlayer::metaDibStretchBlt, "META_DIBSTRETCHBLT"},
         {0x0142, &WmfPlayer::metaDibCreatePatternBrush, "META_DIBCREATEPATTERNBRUSH"},
         {0x0F43, &WmfPlayer::metaStretchDib, "META_STRETCHDIB"},
-        {0x0548, nullptr, "META_EXTFLOODFILL"},
-        {0x0149, nullptr, "META_SETLAYOUT"},
         {0x01F0, &WmfPlayer::metaDeleteObject, "META_DELETEOBJECT"},
         {0x00F7, &WmfPlayer::metaCreatePalette, "META_CREATEPALETTE"},
         {0x01F9, &WmfPlayer::metaCreatePatternBrush, "META_CREATEPATTERNBRUSH"},
@@ -385,210 +412,6 @@ void WmfPlayer::metaPolyPolygon(ByteReader& r)
         all.push_back(std::move(poly));
     }
     polyPolygon(all);
-}
-
-void WmfPlayer::metaSelectObject(ByteReader& r)
-{
-    const GdiObject* object = dc.object(r.u16());
-    if (!object)
-        return;
-    if (object->kind == GdiObject::Region) {
-        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY);
-        return;
-    }
-    select(*object);
-}
-
-void WmfPlayer::metaDeleteObject(ByteReader& r) { dc.deleteObject(r.u16()); }
-
-void WmfPlayer::metaSelectClipRegion(ByteReader& r)
-{
-    const GdiObject* object = dc.object(r.u16());
-    if (!object || object->kind != GdiObject::Region || object->region.isEmpty())
-        dc.resetClip();
-    else
-        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY);
-}
-
-void WmfPlayer::metaFillRegion(ByteReader& r)
-{
-    const GdiObject* region = dc.object(r.u16());
-    const GdiObject* brush = dc.object(r.u16());
-    if (!region || region->kind != GdiObject::Region || !brush || brush->kind != GdiObject::Brush)
-        return;
-    Paint p = paint(false, false);
-    p.brush = toBrush(brush->brush);
-    m_canvas.drawPath(region->region, p);
-}
-
-void WmfPlayer::metaPaintRegion(ByteReader& r)
-{
-    const GdiObject* region = dc.object(r.u16());
-    if (region && region->kind == GdiObject::Region)
-        drawShape(region->region, true, false);
-}
-
-void WmfPlayer::metaCreatePenIndirect(ByteReader& r)
-{
-    GdiObject o;
-    o.kind = GdiObject::Pen;
-    const uint16_t style = r.u16();
-    const int width = r.i16();
-    r.i16();
-    o.pen.color = colorRef(r);
-    o.pen.style = style & 0x0F;
-    o.pen.endCap = (style >> 8) & 0x0F;
-    o.pen.join = (style >> 12) & 0x0F;
-    o.pen.width = std::abs(width);
-    o.pen.cosmetic = width == 0;
-    addObject(o);
-}
-
-void WmfPlayer::metaCreateBrushIndirect(ByteReader& r)
-{
-    GdiObject o;
-    o.kind = GdiObject::Brush;
-    o.brush.style = r.u16();
-    o.brush.color = colorRef(r);
-    o.brush.hatch = r.u16();
-    addObject(o);
-}
-
-void WmfPlayer::metaCreateFontIndirect(ByteReader& r)
-{
-    GdiObject o;
-    o.kind = GdiObject::Font;
-    FontSpec& f = o.font;
-    f.height = r.i16();
-    f.width = r.i16();
-    f.escapement = r.i16();
-    r.i16();
-    f.weight = r.i16();
-    f.italic = r.u8();
-    f.underline = r.u8();
-    f.strikeOut = r.u8();
-    f.charset = r.u8();
-    r.skip(3);
-    f.pitchAndFamily = r.u8();
-    QByteArrayView face = r.view(r.pos(), std::min<qsizetype>(32, r.remaining()));
-    if (const qsizetype nul = face.indexOf('\0'); nul >= 0)
-        face = face.first(nul);
-    f.face = decodeCharset(face, f.charset == SYMBOL_CHARSET ? ANSI_CHARSET : f.charset, false);
-    addObject(o);
-}
-
-void WmfPlayer::metaDibCreatePatternBrush(ByteReader& r)
-{
-    GdiObject o;
-    o.kind = GdiObject::Brush;
-    o.brush.style = BS_DIBPATTERNPT;
-    r.u16();
-    const uint16_t usage = r.u16();
-    o.brush.pattern = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
-    o.brush.color = Qt::gray;
-    addObject(o);
-}
-
-void WmfPlayer::metaCreatePatternBrush(ByteReader&)
-{
-    // The old device-dependent pattern: a grey fill stands in for its pixels.
-    GdiObject o;
-    o.kind = GdiObject::Brush;
-    o.brush.color = Qt::gray;
-    addObject(o);
-}
-
-void WmfPlayer::metaCreatePalette(ByteReader&)
-{
-    GdiObject o;
-    o.kind = GdiObject::Palette;
-    addObject(o);
-}
-
-void WmfPlayer::metaCreateRegion(ByteReader& r)
-{
-    GdiObject o;
-    o.kind = GdiObject::Region;
-    r.skip(10);
-    const int scanCount = r.i16();
-    r.i16();
-    const QRectF bounds = [&] {
-        const qreal left = r.i16(), top = r.i16(), right = r.i16(), bottom = r.i16();
-        return normalizedBox(left, top, right, bottom);
-    }();
-    // Each scan: count, top, bottom, count / 2 pairs of left and right, count again.
-    for (int i = 0; i < scanCount && r.remaining() >= 6; ++i) {
-        const int count = r.u16();
-        const qreal top = r.i16(), bottom = r.i16();
-        if (!r.has(qsizetype(count) * 2 + 2))
-            break;
-        for (int j = 0; j + 1 < count; j += 2) {
-            const qreal left = r.i16(), right = r.i16();
-            o.region.addRect(normalizedBox(left, top, right, bottom));
-        }
-        if (count & 1)
-            r.i16();
-        r.u16();
-    }
-    if (scanCount == 0 && !bounds.isEmpty())
-        o.region.addRect(bounds);
-    o.region.setFillRule(Qt::WindingFill);
-    addObject(o);
-}
-
-void WmfPlayer::metaDibBitBlt(ByteReader& r)
-{
-    const bool withBitmap = m_recordWords != (m_function >> 8) + 3;
-    const uint32_t rop = r.u32();
-    r.i16();
-    r.i16();
-    if (!withBitmap)
-        r.i16();
-    const qreal height = r.i16(), width = r.i16();
-    const QPointF at = point(r);
-    const QImage image = withBitmap ? decodePackedDib(r.view(r.pos(), r.remaining())) : QImage();
-    blit(QRectF(at, QSizeF(width, height)), image, image.rect(), rop);
-}
-
-void WmfPlayer::metaDibStretchBlt(ByteReader& r)
-{
-    const bool withBitmap = m_recordWords != (m_function >> 8) + 3;
-    const uint32_t rop = r.u32();
-    const qreal srcHeight = r.i16(), srcWidth = r.i16();
-    const QPointF src = point(r);
-    if (!withBitmap)
-        r.i16();
-    const qreal height = r.i16(), width = r.i16();
-    const QPointF at = point(r);
-    const QImage image = withBitmap ? decodePackedDib(r.view(r.pos(), r.remaining())) : QImage();
-    blit(QRectF(at, QSizeF(width, height)), image, QRectF(src, QSizeF(srcWidth, srcHeight)), rop);
-}
-
-void WmfPlayer::metaStretchDib(ByteReader& r)
-{
-    const uint32_t rop = r.u32();
-    const uint16_t usage = r.u16();
-    const qreal srcHeight = r.i16(), srcWidth = r.i16();
-    const QPointF src = point(r);
-    const qreal height = r.i16(), width = r.i16();
-    const QPointF at = point(r);
-    const QImage image = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
-    // DIB source rectangles count rows from the bottom of the picture.
-    const QRectF source(src.x(), image.height() - src.y() - srcHeight, srcWidth, srcHeight);
-    blit(QRectF(at, QSizeF(width, height)), image, source, rop);
-}
-
-void WmfPlayer::metaSetDibToDev(ByteReader& r)
-{
-    const uint16_t usage = r.u16();
-    r.u16();
-    r.u16();
-    const QPointF src = point(r);
-    const qreal height = r.i16(), width = r.i16();
-    const QPointF at = point(r);
-    const QImage image = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
-    const QRectF source(src.x(), image.height() - src.y() - height, width, height);
-    blit(QRectF(at, QSizeF(width, height)), image, source, SRCCOPY);
 }
 
 }  // namespace metafile

@@ -27,11 +27,15 @@ public:
     // Plays the records so that `window` (logical units) fills `target`.
     WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window);
     void play(QByteArrayView bytes);
+    // True when a blit of the file combines its pixels with what is already drawn.
+    static bool readsDestination(QByteArrayView bytes, const WmfHeader& header);
+    // The EMF that a WMF made from it carries in its comment records, when all of it is there.
+    static std::optional<QByteArray> embeddedEmf(QByteArrayView bytes, const WmfHeader& header);
 
     using Handler = void (WmfPlayer::*)(ByteReader&);
     struct Entry {
         uint16_t function;
-        Handler handler;            // nullptr: skipped on purpose
+        Handler handler;            // records left out on purpose are listed in NotDrawn.h
         const char* name;
     };
     static std::span<const Entry> records();
@@ -41,6 +45,10 @@ private:
     QRectF box(ByteReader& r);      // bottom, right, top, left
     QPolygonF points(ByteReader& r, int count);
     void addObject(GdiObject object);
+    // A device-dependent bitmap: its header, skipBeforeBits bytes, its rows. One-bit pixels take
+    // the colours zero and one.
+    QImage bitmap16(ByteReader& r, qsizetype skipBeforeBits, QRgb zero, QRgb one, int* bitsPixel = nullptr);
+    void blitRecord(ByteReader& r, bool stretch, bool dib);
 
     void metaSetBkColor(ByteReader& r);
     void metaSetBkMode(ByteReader& r);
@@ -79,6 +87,10 @@ private:
     void metaSelectClipRegion(ByteReader& r);
     void metaFillRegion(ByteReader& r);
     void metaPaintRegion(ByteReader& r);
+    void metaFrameRegion(ByteReader& r);
+    void metaInvertRegion(ByteReader& r);
+    void metaOffsetClipRgn(ByteReader& r);
+    const QPainterPath* region(uint16_t index) const;
     void metaCreatePenIndirect(ByteReader& r);
     void metaCreateBrushIndirect(ByteReader& r);
     void metaCreateFontIndirect(ByteReader& r);
@@ -86,6 +98,8 @@ private:
     void metaCreatePatternBrush(ByteReader& r);
     void metaCreatePalette(ByteReader& r);
     void metaCreateRegion(ByteReader& r);
+    void metaBitBlt(ByteReader& r);
+    void metaStretchBlt(ByteReader& r);
     void metaDibBitBlt(ByteReader& r);
     void metaDibStretchBlt(ByteReader& r);
     void metaStretchDib(ByteReader& r);

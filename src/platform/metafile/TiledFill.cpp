@@ -1,0 +1,194 @@
+// Fills device-space paths in pieces small enough for the rasterizer's cell pool.
+#include "TiledFill.h"
+
+#include <cmath>
+#include <vector>
+
+namespace metafile {
+
+namespace {
+
+// The rasterizer's work is about the number of edges times the cells they cross (their length
+// in pixels) over its pool size. A piece stays below this product; found by measuring, not
+// critical within a factor of two.
+constexpr qreal kPieceBudget = 100000;
+constexpr int kMinPieceSide = 16;
+
+// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close.
+std::vector<QPolygonF> figures(const QPainterPath& path)
+{
+    constexpr qreal kTolerance = 0.1;  // pixels between a curve and its lines
+    std::vector<QPolygonF> out;
+    QPolygonF current;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (current.size() >= 3)
+                out.push_back(std::move(current));
+            current = QPolygonF{QPointF(e)};
+            break;
+        case QPainterPath::LineToElement: current << QPointF(e); break;
+        case QPainterPath::CurveToElement: {
+            if (i + 2 >= path.elementCount() || current.isEmpty())
+                return out;
+            const QPointF p0 = current.last(), p1 = e, p2 = path.elementAt(i + 1), p3 = path.elementAt(i + 2);
+            i += 2;
+            const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
+            const qreal d = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+            const qreal n = std::ceil(std::sqrt(0.75 * d / kTolerance));
+            const int steps = std::isfinite(n) ? std::clamp(int(n), 1, 1000) : 1;
+            for (int k = 1; k <= steps; ++k) {
+                const qreal t = qreal(k) / steps, u = 1 - t;
+                current << u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    if (current.size() >= 3)
+        out.push_back(std::move(current));
+    return out;
+}
+
+struct Contour {
+    QPolygonF points;
+    QRectF bounds;
+};
+
+qreal edgeLength(const QPolygonF& p)
+{
+    qreal sum = 0;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QPointF d = p[(i + 1) % p.size()] - p[i];
+        sum += std::abs(d.x()) + std::abs(d.y());
+    }
+    return sum;
+}
+
+// The part of a closed contour on one side of the line x = at (vertical) or y = at. The parts
+// outside are replaced by pieces of the line, which leaves the winding number of every point on
+// the kept side as it was, whichever fill rule the path has.
+QPolygonF clipToSide(const QPolygonF& in, bool vertical, qreal at, bool keepLess)
+{
+    QPolygonF out;
+    const qsizetype n = in.size();
+    out.reserve(n + 4);
+    auto coord = [vertical](const QPointF& p) { return vertical ? p.x() : p.y(); };
+    auto inside = [&](const QPointF& p) { return keepLess ? coord(p) <= at : coord(p) >= at; };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QPointF a = in[i], b = in[(i + 1) % n];
+        const bool ai = inside(a), bi = inside(b);
+        if (ai)
+            out << a;
+        if (ai != bi) {
+            const qreal t = (at - coord(a)) / (coord(b) - coord(a));
+            const QPointF cut = a + (b - a) * t;
+            out << (vertical ? QPointF(at, cut.y()) : QPointF(cut.x(), at));
+        }
+    }
+    return out;
+}
+
+struct Pieces {
+    std::vector<Contour> contours;
+    qreal length = 0;
+    qsizetype edges = 0;
+
+    void add(QPolygonF points)
+    {
+        if (points.size() < 3)
+            return;
+        length += edgeLength(points);
+        edges += points.size();
+        const QRectF bounds = points.boundingRect();
+        contours.push_back({std::move(points), bounds});
+    }
+};
+
+class PieceFiller {
+public:
+    PieceFiller(QPainter& painter, Qt::FillRule rule) : m_painter(painter), m_rule(rule) {}
+
+    void fill(std::vector<Contour> contours, const QRect& area, qreal length, qsizetype edges)
+    {
+        if (contours.empty())
+            return;
+        if (edges * length <= kPieceBudget || (area.width() <= kMinPieceSide && area.height() <= kMinPieceSide)) {
+            QPainterPath piece;
+            piece.setFillRule(m_rule);
+            for (const Contour& c : contours) {
+                piece.addPolygon(c.points);
+                piece.closeSubpath();
+            }
+            m_painter.drawPath(piece);
+            return;
+        }
+        const bool vertical = area.width() >= area.height();
+        const int at = vertical ? area.left() + area.width() / 2 : area.top() + area.height() / 2;
+        QRect low = area, high = area;
+        if (vertical) {
+            low.setRight(at - 1);
+            high.setLeft(at);
+        } else {
+            low.setBottom(at - 1);
+            high.setTop(at);
+        }
+        Pieces lows, highs;
+        for (Contour& c : contours) {
+            const qreal lo = vertical ? c.bounds.left() : c.bounds.top();
+            const qreal hi = vertical ? c.bounds.right() : c.bounds.bottom();
+            if (hi <= at) {
+                lows.add(std::move(c.points));
+            } else if (lo >= at) {
+                highs.add(std::move(c.points));
+            } else {
+                lows.add(clipToSide(c.points, vertical, at, true));
+                highs.add(clipToSide(c.points, vertical, at, false));
+            }
+        }
+        contours.clear();
+        contours.shrink_to_fit();
+        fill(std::move(lows.contours), low, lows.length, lows.edges);
+        fill(std::move(highs.contours), high, highs.length, highs.edges);
+    }
+
+private:
+    QPainter& m_painter;
+    Qt::FillRule m_rule;
+};
+
+}  // namespace
+
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    // Only what can show is cut into pieces: contours are first cut to the visible area (a pixel
+    // wider, so that antialiased edges along it stay as they are).
+    QRect visible(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        visible &= painter.clipBoundingRect().toAlignedRect();
+    const QRectF keep = QRectF(visible).adjusted(-1, -1, 1, 1);
+    Pieces all;
+    QRectF drawn;
+    for (QPolygonF& points : figures(path)) {
+        const QRectF bounds = points.boundingRect();
+        if (!bounds.intersects(keep))
+            continue;
+        if (!keep.contains(bounds)) {
+            points = clipToSide(points, true, keep.left(), false);
+            points = clipToSide(points, true, keep.right(), true);
+            points = clipToSide(points, false, keep.top(), false);
+            points = clipToSide(points, false, keep.bottom(), true);
+        }
+        drawn |= bounds & keep;
+        all.add(std::move(points));
+    }
+    if (!std::isfinite(all.length))
+        return;
+    PieceFiller(painter, path.fillRule()).fill(std::move(all.contours), drawn.toAlignedRect(), all.length, all.edges);
+}
+
+}  // namespace metafile

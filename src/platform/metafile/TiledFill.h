@@ -1,0 +1,18 @@
+// Filling large device-space paths piece by piece. QPainter's antialiasing rasterizer works in a
+// small fixed pool of cells; a path with many edges overflows it and is rasterized again for
+// every band it is split into, so its cost grows with the square of its size. Cut into pieces
+// of the picture whose edges fit, the same path costs time in proportion to its size.
+#pragma once
+
+#include <QBrush>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace metafile {
+
+// Fills path (device pixels, untransformed painter) with brush, cutting it along whole pixel
+// lines into pieces that are each filled with the path's own fill rule. The pieces meet
+// exactly, so the result is the same as one fill.
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush);
+
+}  // namespace metafile

@@ -1,0 +1,30 @@
+#include "system/ShellFehlertext.h"
+
+#include "app/Programm.h"
+
+QString ShellFehlertext(int code)
+{
+    switch (code) {
+    case 2: return QStringLiteral("File not found");
+    case 3: return QStringLiteral("Path not found");
+    case 5: return QStringLiteral("Access denied");
+    case 8: return QStringLiteral("Out of memory");
+    case 11: return QStringLiteral("Invalid EXE file or error in EXE image");
+    case 26: return QStringLiteral("A sharing violation occurred");
+    case 27: return QStringLiteral("Incomplete or invalid file association");
+    case 28: return QStringLiteral("DDE Time out");
+    case 29: return QStringLiteral("DDE transaction failed");
+    case 30: return QStringLiteral("DDE busy");
+    case 31: return QStringLiteral("No association for file extension");
+    case 32: return QStringLiteral("DLL not found");
+    default: return QStringLiteral("Unknown error");
+    }
+}
+
+QString OeffnenFehlermeldung(const Programm& p, int code, const QString& datei, const QString& dateityp)
+{
+    const QString& n = Programm::CrLf;
+    return QStringLiteral("Errortext=") + ShellFehlertext(code) + n + QStringLiteral("Errornr=") + QString::number(code) + n + n +
+           datei + n + p.Text(1376) + n + n + p.Text(2208) + n + n + p.Text(1378) + n + p.Text(1379) + dateityp + p.Text(1380) +
+           n + p.Text(2012) + n + p.Text(2013);
+}

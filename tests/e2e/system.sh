@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The installed program on a virtual screen with its own XDG folders: the file-type window makes
+# it the desktop's default for the picture types (judged by xdg-mime and xdg-open), "all off"
+# changes nothing, the user's other mimeapps.list lines stay, and Hilfe opens the help of the
+# language in the CHM viewer or reports a missing help file.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CONFIG_DIRS="$work/none"
+export XDG_DATA_DIRS="$work/prefix/share:/usr/share" PATH="$work/prefix/bin:$PATH"
+mkdir -p "$XDG_CONFIG_HOME"
+printf '# my own choices\n[Default Applications]\ntext/plain=gedit.desktop;\n\n[Added Associations]\nimage/png=eog.desktop;\n' \
+  >"$XDG_CONFIG_HOME/mimeapps.list"
+
+failures=0
+check() {  # check "what" command...
+  local what=$1
+  shift
+  if "$@" >/dev/null; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+window() {  # window "exact title" [id to pass over]: waits up to 15 s, prints the window id
+  for _ in $(seq 75); do
+    local w
+    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1) || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.2
+  done
+  echo "no window \"$1\" among:" >&2
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do xdotool getwindowname "$w" >&2; done
+  return 1
+}
+click_in() {  # click_in window x y
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+start() {
+  fotolauf >"$work/app.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  main=$(window "TESSRIN Fotolauf")
+}
+menu() {  # menu x: the container's menu bar entry at that x
+  click_in "$main" "$1" 8
+}
+files_sum() { cat "$XDG_CONFIG_HOME/mimeapps.list" "$XDG_DATA_HOME/applications/fotolauf.desktop" 2>/dev/null | md5sum || true; }
+
+start
+menu 32
+d=$(window "Dateitypen")
+click_in "$d" 200 268   # Fertig
+for _ in $(seq 50); do grep -q fotolauf "$XDG_CONFIG_HOME/mimeapps.list" && break; sleep 0.2; done
+for t in image/jpeg image/gif image/bmp image/x-icon image/vnd.microsoft.icon image/x-win-bitmap image/wmf image/emf; do
+  check "default for $t" test "$(xdg-mime query default $t)" = fotolauf.desktop
+done
+program=$(readlink -f "$work/prefix/bin/fotolauf")
+check "the entry starts the installed program" grep -qx "Exec=$program %f" "$XDG_DATA_HOME/applications/fotolauf.desktop"
+check "the user's other lines stay" grep -qx "text/plain=gedit.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
+check "the user's comment stays" grep -qx "# my own choices" "$XDG_CONFIG_HOME/mimeapps.list"
+check "the user's added association stays" grep -qx "image/png=eog.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
+
+# A picture opened through the desktop starts the viewer, which asks about the picture's folder.
+convert -size 64x48 xc:red "$work/red.jpg"
+xdg-open "$work/red.jpg" >/dev/null 2>&1 &
+pids+=($!)
+check "xdg-open of a JPEG starts the viewer" window "TESSRIN-Fotolauf"
+for p in $(pgrep -f "^$program $work/red.jpg" || true); do kill "$p"; done
+
+# "Alle ausschalten" and "Fertig" write nothing: the user's later change of the JPEG default and
+# the removed entry stay as they are.
+sed -i '/^image\/jpeg=/d' "$XDG_CONFIG_HOME/mimeapps.list"
+rm "$XDG_DATA_HOME/applications/fotolauf.desktop"
+before=$(files_sum)
+menu 32
+d=$(window "Dateitypen")
+click_in "$d" 200 108   # Alle ausschalten
+click_in "$d" 200 268   # Fertig
+closed() { for _ in $(seq 25); do xdotool search --onlyvisible --name '^Dateitypen$' >/dev/null 2>&1 || return 0; sleep 0.2; done; return 1; }
+check "Fertig closes the window" closed
+check "all off changes nothing" test "$(files_sum)" = "$before"
+
+# Hilfe opens the German help in the CHM viewer.
+menu 81
+check "Hilfe opens the German help" window "xCHM v. [0-9.]*: TESSRIN Fotolauf – Hilfe"
+for p in $(pgrep -x xchm || true); do kill "$p"; done
+kill "$app"
+
+# English with Language=1; with the English help file gone, the message box.
+mkdir -p "$XDG_CONFIG_HOME/TESSRIN Albora 13"
+printf '[Global]\nLanguage=1\n' >"$XDG_CONFIG_HOME/TESSRIN Albora 13/albo.ini"
+start
+menu 81
+check "Help opens the English help" window "xCHM v. [0-9.]*: TESSRIN Fotolauf – Help"
+for p in $(pgrep -x xchm || true); do kill "$p"; done
+rm "$(dirname "$program")/Help/English/fotolauf.CHM"
+menu 81
+check "a missing help file is reported" window "TESSRIN Fotolauf" "$main"
+kill "$app"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures checks failed"
+  exit 1
+fi
+echo "all system checks passed"
