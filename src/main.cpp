@@ -13,9 +13,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("fotolauf"));
     // The program ends only through its own end operation (closing the picture or main window).
     QApplication::setQuitOnLastWindowClosed(false);
-    QStringList argumente = QApplication::arguments();
-    argumente.removeFirst();
-    LinuxPlatform platform(argumente);
+    // From argv itself: the toolkit's own list would decode names that are not UTF-8 lossily.
+    LinuxPlatform platform(programArguments(argc, argv));
     Programm programm(platform);
     programm.setStartzeiten(&startzeiten);
     programm.Starten();

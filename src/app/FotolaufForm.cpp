@@ -2,6 +2,7 @@
 
 #include "app/Programm.h"
 #include "display/BildVorlader.h"
+#include "lists/Argumente.h"
 #include "lists/BildListenFeld.h"
 #include "lists/frmDurchsuchenUnterOrdner.h"
 #include "listwindow/ListBoxForm.h"
@@ -186,9 +187,12 @@ void FotolaufForm::Form_Load()
     chkSortAsDragAndDrop->setText(p.Text(1235));
 
     p.blnWin9x = false;
-    CommandLine = platform.argumentString().toLower();
-    if (platform.shiftKeyStateAtStart() == 0x8001)
+    Befehlszeilenargumente = platform.arguments();
+    CommandLine = Argumente::Verbinden(Befehlszeilenargumente).toLower();
+    if (platform.shiftKeyStateAtStart() == 0x8001) {
         CommandLine.clear();
+        Befehlszeilenargumente.clear();
+    }
 
     if (!CommandLine.isEmpty()) {
         p.imageForm().setHintergrundfarbe(Qt::black);

@@ -67,7 +67,12 @@ public:
 
     // --- fields of the window's own operations (open to the tests) ------------------------------
     QString strArgumente;
+    // The arguments as the user gave them (made absolute, letter case kept): the files the
+    // lower-cased names of the command line stand for. Empty when strArgumente came from elsewhere.
+    QStringList Befehlszeilenargumente;
     QString strStartBild;
+    // The file of the start picture, which may differ from another listed file only in case.
+    QString strStartBildDatei;
     bool blnMauszeigerSichtbar = false;
     bool blnHinweisErweiterung = false;
     bool blnNeuZusammenstellen = false;
@@ -94,7 +99,9 @@ public:
     // --- picture lists -------------------------------------------------------------------------
     void ListAlleFilesImGleichenOrdner();
     void KopiereListBox();
-    void BildInListeAufnehmen(const QString& dateiname);
+    // Whether a name of the command line is admitted to List1 (the caller adds the admitted names
+    // at once); shows the one-time hint for a name of another type.
+    bool BildInListeAufnehmen(const QString& dateiname);
     // The one-time hint about the allowed file types.
     void ErweiterungsHinweis();
     // The unsorted mode: an existing slide-list file is used or the drop order is kept.
@@ -104,7 +111,8 @@ public:
 
     // --- command line and slide-list files -----------------------------------------------------
     void ArgumenteAuswerten();
-    void ZeileUebernehmen(const QString& zeile);
+    // Counts a field of a slide-list file; false after reporting a faulty one (the program ends).
+    bool ZeileUebernehmen(const QString& zeile);
     void ZeilenfehlerMelden(const QString& zeile);
 
     // --- showing a picture --------------------------------------------------------------------
@@ -168,7 +176,7 @@ private:
     void TasteAusfuehren(Tastenaktion aktion);
     void NachZoomPlatzieren();
     void VolleAufloesungSicherstellen();
-    std::optional<LoadedPicture> BildLaden(const QString& eintrag);
+    std::optional<LoadedPicture> BildLaden(const QString& dateiPfad);
     void VorausLaden();
     // The entries the next and the previous picture key would show from here.
     QList<int> Nachbarn();

@@ -4,6 +4,7 @@
 #include "app/ProfileReader.h"
 #include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
+#include "platform/FileSystem.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
 #include "windows/HilfeBoxForm.h"
@@ -12,7 +13,6 @@
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QEvent>
 #include <QWidget>
@@ -99,7 +99,7 @@ void Programm::ProgrammBeenden()
 void Programm::IniLesen()
 {
     IniDatei = SonderordnerPfad(26) + QStringLiteral("/TESSRIN Albora 13/albo.ini");
-    if (QFileInfo(m_platform.resolvePath(IniDatei)).isFile()) {
+    if (FileSystem::isRegularFile(FileSystem::resolvePath(IniDatei))) {
         SpracheLesen();
         if (m_beendet)
             return;
@@ -114,7 +114,8 @@ bool Programm::EinenSchluesselLesen(const QString& abschnitt, const QString& sch
     constexpr int kPuffer = 300;
     QByteArray inhalt;
     QString wert;
-    if (m_platform.readFile(IniDatei, inhalt))
+    // Within the size of a settings file: anything larger (or a FIFO, a device) reads as empty.
+    if (m_platform.readFile(FileSystem::resolvePath(IniDatei), FileSystem::Limit::kSettings, inhalt))
         wert = ProfileReader::value(TextEncoding::decodeText(inhalt), abschnitt, schluessel, QString(), kPuffer);
     m_ini.Puffer = wert;
     IniWertVorbereiten(static_cast<int>(wert.size()), schluessel, abschnitt, IniDatei);

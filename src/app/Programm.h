@@ -55,6 +55,8 @@ public:
     int BildschirmDPI = 0;
     bool blnWin9x = false;
     QString AngezeigteDatei;
+    // The file on disk of the entry last shown (AngezeigteDatei is its list text).
+    QString AngezeigteDateiPfad;
     std::vector<Positionssatz> BildPosList;
     QString InstallationsOrdner;
 

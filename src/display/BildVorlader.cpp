@@ -1,6 +1,7 @@
 #include "display/BildVorlader.h"
 
-#include <QFile>
+#include "platform/FileSystem.h"
+
 #include <QtConcurrent>
 
 #include <sys/stat.h>
@@ -27,7 +28,7 @@ BildVorlader::~BildVorlader()
 BildVorlader::Stempel BildVorlader::stempel(const QString& pfad)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(FileSystem::nativeName(pfad).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }

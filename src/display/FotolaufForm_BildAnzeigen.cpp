@@ -57,7 +57,8 @@ void FotolaufForm::BildAnzeigen()
     dblSeitenverhaeltnisAlt = 0;
 
     const QString datei = liste.ListBoxNeu->Text();
-    const std::optional<LoadedPicture> geladen = BildLaden(datei);
+    const QString dateiPfad = liste.ListBoxNeu->Datei();
+    const std::optional<LoadedPicture> geladen = BildLaden(dateiPfad);
     if (!geladen) {
         // A key for another picture came during the decode: its own change shows that one.
         p.platform().setBusyPointer(false);
@@ -66,6 +67,7 @@ void FotolaufForm::BildAnzeigen()
     const LoadedPicture& bild = *geladen;
     p.Startmarke("picture decoded");
     p.AngezeigteDatei = datei;
+    p.AngezeigteDateiPfad = dateiPfad;
     if (!bild.ok) {
         p.platform().setBusyPointer(false);
         bildFenster.Image1Leeren();
@@ -122,23 +124,23 @@ void FotolaufForm::BildAnzeigen()
     emit BildAngezeigt();
 }
 
-std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& eintrag)
+std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
 {
     Platform& platform = m_programm.platform();
     const double dpr = platform.devicePixelRatio();
     const QSize schirm = platform.screenSizePixels();
     const BildVorlader::Umstaende umstaende{QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
                                             chkFensterGroesseAenderbar->isChecked()};
-    return m_vorlader->laden(platform.resolvePath(eintrag), umstaende, [this] { return m_programm.beendet(); });
+    return m_vorlader->laden(dateiPfad, umstaende, [this] { return m_programm.beendet(); });
 }
 
 void FotolaufForm::VorausLaden()
 {
     QStringList pfade;
     if (m_vorlader->vorausladenAn()) {
-        const BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+        BildListe& neu = m_programm.listBoxForm().ListBoxNeu->liste();
         for (int i : Nachbarn())
-            pfade.append(m_programm.platform().resolvePath(neu.List(i)));
+            pfade.append(neu.Datei(i));
     }
     m_vorlader->vorausladen(pfade);
 }
@@ -146,7 +148,7 @@ void FotolaufForm::VorausLaden()
 std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
 {
     Programm& p = m_programm;
-    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.platform().resolvePath(p.AngezeigteDatei),
+    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad,
                                   Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 

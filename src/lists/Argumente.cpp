@@ -2,6 +2,14 @@
 
 namespace Argumente {
 
+QString Verbinden(const QStringList& argumente)
+{
+    QStringList teile;
+    for (const QString& a : argumente)
+        teile.append(a.contains(u' ') ? u'"' + a + u'"' : a);
+    return teile.join(u' ');
+}
+
 bool IstFotolaufDatei(const QString& argumente)
 {
     const qsizetype p = argumente.indexOf(QStringLiteral(".flf"), 0, Qt::CaseInsensitive) + 1;  // 1-based, 0 = none

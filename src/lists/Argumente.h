@@ -7,6 +7,10 @@
 
 namespace Argumente {
 
+// Joins program arguments the way a Windows command line carries them: separated by blanks,
+// an argument that contains a blank enclosed in double quotes.
+QString Verbinden(const QStringList& argumente);
+
 // The argument string names a slide-list file: the first ".flf" (any case) ends the string or is
 // followed by one more character. A string of three or four characters without ".flf" counts too.
 bool IstFotolaufDatei(const QString& argumente);

@@ -1,9 +1,16 @@
 #include "lists/BildListe.h"
 
+#include "platform/FileSystem.h"
+
 #include <QLocale>
 
 #include <algorithm>
 #include <numeric>
+
+EintragsDatei EintragsDatei::nachsehen(const QString& pfad)
+{
+    return {pfad, FileSystem::exists(pfad)};
+}
 
 BildListe::BildListe(bool sortiert, QObject* parent)
     : QObject(parent)
@@ -42,6 +49,11 @@ QString BildListe::List(int index) const
 
 int BildListe::AddItem(const QString& eintrag)
 {
+    return AddItem(eintrag, EintragsDatei{eintrag, false});
+}
+
+int BildListe::AddItem(const QString& eintrag, const EintragsDatei& datei)
+{
     if (ListCount() >= kHoechstzahl)
         return -1;
     size_t pos = m_eintraege.size();
@@ -50,6 +62,7 @@ int BildListe::AddItem(const QString& eintrag)
         pos = static_cast<size_t>(it - m_eintraege.begin());
     }
     m_eintraege.insert(m_eintraege.begin() + static_cast<std::ptrdiff_t>(pos), eintrag);
+    m_dateien.insert(m_dateien.begin() + static_cast<std::ptrdiff_t>(pos), datei);
     m_haekchen.insert(m_haekchen.begin() + static_cast<std::ptrdiff_t>(pos), 0);
     if (m_listIndex >= static_cast<int>(pos))
         ++m_listIndex;
@@ -57,7 +70,35 @@ int BildListe::AddItem(const QString& eintrag)
     return static_cast<int>(pos);
 }
 
-void BildListe::AddItems(const QStringList& eintraege)
+void BildListe::AddItemsAus(const BildListe& quelle)
+{
+    QStringList texte;
+    texte.reserve(quelle.ListCount());
+    for (const QString& e : quelle.m_eintraege)
+        texte.append(e);
+    AddItems(texte, quelle.m_dateien);
+}
+
+QString BildListe::Datei(int index)
+{
+    if (index < 0 || index >= ListCount())
+        return {};
+    EintragsDatei& d = m_dateien[static_cast<size_t>(index)];
+    if (d.gefunden)
+        return d.pfad;
+    if (FileSystem::exists(d.pfad)) {
+        d.gefunden = true;
+        return d.pfad;
+    }
+    const QString aufgeloest = FileSystem::resolvePath(d.pfad);
+    if (aufgeloest != d.pfad && FileSystem::exists(aufgeloest)) {
+        d.pfad = aufgeloest;
+        d.gefunden = true;
+    }
+    return aufgeloest;
+}
+
+void BildListe::AddItems(const QStringList& eintraege, std::vector<EintragsDatei> dateien)
 {
     if (eintraege.isEmpty())
         return;
@@ -65,8 +106,16 @@ void BildListe::AddItems(const QStringList& eintraege)
     const qsizetype anzahl = std::min<qsizetype>(platz, eintraege.size());
     if (anzahl <= 0)
         return;
+    if (dateien.size() != static_cast<size_t>(eintraege.size())) {
+        dateien.clear();
+        dateien.reserve(static_cast<size_t>(anzahl));
+        for (qsizetype i = 0; i < anzahl; ++i)
+            dateien.push_back({eintraege[i], false});
+    }
     if (!m_sortiert || (m_eintraege.empty() && anzahl == 1)) {
         m_eintraege.insert(m_eintraege.end(), eintraege.begin(), eintraege.begin() + anzahl);
+        m_dateien.insert(m_dateien.end(), std::make_move_iterator(dateien.begin()),
+                         std::make_move_iterator(dateien.begin() + anzahl));
     } else {
         // Sort the new entries once by their collation keys, then merge: equal entries keep the
         // order in which they would have been inserted one by one.
@@ -93,13 +142,19 @@ void BildListe::AddItems(const QStringList& eintraege)
             return schluessel[static_cast<size_t>(a)].compare(schluessel[static_cast<size_t>(b)]) < 0;
         });
         std::vector<QString> sortiert;
+        std::vector<EintragsDatei> sortierteDateien;
         sortiert.reserve(static_cast<size_t>(anzahl));
-        for (qsizetype i : ordnung)
+        sortierteDateien.reserve(static_cast<size_t>(anzahl));
+        for (qsizetype i : ordnung) {
             sortiert.push_back(neu[i]);
+            sortierteDateien.push_back(std::move(dateien[static_cast<size_t>(i)]));
+        }
         // Merge; on equal entries the older one comes first, as with insertion one by one.
         std::vector<QString> eintraegeNeu;
+        std::vector<EintragsDatei> dateienNeu;
         std::vector<char> haekchenNeu;
         eintraegeNeu.reserve(m_eintraege.size() + sortiert.size());
+        dateienNeu.reserve(m_eintraege.size() + sortiert.size());
         haekchenNeu.reserve(m_eintraege.size() + sortiert.size());
         int indexNeu = -1;
         size_t i = 0, j = 0;
@@ -109,15 +164,18 @@ void BildListe::AddItems(const QStringList& eintraege)
                 if (static_cast<int>(i) == m_listIndex)
                     indexNeu = static_cast<int>(eintraegeNeu.size());
                 eintraegeNeu.push_back(std::move(m_eintraege[i]));
+                dateienNeu.push_back(std::move(m_dateien[i]));
                 haekchenNeu.push_back(m_haekchen[i]);
                 ++i;
             } else {
                 eintraegeNeu.push_back(std::move(sortiert[j]));
+                dateienNeu.push_back(std::move(sortierteDateien[j]));
                 haekchenNeu.push_back(0);
                 ++j;
             }
         }
         m_eintraege = std::move(eintraegeNeu);
+        m_dateien = std::move(dateienNeu);
         m_haekchen = std::move(haekchenNeu);
         m_listIndex = indexNeu;
     }
@@ -130,6 +188,7 @@ void BildListe::RemoveItem(int index)
     if (index < 0 || index >= ListCount())
         return;
     m_eintraege.erase(m_eintraege.begin() + index);
+    m_dateien.erase(m_dateien.begin() + index);
     m_haekchen.erase(m_haekchen.begin() + index);
     if (m_listIndex == index)
         m_listIndex = -1;
@@ -141,6 +200,7 @@ void BildListe::RemoveItem(int index)
 void BildListe::Clear()
 {
     m_eintraege.clear();
+    m_dateien.clear();
     m_haekchen.clear();
     m_listIndex = -1;
     emit Geaendert();

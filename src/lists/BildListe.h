@@ -1,6 +1,8 @@
 // A picture list: full path names in order, a selected index (-1 = none) and a tick per entry.
 // A sorted list keeps ascending, case-insensitive, locale-aware order at every insertion (equal
 // names stay in insertion order); an unsorted one keeps insertion order. At most 32767 entries.
+// Each entry also knows its file: the text of an entry may be lower-cased, while the file is the
+// one the user named or the folder scan found, with its real name.
 #pragma once
 
 #include <QCollator>
@@ -9,6 +11,15 @@
 #include <QStringList>
 
 #include <vector>
+
+// Where the file of an entry is: the path it is looked for at, and whether it was found there.
+// Once found, that file is the entry's for good: no other letter case is ever tried for it.
+struct EintragsDatei {
+    QString pfad;
+    bool gefunden = false;
+    // Found when the path exists exactly as given (one look at the disk).
+    static EintragsDatei nachsehen(const QString& pfad);
+};
 
 class BildListe : public QObject {
     Q_OBJECT
@@ -23,10 +34,20 @@ public:
     const std::vector<QString>& Eintraege() const { return m_eintraege; }
 
     // Adds one entry (sorted lists place it, unsorted ones append it); returns its index, -1
-    // when the list is full.
+    // when the list is full. Without a file the entry's text is where its file is looked for.
     int AddItem(const QString& eintrag);
+    int AddItem(const QString& eintrag, const EintragsDatei& datei);
     // Adds many entries at once: the same result as adding them one by one, but sorted once.
-    void AddItems(const QStringList& eintraege);
+    // dateien: one per entry, or none.
+    void AddItems(const QStringList& eintraege, std::vector<EintragsDatei> dateien = {});
+    // Appends the entries of another list with their files, in its order.
+    void AddItemsAus(const BildListe& quelle);
+
+    // The file of an entry: where it was found, or, the first time it is asked for, the entry's
+    // path as given when that exists, else the same path matched without regard to case (kept
+    // for good once it exists). "" for an index outside the list.
+    QString Datei(int index);
+    const std::vector<EintragsDatei>& Dateien() const { return m_dateien; }
     void RemoveItem(int index);
     void Clear();
 
@@ -52,6 +73,7 @@ private:
     static const QCollator& collator();
     bool m_sortiert;
     std::vector<QString> m_eintraege;
+    std::vector<EintragsDatei> m_dateien;
     std::vector<char> m_haekchen;
     int m_listIndex = -1;
 };

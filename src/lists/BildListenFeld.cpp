@@ -1,5 +1,8 @@
 #include "lists/BildListenFeld.h"
 
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
 #include <QDragEnterEvent>
 #include <QItemSelectionModel>
 #include <QMimeData>
@@ -29,8 +32,10 @@ QVariant BildListenModell::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole)
-        return m_liste.List(index.row());
+    if (role == Qt::DisplayRole) {
+        // Readable, and short enough to lay out at once whatever a slide-list line held.
+        return TextEncoding::forDisplay(m_liste.List(index.row()), 1000);
+    }
     if (role == Qt::CheckStateRole && m_mitHaekchen)
         return m_liste.Selected(index.row()) ? Qt::Checked : Qt::Unchecked;
     return {};
@@ -113,9 +118,11 @@ QStringList BildListenFeld::LokaleDateien(const QMimeData* daten)
     QStringList dateien;
     if (!daten || !daten->hasUrls())
         return dateien;
-    for (const QUrl& url : daten->urls())
-        if (url.isLocalFile())
-            dateien.append(url.toLocalFile());
+    for (const QUrl& url : daten->urls()) {
+        const QString datei = FileSystem::fromFileUrl(url);
+        if (!datei.isEmpty() && !datei.contains(QChar(u'\0')))
+            dateien.append(datei);
+    }
     return dateien;
 }
 

@@ -27,7 +27,8 @@ public:
     BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent = nullptr);
     // Lets the list take files dropped from a file manager.
     void DateienAnnehmen(bool ja);
-    // The local file paths of a drop; empty when it carries none.
+    // The local file paths of a drop, byte for byte; empty when it carries none. A name no file
+    // can have (a NUL in it) is left out.
     static QStringList LokaleDateien(const QMimeData* daten);
 
     BildListe& liste() { return m_liste; }
@@ -45,6 +46,8 @@ public:
     void setSelected(int i, bool h) { m_liste.setSelected(i, h); }
     // The entry text of the selected entry ("" when none is selected).
     QString Text() const { return m_liste.List(m_liste.ListIndex()); }
+    // The file of the selected entry (see BildListe::Datei).
+    QString Datei() { return m_liste.Datei(m_liste.ListIndex()); }
     // Brings the control to the front of its window.
     void ZOrder() { raise(); }
 

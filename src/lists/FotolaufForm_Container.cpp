@@ -13,27 +13,30 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 
 void FotolaufForm::UebernehmeDateien(const QStringList& dateien)
 {
     Programm& p = m_programm;
+    BildListenFeld& ziel = Quellliste();
+    // A file already in the container is not taken twice. Files are compared as they are on
+    // disk: Foto.jpg and foto.jpg are two pictures here.
+    QSet<QString> schonDa;
+    for (const EintragsDatei& d : ziel.liste().Dateien())
+        schonDa.insert(d.pfad);
+    if (ziel.ListCount() > 0)
+        ziel.setListIndex(0);
+    QStringList neu;
+    std::vector<EintragsDatei> neueDateien;
     for (qsizetype i = 1; i <= dateien.size(); ++i) {
         const QString& datei = dateien[i - 1];
-        BildListenFeld& ziel = Quellliste();
-        bool doppelt = false;
-        if (ziel.ListCount() > 0) {
-            ziel.setListIndex(0);
-            for (const QString& e : ziel.liste().Eintraege())
-                if (e.compare(datei, Qt::CaseInsensitive) == 0) {
-                    doppelt = true;
-                    break;
-                }
-        }
-        if (!doppelt) {
+        if (!schonDa.contains(datei)) {
             if (!Bildtyp::HatBildEndung(datei)) {
                 ErweiterungsHinweis();
             } else {
-                ziel.AddItem(datei);
+                schonDa.insert(datei);
+                neu.append(datei);
+                neueDateien.push_back(EintragsDatei::nachsehen(datei));
             }
         }
         if (i > 32766) {
@@ -41,6 +44,7 @@ void FotolaufForm::UebernehmeDateien(const QStringList& dateien)
             break;
         }
     }
+    ziel.liste().AddItems(neu, std::move(neueDateien));  // sorted once, however many
     p.platform().setBusyPointer(false);
     p.BildPosListNeu(Quellliste().ListCount());
 }
@@ -161,6 +165,7 @@ void FotolaufForm::ContainerAnzeigen()
     bild.setHintergrundfarbe(Qt::black);
     List1Unsorted->Clear();
     neu.Clear();
+    Befehlszeilenargumente.clear();  // the chosen file is the argument now
     ArgumenteAuswerten();
     if (p.beendet())
         return;

@@ -26,30 +26,41 @@ void FotolaufForm::ListAlleFilesImGleichenOrdner()
     lstFilesImGleichenOrdner->Clear();
     const QString erster = List1->List(0);
     const QString ordner = Bildtyp::Ordner(erster);
+    // The folder of the file the user named: the entry's text may have lost its letter case.
+    const QString ersteDatei = List1->liste().Datei(0);
+    const QString echterOrdner = Bildtyp::Ordner(ersteDatei);
 
     // The folder is sorted once, not entry by entry: the same order, without quadratic cost.
-    const FolderEntries inhalt = p.platform().listFolder(ordner, Platform::Order::AsStored);
+    const FolderEntries inhalt = p.platform().listFolder(echterOrdner, Platform::Order::AsStored);
     QStringList bilder;
+    std::vector<EintragsDatei> dateien;
     bool grenzeErreicht = false;
     for (const QString& name : inhalt.files) {
         if (!Bildtyp::HatBildEndung(name))
             continue;
         bilder.append(ordner + name);
+        dateien.push_back({echterOrdner + name, true});
         if (bilder.size() > BildListe::kHoechstzahl - 1) {
             grenzeErreicht = true;
             break;
         }
     }
-    lstFilesImGleichenOrdner->liste().AddItems(bilder);
+    lstFilesImGleichenOrdner->liste().AddItems(bilder, std::move(dateien));
     if (grenzeErreicht)
         p.Meldung(p.Text(2332));
 
-    for (int i = 0; i < lstFilesImGleichenOrdner->ListCount(); ++i) {
-        if (lstFilesImGleichenOrdner->List(i).compare(erster, Qt::CaseInsensitive) == 0) {
-            lstFilesImGleichenOrdner->setListIndex(i);
-            break;
-        }
-    }
+    // The started file itself when it is listed (Foto.jpg beside foto.jpg), else the first entry
+    // equal without regard to case.
+    const BildListe& gefunden = lstFilesImGleichenOrdner->liste();
+    int start = -1;
+    for (int i = 0; i < gefunden.ListCount() && start < 0; ++i)
+        if (gefunden.Dateien()[static_cast<size_t>(i)].pfad == ersteDatei)
+            start = i;
+    for (int i = 0; i < gefunden.ListCount() && start < 0; ++i)
+        if (gefunden.List(i).compare(erster, Qt::CaseInsensitive) == 0)
+            start = i;
+    if (start >= 0)
+        lstFilesImGleichenOrdner->setListIndex(start);
 }
 
 void FotolaufForm::KopiereListBox()
@@ -61,35 +72,26 @@ void FotolaufForm::KopiereListBox()
     neu.Clear();
     if (List1->ListCount() == 1) {
         strStartBild = List1->List(0);
+        strStartBildDatei = List1->liste().Datei(0);
         List1->Clear();
-        QStringList alle;
-        alle.reserve(lstFilesImGleichenOrdner->ListCount());
-        for (const QString& e : lstFilesImGleichenOrdner->liste().Eintraege())
-            alle.append(e);
-        neu.liste().AddItems(alle);
-        List1->liste().AddItems(alle);
+        neu.liste().AddItemsAus(lstFilesImGleichenOrdner->liste());
+        List1->liste().AddItemsAus(lstFilesImGleichenOrdner->liste());
         platform.setBusyPointer(false);
         List1->ZOrder();
         return;
     }
     BildListenFeld& quelle = UnsortierterModus() ? *List1Unsorted : *List1;
-    QStringList alle;
-    alle.reserve(quelle.ListCount());
-    for (const QString& e : quelle.liste().Eintraege())
-        alle.append(e);
-    neu.liste().AddItems(alle);
+    neu.liste().AddItemsAus(quelle.liste());
     quelle.ZOrder();
     platform.setBusyPointer(false);
 }
 
-void FotolaufForm::BildInListeAufnehmen(const QString& dateiname)
+bool FotolaufForm::BildInListeAufnehmen(const QString& dateiname)
 {
-    if (Bildtyp::HatBildEndung(dateiname)) {
-        if (Bildtyp::HatBildEndungMitPunkt(dateiname))
-            List1->AddItem(dateiname);
-        return;
-    }
+    if (Bildtyp::HatBildEndung(dateiname))
+        return Bildtyp::HatBildEndungMitPunkt(dateiname);
     ErweiterungsHinweis();
+    return false;
 }
 
 void FotolaufForm::ErweiterungsHinweis()

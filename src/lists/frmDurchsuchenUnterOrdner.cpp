@@ -98,11 +98,13 @@ void frmDurchsuchenUnterOrdner::btnMitUnterOrdnern_Click()
 
     FotolaufForm& f = p.fotolaufForm();
     const QString ordner = Bildtyp::Ordner(f.List1->List(0));
-    const QString echterOrdner = platform.resolvePath(ordner);
+    // The folder of the file the user named: the entry's text may have lost its letter case.
+    const QString echterOrdner = Bildtyp::Ordner(f.List1->liste().Datei(0));
     const FolderEntries inhalt = platform.listFolder(echterOrdner);
     if (!inhalt.files.isEmpty()) {
         f.lstFilesImGleichenOrdner->Clear();
         m_gefunden.clear();
+        m_gefundeneDateien.clear();
         m_besucht.clear();
         FileSystem::FolderId id;
         if (FileSystem::folderId(echterOrdner, id))
@@ -110,8 +112,9 @@ void frmDurchsuchenUnterOrdner::btnMitUnterOrdnern_Click()
         DurchsucheOrdner(ordner, echterOrdner, inhalt);
         if (p.beendet())
             return;
-        f.lstFilesImGleichenOrdner->liste().AddItems(m_gefunden);
+        f.lstFilesImGleichenOrdner->liste().AddItems(m_gefunden, std::move(m_gefundeneDateien));
         m_gefunden.clear();
+        m_gefundeneDateien.clear();
     }
     SucheBeenden();
 }
@@ -121,18 +124,19 @@ void frmDurchsuchenUnterOrdner::DurchsucheOrdner(const QString& anzeigePfad, con
 {
     Programm& p = m_programm;
     const QString mitTrenner = anzeigePfad.endsWith(u'/') ? anzeigePfad : anzeigePfad + u'/';
+    const QString echtMitTrenner = echterPfad.endsWith(u'/') ? echterPfad : echterPfad + u'/';
     for (const QString& datei : inhalt.files) {
         const QString name = mitTrenner + datei;
         if (!Bildtyp::HatBildEndung(name))
             continue;
         if (m_gefunden.size() < BildListe::kHoechstzahl) {
             m_gefunden.append(name);
+            m_gefundeneDateien.push_back({echtMitTrenner + datei, true});
         } else if (blnMeldungZeigen) {
             blnMeldungZeigen = false;
             p.Meldung(p.Text(2332));
         }
     }
-    const QString echtMitTrenner = echterPfad.endsWith(u'/') ? echterPfad : echterPfad + u'/';
     for (const QString& unterordner : inhalt.subfolders) {
         p.platform().processEvents();
         if (p.beendet())

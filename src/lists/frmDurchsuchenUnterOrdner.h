@@ -2,6 +2,7 @@
 // folder and all its sub-folders, or quit. Behind "with sub-folders" is a depth-first walk.
 #pragma once
 
+#include "lists/BildListe.h"
 #include "platform/FileSystem.h"
 
 #include <QDialog>
@@ -50,6 +51,7 @@ private:
 
     Programm& m_programm;
     QStringList m_gefunden;
+    std::vector<EintragsDatei> m_gefundeneDateien;
     std::set<std::pair<quint64, quint64>> m_besucht;  // device and inode of the folders seen
     bool m_suchtGerade = false;
 };

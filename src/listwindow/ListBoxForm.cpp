@@ -210,7 +210,7 @@ void ListBoxForm::ListBoxNeu_Click()
         lstExifIptc->hide();
         txtEXIFInfo->show();
         clsEXIF& exf = p.fotolaufForm().EXF;
-        exf.setImageFile(eintrag);
+        exf.setImageFile(ListBoxNeu->Datei());
         txtEXIFInfo->setPlainText(exf.ListInfo());
     }
     if (chkIptcAnzeigen->isChecked() && !eintrag.isEmpty()) {
@@ -237,7 +237,7 @@ void ListBoxForm::chkExifAnzeigen_Click()
         return;
     }
     clsEXIF& exf = p.fotolaufForm().EXF;
-    exf.setImageFile(eintrag);
+    exf.setImageFile(ListBoxNeu->Datei());
     txtEXIFInfo->setPlainText(exf.ListInfo());
 }
 

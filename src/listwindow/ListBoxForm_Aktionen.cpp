@@ -62,7 +62,7 @@ void ListBoxForm::Oeffnen()
 {
     Programm& p = m_programm;
     const QString eintrag = ListBoxNeu->Text();
-    const int ergebnis = p.platform().openWithApplication(eintrag);
+    const int ergebnis = p.platform().openWithApplication(ListBoxNeu->Datei());
     if (ergebnis > 32)
         return;
     p.Meldung(OeffnenFehlermeldung(p, ergebnis, eintrag, ErweiterungFuerMeldung(eintrag)));
@@ -71,7 +71,7 @@ void ListBoxForm::Oeffnen()
 void ListBoxForm::Drucken()
 {
     Programm& p = m_programm;
-    if (p.platform().printPicture(ListBoxNeu->Text()) <= 32)
+    if (p.platform().printPicture(ListBoxNeu->Datei()) <= 32)
         p.Meldung(p.Text(3122));
 }
 
@@ -83,7 +83,7 @@ void ListBoxForm::NeueEmail()
 
 void ListBoxForm::ImDateimanagerZeigen()
 {
-    m_programm.platform().showInFileManager(ListBoxNeu->Text());
+    m_programm.platform().showInFileManager(ListBoxNeu->Datei());
 }
 
 namespace {
@@ -116,7 +116,9 @@ void ListBoxForm::PapierkorbAktion()
             continue;
         }
         const QString eintrag = liste.List(i);
-        if (p.platform().moveToTrash(MitZweiNullzeichen(eintrag)) != 0) {
+        // The file the entry named, and only that one: never a neighbour differing in case.
+        const QString datei = liste.liste().Datei(i);
+        if (p.platform().moveToTrash({datei}) != 0) {
             // The entry stays, still ticked.
             fehlgeschlagen = true;
             ++i;
@@ -127,7 +129,7 @@ void ListBoxForm::PapierkorbAktion()
         // The count is taken once; after a removal the entry that moved up is not compared.
         const int anzahl = quelle.ListCount();
         for (int j = 0; j < anzahl; ++j)
-            if (quelle.List(j) == eintrag)
+            if (quelle.List(j) == eintrag && quelle.liste().Datei(j) == datei)
                 quelle.RemoveItem(j);
         liste.RemoveItem(i);
     }
@@ -153,12 +155,14 @@ void ListBoxForm::KopierAktion()
     for (int i = 0; liste.ListCount() != 0;) {
         if (liste.Selected(i)) {
             const QString eintrag = liste.List(i);
-            const qsizetype trenner = eintrag.lastIndexOf(u'/');
+            // The copy keeps the file's real name, whatever the letter case of the entry's text.
+            const QString datei = liste.liste().Datei(i);
+            const qsizetype trenner = datei.lastIndexOf(u'/');
             if (!ziel.endsWith(u'/'))
                 ziel += u'/';
-            const QString zielDatei = ziel + eintrag.mid(trenner + 1);
+            const QString zielDatei = ziel + datei.mid(trenner + 1);
             QString fehlertext;
-            const int fehlernummer = p.platform().copyFile(eintrag, zielDatei, fehlertext);
+            const int fehlernummer = p.platform().copyFile(datei, zielDatei, fehlertext);
             if (fehlernummer != 0) {
                 unsetCursor();
                 const QString& n = Programm::CrLf;

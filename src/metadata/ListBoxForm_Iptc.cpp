@@ -80,7 +80,7 @@ void ListBoxForm::IptcAnzeigen()
         komponente = new IptcKomponente(this);
     clsIPTC& iptc = komponente->iptc;
     iptc.setSeparator(QStringLiteral(";"));
-    iptc.LoadFromFile(ListBoxNeu->Text());
+    iptc.LoadFromFile(ListBoxNeu->Datei());
 
     for (const Anzeigezeile& zeile : kAnzeige) {
         const QString wert = iptc.feld(zeile.feld);

@@ -6,7 +6,6 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
-#include <QFile>
 #include <QLocale>
 
 #include <algorithm>
@@ -268,17 +267,17 @@ QString clsEXIF::ListInfo() const
 
 void clsEXIF::ReadMetaInfo()
 {
-    // ReadFileStart: the first bytes only, raw.
-    QFile datei(FileSystem::resolvePath(m_bildDatei));
-    QByteArray anfang;
-    if (!m_bildDatei.isEmpty() && datei.open(QIODevice::ReadOnly))
-        anfang = datei.read(kLeseLaenge);
+    // ReadFileStart: the first bytes only, raw; a FIFO or a device is refused at once.
+    const QByteArray anfang = FileSystem::openForReading(m_bildDatei, kLeseLaenge, false).read(0, kLeseLaenge);
     if (anfang.isEmpty()) {
         m_status = OeffnenFehlgeschlagen;
         return;
     }
-    QFile ini(FileSystem::resolvePath(m_iniDatei));
-    m_iniText = ini.open(QIODevice::ReadOnly) ? TextEncoding::decodeText(ini.readAll()) : QString();
+    // The texts file beside the program, found whatever the letter case of its name; missing,
+    // unreadable or larger than a settings file can be, it gives no texts.
+    QByteArray ini;
+    FileSystem::readFile(FileSystem::resolvePath(m_iniDatei), FileSystem::Limit::kSettings, ini);
+    m_iniText = TextEncoding::decodeText(ini);
     ReadMetaInfoAusBytes(anfang);
 }
 

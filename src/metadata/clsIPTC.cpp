@@ -5,7 +5,6 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
-#include <QFile>
 
 const std::array<clsIPTC::Feldzeile, clsIPTC::FeldAnzahl> clsIPTC::kFelder = {{
     {ObjectName, 5},
@@ -79,16 +78,13 @@ QByteArray iptcResource(QByteArrayView blob)
 
 bool clsIPTC::LoadFromFile(const QString& path)
 {
-    QFile datei(FileSystem::resolvePath(path));
-    if (path.isEmpty() || !datei.open(QIODevice::ReadOnly)) {
+    // Reads stop at kHoechstens; a FIFO or a device is refused at once.
+    const FileSystem::ReadableFile datei = FileSystem::openForReading(path, kHoechstens, false);
+    if (!datei.isOpen()) {
         m_werte.clear();
         return false;
     }
-    return laden([&datei](qint64 pos, qint64 n) {
-        if (pos < 0 || n <= 0 || pos > kHoechstens || !datei.seek(pos))
-            return QByteArray();
-        return datei.read(std::min(n, kHoechstens - pos));
-    });
+    return laden([&datei](qint64 pos, qint64 n) { return datei.read(pos, n); });
 }
 
 bool clsIPTC::LoadFromBytes(QByteArrayView bytes)

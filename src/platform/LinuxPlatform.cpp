@@ -2,6 +2,7 @@
 #include "platform/LinuxPlatform.h"
 
 #include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -17,9 +18,19 @@
 #include <cstdio>
 #include <unistd.h>
 
-LinuxPlatform::LinuxPlatform(QStringList arguments)
-    : m_arguments(std::move(arguments))
+LinuxPlatform::LinuxPlatform(const QStringList& arguments)
 {
+    const QString folder = FileSystem::workingFolder();
+    for (const QString& a : arguments)
+        m_arguments.append(FileSystem::absolutePath(a, folder));
+}
+
+QStringList programArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(FileSystem::fromNative(argv[i]));
+    return arguments;
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -46,7 +57,8 @@ int LinuxPlatform::messageBox(const MessageBoxRequest& request)
 {
     QMessageBox box;
     box.setWindowTitle(request.title);
-    box.setText(request.text);
+    // Names read as text, and a very long one shortened in its middle, so the box stays readable.
+    box.setText(TextEncoding::forDisplay(request.text));
     switch (request.icon) {
     case MsgBox::Kritisch: box.setIcon(QMessageBox::Critical); break;
     case MsgBox::Frage: box.setIcon(QMessageBox::Question); break;
@@ -138,9 +150,9 @@ QString LinuxPlatform::programFolder()
     return folder;
 }
 
-QString LinuxPlatform::argumentString()
+QStringList LinuxPlatform::arguments()
 {
-    return joinArguments(m_arguments);
+    return m_arguments;
 }
 
 FolderEntries LinuxPlatform::listFolder(const QString& folder, Order order)
@@ -148,14 +160,9 @@ FolderEntries LinuxPlatform::listFolder(const QString& folder, Order order)
     return FileSystem::listFolder(folder, order == Order::ByName);
 }
 
-QString LinuxPlatform::resolvePath(const QString& path)
+bool LinuxPlatform::readFile(const QString& path, qint64 limit, QByteArray& content)
 {
-    return FileSystem::resolvePath(path);
-}
-
-bool LinuxPlatform::readFile(const QString& path, QByteArray& content)
-{
-    return FileSystem::readFile(path, content);
+    return FileSystem::readFile(path, limit, content);
 }
 
 QString LinuxPlatform::chooseOpenFile(const QString& title, const QString& filter)
@@ -192,12 +199,4 @@ void LinuxPlatform::endProgram()
     std::fflush(stdout);
     std::fflush(stderr);
     ::_exit(0);
-}
-
-QString joinArguments(const QStringList& arguments)
-{
-    QStringList parts;
-    for (const QString& a : arguments)
-        parts.append(a.contains(u' ') ? u'"' + a + u'"' : a);
-    return parts.join(u' ');
 }

@@ -10,7 +10,8 @@ class QTranslator;
 
 class LinuxPlatform : public Platform {
 public:
-    explicit LinuxPlatform(QStringList arguments);
+    // arguments: as the program got them (relative names are made absolute here).
+    explicit LinuxPlatform(const QStringList& arguments);
     ~LinuxPlatform() override;
 
     int messageBox(const MessageBoxRequest& request) override;
@@ -23,10 +24,9 @@ public:
     double devicePixelRatio() override;
     QString applicationDataFolder() override;
     QString programFolder() override;
-    QString argumentString() override;
+    QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    QString resolvePath(const QString& path) override;
-    bool readFile(const QString& path, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool busy) override;
@@ -37,7 +37,7 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QString& fileList) override;
+    int moveToTrash(const QStringList& files) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
     Registry& registry() override { return m_registry; }
 
@@ -48,6 +48,5 @@ private:
     std::unique_ptr<QTranslator> m_translator;
 };
 
-// Joins program arguments the way a Windows command line carries them: separated by blanks,
-// an argument that contains a blank enclosed in double quotes.
-QString joinArguments(const QStringList& arguments);
+// The arguments of main() after the toolkit took its own, converted byte for byte.
+QStringList programArguments(int argc, char* argv[]);

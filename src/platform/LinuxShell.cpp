@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/PictureLoader.h"
+#include "platform/TextEncoding.h"
+#include "platform/Trash.h"
 #include "platform/metafile/MetafilePicture.h"
 
 #include <QAction>
@@ -44,12 +46,11 @@ constexpr int kKeineAnwendung = 31;
 // 0 when the path names something; otherwise 2 (its folder exists) or 3 (its folder is missing).
 int fehlendeDatei(const QString& pfad)
 {
-    if (pfad.isEmpty())
-        return kDateiFehlt;
-    const QFileInfo info(pfad);
-    if (info.exists() || info.isSymLink())
+    if (FileSystem::exists(pfad))
         return 0;
-    return info.absoluteDir().exists() ? kDateiFehlt : kPfadFehlt;
+    const qsizetype trenner = pfad.lastIndexOf(u'/');
+    const QString ordner = trenner <= 0 ? QStringLiteral("/") : pfad.left(trenner);
+    return pfad.isEmpty() || (FileSystem::canNameFile(pfad) && FileSystem::exists(ordner)) ? kDateiFehlt : kPfadFehlt;
 }
 
 // Starts the desktop's opener detached, so that the program never waits for the application.
@@ -113,41 +114,25 @@ bool allesSchreiben(int fd, const char* daten, ssize_t anzahl)
 // ---------------------------------------------------------------------------------------------
 // Shared pieces
 
-QStringList LinuxShell::pathsOfFileList(const QString& fileList)
-{
-    QStringList pfade;
-    for (const QString& teil : fileList.split(QChar(u'\0')))
-        if (!teil.isEmpty())
-            pfade.append(teil);
-    return pfade;
-}
-
 int LinuxShell::copyWithoutReplacing(const QString& source, const QString& target, QString& errorText)
 {
     errorText.clear();
-    const int ein = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (ein < 0)
-        return melden(errno, false, errorText);
-    struct stat st {};
-    if (::fstat(ein, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(ein);
-        return melden(EISDIR, false, errorText);
-    }
-    const QByteArray ziel = QFile::encodeName(target);
+    FileSystem::ReadableFile ein = FileSystem::openForReading(source, FileSystem::Limit::kUnlimited);
+    if (!ein.isOpen())
+        return melden(ein.refusal() == FileSystem::ReadableFile::Refusal::NotRegular ? EISDIR : ein.error(), false,
+                      errorText);
+    const QByteArray ziel = FileSystem::nativeName(target);
+    if (!FileSystem::canNameFile(target))
+        return melden(ENAMETOOLONG, true, errorText);
     // O_EXCL: created by us or not at all, also when a link of that name points elsewhere.
-    const int aus = ::open(ziel.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
-    if (aus < 0) {
-        const int e = errno;
-        ::close(ein);
-        return melden(e, true, errorText);
-    }
+    const int aus = ::open(ziel.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ein.permissions());
+    if (aus < 0)
+        return melden(errno, true, errorText);
     int fehler = 0;
     bool beimZiel = true;
     char puffer[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(ein, puffer, sizeof puffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = ein.readNext(puffer, sizeof puffer);
         if (n < 0) {
             fehler = errno;
             beimZiel = false;
@@ -161,12 +146,11 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
         }
     }
     if (fehler == 0) {
-        const struct timespec zeiten[2] = {st.st_atim, st.st_mtim};
+        const struct timespec zeiten[2] = {ein.modified(), ein.modified()};
         ::futimens(aus, zeiten);
     }
     if (::close(aus) != 0 && fehler == 0)
         fehler = errno;
-    ::close(ein);
     if (fehler != 0) {
         // Only the file this call created: the exclusive create above guarantees it is ours.
         ::unlink(ziel.constData());
@@ -231,22 +215,22 @@ QString LinuxPlatform::chooseFolder(const QString& title)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedUrls().isEmpty())
         return QString();
     const QUrl gewaehlt = dialog.selectedUrls().constFirst();
-    return gewaehlt.isLocalFile() ? gewaehlt.toLocalFile() : gewaehlt.toString();
+    return gewaehlt.isLocalFile() ? FileSystem::fromFileUrl(gewaehlt) : gewaehlt.toString();
 }
 
 int LinuxPlatform::openWithApplication(const QString& file)
 {
-    const QString pfad = resolvePath(file);
-    if (const int fehlt = fehlendeDatei(pfad))
+    if (const int fehlt = fehlendeDatei(file))
         return fehlt;
-    if (!LinuxShell::hasDefaultApplication(pfad))
+    if (!LinuxShell::hasDefaultApplication(file))
         return kKeineAnwendung;
-    return oeffnerStarten(pfad) ? kErfolg : kKeineAnwendung;
+    // As a URL, so that a name that is not UTF-8 reaches the opener byte for byte.
+    return oeffnerStarten(FileSystem::fileUrl(file)) ? kErfolg : kKeineAnwendung;
 }
 
 int LinuxPlatform::printPicture(const QString& file)
 {
-    const QString pfad = resolvePath(file);
+    const QString& pfad = file;
     if (const int fehlt = fehlendeDatei(pfad))
         return fehlt;
     // Asked before any dialog: without a printer there is nothing to choose.
@@ -257,7 +241,7 @@ int LinuxPlatform::printPicture(const QString& file)
     if (!bild.ok || (bild.image.isNull() && !bild.metafile))
         return kKeineAnwendung;
     QPrinter drucker(QPrinter::HighResolution);
-    drucker.setDocName(QFileInfo(pfad).fileName());
+    drucker.setDocName(TextEncoding::readableName(pfad.mid(pfad.lastIndexOf(u'/') + 1)));
     QPrintDialog dialog(&drucker, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return kErfolg;  // the user's own choice, not a failure to report
@@ -282,8 +266,9 @@ bool LinuxPlatform::openLink(const QString& link)
 
 void LinuxPlatform::showInFileManager(const QString& file)
 {
-    const QString pfad = resolvePath(file);
-    const QString ordner = QFileInfo(pfad).absolutePath();
+    const QString& pfad = file;
+    const qsizetype trenner = pfad.lastIndexOf(u'/');
+    const QString ordner = FileSystem::fileUrl(trenner <= 0 ? QStringLiteral("/") : pfad.left(trenner));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         oeffnerStarten(ordner);
@@ -292,7 +277,7 @@ void LinuxPlatform::showInFileManager(const QString& file)
     QDBusMessage aufruf = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    aufruf << QStringList{QUrl::fromLocalFile(pfad).toString()} << QString();
+    aufruf << QStringList{FileSystem::fileUrl(pfad)} << QString();
     // Asynchronous: starting a file manager on demand can take a while.
     auto* beobachter = new QDBusPendingCallWatcher(bus.asyncCall(aufruf, 10000));
     QObject::connect(beobachter, &QDBusPendingCallWatcher::finished, [ordner](QDBusPendingCallWatcher* w) {
@@ -302,29 +287,17 @@ void LinuxPlatform::showInFileManager(const QString& file)
     });
 }
 
-int LinuxPlatform::moveToTrash(const QString& fileList)
+int LinuxPlatform::moveToTrash(const QStringList& files)
 {
+    const QString trash = Trash::homeTrash();
     int ergebnis = 0;
-    for (const QString& eintrag : LinuxShell::pathsOfFileList(fileList)) {
-        const QString pfad = resolvePath(eintrag);
-        const QFileInfo info(pfad);
-        if (!info.exists() && !info.isSymLink()) {
-            ergebnis = kDateiFehlt;
-            continue;
-        }
-        // A folder is never a picture of the list; a file without its owner's write permission
-        // counts as write-protected and stays, as the message about such files tells the user.
-        if (info.isDir() || !(QFile::permissions(pfad) & QFileDevice::WriteOwner)) {
-            ergebnis = kZugriffVerweigert;
-            continue;
-        }
-        if (!QFile::moveToTrash(pfad))
-            ergebnis = kZugriffVerweigert;
-    }
+    for (const QString& datei : files)
+        if (const int r = Trash::moveToTrash(datei, trash))
+            ergebnis = r;
     return ergebnis;
 }
 
 int LinuxPlatform::copyFile(const QString& source, const QString& target, QString& errorText)
 {
-    return LinuxShell::copyWithoutReplacing(resolvePath(source), target, errorText);
+    return LinuxShell::copyWithoutReplacing(source, target, errorText);
 }

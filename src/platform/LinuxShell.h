@@ -1,5 +1,5 @@
 // Pieces of the Linux file actions that the scripted test platform and the tests share with the
-// real platform: the NUL-separated file list, the copy that never replaces, the page fitting.
+// real platform: the copy that never replaces, the page fitting.
 #pragma once
 
 #include <QImage>
@@ -11,10 +11,8 @@ class QPainter;
 
 namespace LinuxShell {
 
-// The paths of a list in which each path is ended by NUL (the list by a second NUL).
-QStringList pathsOfFileList(const QString& fileList);
-
-// Copies source to target, keeping permissions and modification time. The target is created
+// Copies source to target, keeping permissions and modification time. The source is opened like
+// every file the program reads (a FIFO or a device is refused at once). The target is created
 // exclusively, so an existing file (or a link) of that name is never replaced; a half-written copy
 // of our own is removed again. Returns 0 or an error number with its text:
 // 53 File not found, 58 File already exists, 61 Disk full, 70 Permission denied,

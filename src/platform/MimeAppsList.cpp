@@ -1,5 +1,7 @@
 #include "platform/MimeAppsList.h"
 
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -195,11 +197,7 @@ bool MimeAppsList::readFile(const QString& path, QByteArray& content)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return true;
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    content = file.readAll();
-    return file.error() == QFile::NoError;
+    return FileSystem::readFile(path, FileSystem::Limit::kSettings, content);
 }
 
 bool MimeAppsList::writeFile(const QString& path, const QByteArray& content)

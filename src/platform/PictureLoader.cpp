@@ -2,10 +2,10 @@
 // the other raster formats through Qt's readers, and the final smooth scale into kept memory.
 #include "platform/PictureLoader.h"
 
+#include "platform/FileSystem.h"
 #include "platform/metafile/MetafilePicture.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -66,12 +66,13 @@ qsizetype PictureLoader::keptBufferBytes() const
 LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
 {
     LoadedPicture result;
-    // Only regular files: opening a FIFO or a device named like a picture could block forever.
-    const QFileInfo info(path);
-    if (!info.isFile())
+    // Opened like every file the program reads: a FIFO or a device named like a picture is refused
+    // at once instead of blocking, and so is a file larger than any picture we decode.
+    FileSystem::ReadableFile opened = FileSystem::openForReading(path, FileSystem::Limit::kPicture);
+    if (!opened.isOpen())
         return result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!file.open(opened.takeHandle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return result;
     const QByteArray head = file.peek(kFormatProbeBytes);
     result.format = detectPictureFormat(head);

@@ -65,8 +65,8 @@ public:
     // The folder of the program file, without a trailing "/" ("" when it is the root).
     virtual QString programFolder() = 0;
 
-    // The program's arguments joined into one string, arguments with blanks in double quotes.
-    virtual QString argumentString() = 0;
+    // The program's arguments, each made absolute against the working folder it was started in.
+    virtual QStringList arguments() = 0;
 
     // Files and sub-folders of a folder, sorted by name without regard to case or in the order the
     // file system keeps them. The path is resolved without regard to case when it does not exist
@@ -74,12 +74,9 @@ public:
     enum class Order { ByName, AsStored };
     virtual FolderEntries listFolder(const QString& folder, Order order = Order::ByName) = 0;
 
-    // The path as it exists on disk: unchanged when it exists as given, otherwise each component
-    // matched without regard to case (exact match first); unchanged when nothing matches.
-    virtual QString resolvePath(const QString& path) = 0;
-
-    // Whole content of a file (path resolved as above); false when it cannot be read.
-    virtual bool readFile(const QString& path, QByteArray& content) = 0;
+    // Whole content of exactly this file when it is a regular file of at most limit bytes; false
+    // otherwise (missing, a FIFO, a device, a folder, too large), without ever blocking.
+    virtual bool readFile(const QString& path, qint64 limit, QByteArray& content) = 0;
 
     // The file-open dialog; "" when cancelled. filter: "Description(*.ext)".
     virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
@@ -94,6 +91,7 @@ public:
     // so every caller returns right after it.
     virtual void endProgram() = 0;
     // --- file actions, popup menu and folder chooser -----------------------------------------
+    // The file actions take a file exactly as named: they never look for another letter case.
     // Shows a popup menu at the pointer position and waits until it closes; returns the number
     // stored in the chosen action's data, 0 when the menu was dismissed.
     virtual int execPopupMenu(QMenu& menu) = 0;
@@ -116,9 +114,9 @@ public:
     // Shows the file manager with the file selected (its folder when that cannot be done).
     virtual void showInFileManager(const QString& file) = 0;
 
-    // Moves the files of a list (paths each ended by NUL, the list by a second NUL) into the
-    // desktop's trash, never erasing one; 0 when all of them went there.
-    virtual int moveToTrash(const QString& fileList) = 0;
+    // Moves each file of the list, exactly as named, into the desktop's trash, never erasing one;
+    // 0 when all of them went there.
+    virtual int moveToTrash(const QStringList& files) = 0;
 
     // Copies a file; an existing target is never replaced. Returns 0 on success, otherwise an error
     // number with its text in errorText.

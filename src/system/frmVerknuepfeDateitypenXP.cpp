@@ -50,7 +50,7 @@ frmVerknuepfeDateitypenXP::frmVerknuepfeDateitypenXP(Programm& programm)
     CheckICO = kaestchen("CheckICO", 2400, 1332);
     CheckJPG = kaestchen("CheckJPG", 2760, 1452);
     CheckWMF = kaestchen("CheckWMF", 3120, 1452);
-    auto knopf = [this, &p](QWidget* eltern, const char* name, int left, int top) {
+    auto knopf = [&p](QWidget* eltern, const char* name, int left, int top) {
         auto* b = new QPushButton(eltern);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "platform/FileSystem.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
@@ -110,8 +111,11 @@ void ImageForm::ZeigerNormal()
 
 void ImageForm::ZeigerAusDatei(const QString& datei, int hotX, int hotY)
 {
-    const QPixmap bild(m_programm.platform().resolvePath(datei));
-    if (bild.isNull())
+    // Read like every other file (the program folder may have any name); a cursor is small.
+    QByteArray daten;
+    QPixmap bild;
+    if (!FileSystem::readFile(FileSystem::resolvePath(datei), FileSystem::Limit::kSettings, daten) ||
+        !bild.loadFromData(daten))
         return;
     setCursor(QCursor(bild, hotX, hotY));
 }

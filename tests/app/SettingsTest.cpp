@@ -74,6 +74,31 @@ TEST_F(Settings, LanguageValueChoosesTheOffset)
     }
 }
 
+TEST_F(Settings, TheReadmeExampleWorksAsPrinted)
+{
+    QFile readme(QStringLiteral(FOTOLAUF_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    // The indented block that follows the settings file's path.
+    const QList<QByteArray> zeilen = readme.readAll().split('\n');
+    QByteArray beispiel;
+    bool imBlock = false;
+    for (const QByteArray& z : zeilen) {
+        if (z.contains("albo.ini") && z.startsWith("    ")) {
+            imBlock = true;
+            continue;
+        }
+        if (imBlock && z.startsWith("    "))
+            beispiel += z.mid(4) + '\n';
+        else if (imBlock && !beispiel.isEmpty())
+            break;
+    }
+    ASSERT_TRUE(beispiel.contains("Language=1")) << beispiel.toStdString();
+    ini(beispiel);
+    const Programm& p = gelesen();
+    EXPECT_EQ(p.LanguageOffset, 3000);
+    EXPECT_EQ(p.DPIPruefung, QStringLiteral("1"));
+}
+
 TEST_F(Settings, CheckForDpiValues)
 {
     struct Fall {

@@ -11,9 +11,9 @@
 
 class Startup : public ProgrammTest {
 protected:
-    void starten(const QString& argumente)
+    void starten(const QStringList& argumente)
     {
-        platform.arguments = argumente;
+        platform.givenArguments = argumente;
         programm().Starten();
     }
     // Answers the folder question with the given button.
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
 {
-    starten(QString());
+    starten({});
     EXPECT_TRUE(form().isVisible());
     EXPECT_TRUE(form().List1->isVisibleTo(&form()));
     EXPECT_TRUE(form().List1Unsorted->isVisibleTo(&form()));
@@ -58,7 +58,7 @@ TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
 TEST_F(Startup, ScreenAspectDoesNotDependOnTheDensity)
 {
     platform.dpiX = platform.dpiY = 120;
-    starten(QString());
+    starten({});
     EXPECT_EQ(form().ScreenWidth, 12288);
     EXPECT_DOUBLE_EQ(form().SGVH, 4.0 / 3.0);
 }
@@ -66,7 +66,7 @@ TEST_F(Startup, ScreenAspectDoesNotDependOnTheDensity)
 TEST_F(Startup, ProgramFolderAtTheRootGivesAnEmptyAppPfad)
 {
     platform.programFolderPath = QStringLiteral("/");
-    starten(QString());
+    starten({});
     EXPECT_EQ(programm().AppPfad, QString());
 }
 
@@ -75,7 +75,7 @@ TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
     Fixtures::writeFile(pfad("a.jpg"));
     Fixtures::writeFile(pfad("b.jpg"));
     platform.shiftState = 0x8001;
-    starten(pfad("a.jpg") + u' ' + pfad("b.jpg"));
+    starten({pfad("a.jpg"), pfad("b.jpg")});
     EXPECT_TRUE(form().CommandLine.isEmpty());
     EXPECT_TRUE(form().isVisible());
     EXPECT_EQ(listBoxNeu().ListCount(), 0);
@@ -83,7 +83,7 @@ TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
     // Any other state (Shift merely down, not newly pressed) does not count.
     ScriptedPlatform anders;
     anders.shiftState = 0x8000;
-    anders.arguments = pfad("a.jpg") + u' ' + pfad("b.jpg");
+    anders.givenArguments = {pfad("a.jpg"), pfad("b.jpg")};
     Programm p(anders);
     p.Starten();
     EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
@@ -93,7 +93,7 @@ TEST_F(Startup, OnePictureWithoutSubfoldersTakesItsFolderSortedAndSelectsIt)
 {
     const QString ordner = urlaub();
     frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
-    starten(pfad("Urlaub/b.JPG"));
+    starten({pfad("Urlaub/b.JPG")});
     EXPECT_EQ(platform.modalDialogs, 1);
     EXPECT_EQ(form().CommandLine, pfad("Urlaub/b.JPG").toLower());
     EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
@@ -105,61 +105,32 @@ TEST_F(Startup, OnePictureWithoutSubfoldersTakesItsFolderSortedAndSelectsIt)
     EXPECT_FALSE(platform.busy);
 }
 
-TEST_F(Startup, OnePictureWithSubfoldersAddsThePicturesBelow)
+TEST_F(Startup, TheOtherAnswersToTheFolderQuestion)
 {
     const QString ordner = urlaub();
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnMitUnterOrdnern);
-    starten(pfad("Urlaub/b.JPG"));
-    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}));
-    EXPECT_EQ(ausgewaehlt(), ordner + "b.JPG");
-    EXPECT_EQ(programm().BildPosList.size(), 4u);
-}
-
-TEST_F(Startup, ClosingTheFolderQuestionTakesTheFolderWithoutSubfolders)
-{
-    const QString ordner = urlaub();
-    platform.onModal = [](QDialog& d) { d.reject(); };
-    starten(pfad("Urlaub/b.JPG"));
-    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
-    EXPECT_EQ(platform.endRequests, 0);
-}
-
-TEST_F(Startup, CancelInTheFolderQuestionEndsTheProgram)
-{
-    urlaub();
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnAbbrechen);
-    starten(pfad("Urlaub/b.JPG"));
-    EXPECT_EQ(platform.endRequests, 1);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
-}
-
-TEST_F(Startup, FolderQuestionCaptionsInBothLanguages)
-{
-    urlaub();
-    for (int language : {0, 1}) {
-        sprache(language);
-        QStringList texte;
-        ScriptedPlatform p2;
-        p2.appDataFolder = platform.appDataFolder;
-        p2.arguments = pfad("Urlaub/b.JPG");
-        p2.onModal = [&texte](QDialog& d) {
-            auto& f = dynamic_cast<frmDurchsuchenUnterOrdner&>(d);
-            texte = {d.windowTitle(), f.Label1->text(), f.Label2->text(), f.Label3->text(), f.Label4->text(),
-                     f.btnOhneUnterordner->text(), f.btnMitUnterOrdnern->text(), f.btnAbbrechen->text()};
-            f.btnOhneUnterordner->click();
-        };
-        Programm p(p2);
-        p.Starten();
-        const QStringList erwartet = language == 0
-            ? QStringList{"TESSRIN-Fotolauf", "Wenn Sie ein einzelnes Bild auswählen,",
-                          "durchsucht das Programm den gesamten Ordner nach weiteren Bildern",
-                          "Mit F5 können Sie die Liste aller gefundenen Bilder anzeigen",
-                          "Mit F3 vorwärts- mit F2 rückwärtsblättern", "ohne Unterordner", "mit Unterordnern", "&Abbrechen"}
-            : QStringList{"TESSRIN-Fotolauf", "If you select only one image,", "the program will search the folder for more images",
-                          "You can display the list of found images by the F5 key",
-                          "With the F3 key go forwards, with the F2 key go backwards", "without subfolders", "with subfolders",
-                          "&cancel"};
-        EXPECT_EQ(texte, erwartet);
+    struct Fall {
+        std::function<void(QDialog&)> antwort;
+        QStringList liste;
+        int ende;
+    };
+    const std::vector<Fall> faelle = {
+        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnMitUnterOrdnern->click(); },
+         {ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}, 0},
+        {[](QDialog& d) { d.reject(); }, {ordner + "A.gif", ordner + "b.JPG"}, 0},  // closed: without sub-folders
+        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnAbbrechen->click(); }, {}, 1},
+    };
+    for (const Fall& f : faelle) {
+        ScriptedPlatform p;
+        p.givenArguments = {pfad("Urlaub/b.JPG")};
+        p.onModal = f.antwort;
+        Programm programm(p);
+        programm.Starten();
+        EXPECT_EQ(eintraege(*programm.listBoxForm().ListBoxNeu), f.liste);
+        EXPECT_EQ(p.endRequests, f.ende);
+        if (f.ende == 0) {
+            EXPECT_EQ(programm.listBoxForm().ListBoxNeu->Text(), ordner + "b.JPG");
+            EXPECT_EQ(programm.BildPosList.size(), static_cast<size_t>(f.liste.size() + 1));
+        }
     }
 }
 
@@ -167,7 +138,7 @@ TEST_F(Startup, SeveralPicturesAreSortedAndTheFirstIsSelected)
 {
     Fixtures::writeFile(pfad("z.jpg"));
     Fixtures::writeFile(pfad("a.jpg"));
-    starten(pfad("z.jpg") + u' ' + pfad("a.jpg"));
+    starten({pfad("z.jpg"), pfad("a.jpg")});
     const QString ordner = dir.path().toLower() + u'/';
     EXPECT_EQ(working(), QStringList({ordner + "a.jpg", ordner + "z.jpg"}));
     EXPECT_EQ(listBoxNeu().ListIndex(), 0);
@@ -180,27 +151,18 @@ TEST_F(Startup, QuotedPathWithBlanksIsOneName)
     Fixtures::writeFile(pfad("Meine Bilder/a.jpg"));
     Fixtures::writeFile(pfad("Meine Bilder/b.jpg"));
     frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
-    starten(u'"' + pfad("Meine Bilder/a.jpg") + u'"');
+    starten({pfad("Meine Bilder/a.jpg")});
     EXPECT_EQ(form().strArgumente, u'"' + pfad("Meine Bilder/a.jpg").toLower() + u'"');
     EXPECT_EQ(platform.modalDialogs, 1);
     EXPECT_EQ(listBoxNeu().ListCount(), 2);
     EXPECT_EQ(ausgewaehlt(), pfad("Meine Bilder/").toLower() + "a.jpg");
 }
 
-TEST_F(Startup, QuotedPathWithoutBlanksLosesItsQuotes)
-{
-    Fixtures::writeFile(pfad("a.jpg"));
-    Fixtures::writeFile(pfad("b.jpg"));
-    platform.onModal = [](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnOhneUnterordner->click(); };
-    starten(u'"' + pfad("a.jpg") + u'"');
-    EXPECT_EQ(form().strArgumente, pfad("a.jpg").toLower());
-}
-
 TEST_F(Startup, SlideListFileKeepsItsOrder)
 {
     const QByteArray inhalt = (pfad("z.jpg") + "\r\n" + pfad("a.jpg") + "\r\n" + pfad("m.jpg") + "\r\n").toUtf8();
     Fixtures::writeFile(pfad("Show.FLF"), inhalt);
-    starten(pfad("Show.FLF"));
+    starten({pfad("Show.FLF")});
     EXPECT_EQ(working(), QStringList({pfad("z.jpg"), pfad("a.jpg"), pfad("m.jpg")}));
     EXPECT_EQ(listBoxNeu().ListIndex(), 0);
     EXPECT_TRUE(form().optVorhandeneFotolaufDateiBenutzen->isChecked());
@@ -212,7 +174,7 @@ TEST_F(Startup, SlideListFileWrittenOnWindowsIsReadAsWindows1252)
 {
     QByteArray inhalt = pfad("").toUtf8() + "K\xe4se.jpg\n" + pfad("").toUtf8() + "\xe9t\xe9.jpg";
     Fixtures::writeFile(pfad("alt.flf"), inhalt);
-    starten(pfad("alt.flf"));
+    starten({pfad("alt.flf")});
     EXPECT_EQ(working(), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
 }
 
@@ -239,7 +201,7 @@ TEST_F(Startup, FatalMessagesEndTheProgramInBothLanguages)
             sprache(language);
             ScriptedPlatform p2;
             p2.appDataFolder = platform.appDataFolder;
-            p2.arguments = f.argumente;
+            p2.givenArguments = {f.argumente};
             Programm p(p2);
             p.Starten();
             EXPECT_EQ(p2.endRequests, 1) << f.argumente.toStdString();
@@ -270,7 +232,7 @@ TEST_F(Startup, UnsupportedNamesGiveOneHintInBothLanguages)
         sprache(language);
         ScriptedPlatform p2;
         p2.appDataFolder = platform.appDataFolder;
-        p2.arguments = pfad("x.png") + u' ' + pfad("a.jpg") + u' ' + pfad("y.txt") + u' ' + pfad("b.jpg");
+        p2.givenArguments = {pfad("x.png"), pfad("a.jpg"), pfad("y.txt"), pfad("b.jpg")};
         Programm p(p2);
         p.Starten();
         ASSERT_EQ(p2.messages.size(), 1u);

@@ -42,11 +42,11 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
     form().NaechstesBild();
     EXPECT_EQ(index(), 1);
 
-    const QString argumente = platform.arguments;
+    const QStringList argumente = platform.givenArguments;
     auto lauf = [&](bool voraus, std::vector<int>& folge) {
         ScriptedPlatform pl;
         pl.appDataFolder = platform.appDataFolder;
-        pl.arguments = argumente;
+        pl.givenArguments = argumente;
         Programm prog(pl);
         FotolaufForm& f = prog.fotolaufForm();
         // Decodes of each file; the worker writes, the test reads once the worker is idle.

@@ -16,7 +16,7 @@ protected:
         QStringList pfade;
         for (const QString& n : namen)
             pfade.append(pfad(n));
-        platform.arguments = pfade.join(u' ');
+        platform.givenArguments = pfade;
         programm().Starten();
     }
     void zeigen(int index)
@@ -71,7 +71,7 @@ TEST_F(BildAnzeigen, FileThatCannotBeLoadedGivesTheMessageAndABlackWindow)
         sprache(language);
         ScriptedPlatform p2;
         p2.appDataFolder = platform.appDataFolder;
-        p2.arguments = pfad("a.jpg") + u' ' + pfad("b.jpg") + u' ' + pfad("c.jpg");
+        p2.givenArguments = {pfad("a.jpg"), pfad("b.jpg"), pfad("c.jpg")};
         Programm p(p2);
         p.Starten();
         for (int i : {1, 2}) {

@@ -61,7 +61,7 @@ TEST_F(Scharf, RestoredSectionAndZoomWindowShowTheFullResolutionAtEveryBrightnes
     const QImage datei = schachbrettBild();
     ASSERT_TRUE(datei.save(pfad("a.bmp"), "BMP"));
     Fixtures::writePicture(pfad("b.jpg"), 300, 200);
-    platform.arguments = pfad("a.bmp") + u' ' + pfad("b.jpg");
+    platform.givenArguments = {pfad("a.bmp"), pfad("b.jpg")};
     programm().Starten();
     programm().BildPosListNeu(2);
     ASSERT_LT(bild().Image1Bild().image.width(), 2048);  // decoded for the 1024-px screen

@@ -67,7 +67,7 @@ protected:
         QStringList pfade;
         for (int i = 0; i < anzahl; ++i)
             pfade.append(Fixtures::writePicture(pfad(name(i)), 64, 48, kFarben[i % 5]));
-        platform.arguments = pfade.join(u' ');
+        platform.givenArguments = pfade;
         std::shared_ptr<Dekodierer> d = dekodierer;
         form().Vorlader().setLadefunktion([d](const QString& p, QSize a) { return (*d)(p, a); });
         programm().Starten();

@@ -34,6 +34,11 @@ TEST(Argumente, NamesAreSplitAtBlanksOutsideQuotes)
     };
     for (const auto& f : faelle)
         EXPECT_EQ(Argumente::NamenZerlegen(QString::fromUtf8(f.text)), f.namen) << f.text;
+    // Joined as a command line carries them, names without quotes split back whole.
+    const QStringList namen{"/a/b.jpg", "/Meine Bilder/c.jpg", "/x/  zwei.jpg"};
+    EXPECT_EQ(Argumente::Verbinden(namen), QStringLiteral("/a/b.jpg \"/Meine Bilder/c.jpg\" \"/x/  zwei.jpg\""));
+    EXPECT_EQ(Argumente::NamenZerlegen(Argumente::Verbinden(namen)), namen);
+    EXPECT_EQ(Argumente::Verbinden({}), QString());
 }
 
 TEST(Argumente, SlideListFieldsEndAtCommasAndLineEnds)

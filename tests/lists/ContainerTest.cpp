@@ -36,9 +36,10 @@ protected:
 TEST_F(Container, DropsAreSortedOrKeptInDropOrderWithoutDuplicates)
 {
     leerStarten();
-    const QString z = bildDatei("z.jpg"), a = bildDatei("a.jpg");
-    ablegen(*form().List1, {z, a, pfad("A.JPG")});
-    EXPECT_EQ(eintraege(*form().List1), QStringList({a, z}));
+    const QString z = bildDatei("z.jpg"), a = bildDatei("a.jpg"), grossA = bildDatei("A.JPG");
+    // A file dropped twice is taken once; A.JPG beside a.jpg is another picture.
+    ablegen(*form().List1, {z, a, grossA, a});
+    EXPECT_EQ(eintraege(*form().List1), QStringList({a, grossA, z}));
     EXPECT_TRUE(platform.messages.empty());
 
     form().chkSortAsDragAndDrop->click();  // ticking the box empties the container
@@ -89,7 +90,7 @@ TEST_F(Container, StartButtonRoads)
 TEST_F(Container, NewCompilationAsksAboutTickedPicturesAndKeepsTheContainer)
 {
     const QString a = bildDatei("a.jpg"), b = bildDatei("b.jpg");
-    platform.arguments = a + u' ' + b;
+    platform.givenArguments = {a, b};
     platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
     programm().Starten();
     listBoxNeu().setSelected(1, true);
@@ -127,7 +128,7 @@ TEST_F(Container, AfterASlideListF8AsksForAnotherUntilChosenOrEnded)
     const QString a = bildDatei("a.jpg"), b = bildDatei("b.jpg");
     const QString flf1 = Fixtures::writeFile(pfad("eins.flf"), (b + "\n" + a + "\n").toUtf8());
     const QString flf2 = Fixtures::writeFile(pfad("zwei.flf"), (a + "\n").toUtf8());
-    platform.arguments = flf1;
+    platform.givenArguments = {flf1};
     platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
     programm().Starten();
     EXPECT_EQ(working(), QStringList({b, a}));

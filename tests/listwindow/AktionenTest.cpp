@@ -24,7 +24,6 @@ protected:
                 r.append(eintrag(i));
         return r;
     }
-    static QString nul2(const QString& s) { return s + QChar(u'\0') + QChar(u'\0'); }
     static QByteArray inhalt(const QString& pfad)
     {
         QFile f(FileSystem::resolvePath(pfad));  // entries are lower-cased like the command line
@@ -106,11 +105,14 @@ TEST_F(Aktionen, ShellItemsHandTheSelectedEntryOrTheMailLinkToThePlatform)
         const char* aktion;
         QString ziel;
     };
+    // The platform gets the file the entry names, in its real letter case, not the list text.
+    const QString datei = listBoxNeu().liste().Datei(1);
+    ASSERT_EQ(datei, pfad(QStringLiteral("b.jpg")));
     const std::vector<Fall> faelle = {
-        {3005, "open", eintrag(1)},
-        {3119, "print", eintrag(1)},
+        {3005, "open", datei},
+        {3119, "print", datei},
         {3120, "link", QStringLiteral("mailto:empfaenger@example.com?")},
-        {3121, "show", eintrag(1)},
+        {3121, "show", datei},
     };
     for (const Fall& f : faelle) {
         platform.shellRequests.clear();
@@ -179,17 +181,11 @@ TEST_F(Aktionen, OpenAndPrintFailuresByResultCode)
     }
 }
 
-TEST_F(Aktionen, TrashWithNothingTickedAsksNothing)
+TEST_F(Aktionen, TrashWithNothingTickedOrAnsweredNoTrashesNothing)
 {
     starten({{10, 10}, {10, 10}});
-    fenster().WeiterAnShellExecute(5);
+    fenster().WeiterAnShellExecute(5);  // nothing ticked: not even a question
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_TRUE(platform.trashRequests.empty());
-}
-
-TEST_F(Aktionen, TrashAnsweredNoTrashesNothing)
-{
-    starten({{10, 10}, {10, 10}});
     ankreuzen({0});
     platform.answers = {MsgBox::Nein};
     fenster().WeiterAnShellExecute(5);
@@ -206,10 +202,13 @@ TEST_F(Aktionen, TrashOfThreeTickedWhereOneFailsKeepsItTickedAndReportsOnce)
 {
     starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}});
     const QString a = eintrag(0), b = eintrag(1), c = eintrag(2), d = eintrag(3);
+    BildListe& l = listBoxNeu().liste();
+    const QString da = l.Datei(0), db = l.Datei(1), dd = l.Datei(3);
     ankreuzen({0, 1, 3});
-    platform.trashFailures = {b};
+    platform.trashFailures = {db};
     fenster().WeiterAnShellExecute(5);
-    EXPECT_EQ(platform.trashRequests, (QStringList{nul2(a), nul2(b), nul2(d)}));
+    // One file per request, each the file the entry names.
+    EXPECT_EQ(platform.trashRequests, (std::vector<QStringList>{{da}, {db}, {dd}}));
     EXPECT_EQ(working(), (QStringList{b, c}));
     EXPECT_EQ(angehakt(), QStringList{b});
     EXPECT_EQ(eintraege(form().Quellliste()), (QStringList{b, c}));
@@ -293,7 +292,7 @@ TEST_F(Aktionen, CopyTargetsWithAndWithoutTrailingSlash)
         platform.chosenFolders = {ordner};
         fenster().WeiterAnShellExecute(6);
         ASSERT_EQ(platform.copies.size(), 2u);
-        EXPECT_EQ(platform.copies[0].source, eintrag(0));
+        EXPECT_EQ(platform.copies[0].source, pfad(QStringLiteral("a.jpg")));
         EXPECT_EQ(platform.copies[0].target, vorne + QStringLiteral("a.jpg"));
         EXPECT_EQ(platform.copies[1].target, vorne + QStringLiteral("c.jpg"));
     }

@@ -155,6 +155,6 @@ TEST(Iptc, EachLoadReplacesThePreviousFields)
     EXPECT_FALSE(iptc.LoadFromFile(ordner.filePath("fehlt.jpg")));
     EXPECT_EQ(iptc.feld(clsIPTC::ObjectName), "");
     EXPECT_FALSE(iptc.LoadFromFile(QString()));
-    // The path is found without regard to case, as everywhere in the program.
-    EXPECT_TRUE(iptc.LoadFromFile(ordner.filePath("MIT.JPG")));
+    // Exactly the named file: the list has already found the file an entry names.
+    EXPECT_FALSE(iptc.LoadFromFile(ordner.filePath("MIT.JPG")));
 }

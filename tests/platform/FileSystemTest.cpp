@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
@@ -34,7 +36,9 @@ TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
     for (const auto& f : faelle)
         EXPECT_EQ(FileSystem::resolvePath(f.gegeben), f.erwartet) << f.gegeben.toStdString();
     QByteArray inhalt;
-    EXPECT_TRUE(FileSystem::readFile(r.toLower() == r ? r + "/MIXED/ONLY.GIF" : r + "/mixed/only.gif", inhalt));
+    const QString anders = r.toLower() == r ? r + "/MIXED/ONLY.GIF" : r + "/mixed/only.gif";
+    EXPECT_FALSE(FileSystem::readFile(anders, FileSystem::Limit::kSettings, inhalt));  // exactly as named
+    EXPECT_TRUE(FileSystem::readFile(FileSystem::resolvePath(anders), FileSystem::Limit::kSettings, inhalt));
 }
 
 TEST(FileSystem, ListingSortsByNameAndLeavesHiddenEntriesOut)
@@ -53,6 +57,126 @@ TEST(FileSystem, ListingSortsByNameAndLeavesHiddenEntriesOut)
     EXPECT_FALSE(FileSystem::listFolder(r + "/fehlt").opened);
 }
 
+TEST(FileSystem, EveryNameSurvivesTheRoundTripByteForByte)
+{
+    // Every single byte, every pair of high bytes (valid UTF-8 or not), and names that really
+    // hold a reserved code point or a character beyond the basic plane.
+    std::vector<QByteArray> namen;
+    for (int b = 1; b < 256; ++b)
+        namen.push_back("a" + QByteArray(1, char(b)) + "b.jpg");
+    for (int b1 = 0x80; b1 < 256; ++b1)
+        for (int b2 = 0x80; b2 < 256; ++b2)
+            namen.push_back(QByteArray(1, char(b1)) + char(b2));
+    for (const char* n : {"K\xe4se.jpg", "K\xc3\xa4se.jpg", "\xee\xbe\x80.jpg", "\xef\xbf\xbd", "\xf0\x9f\x98\x80.gif",
+                          "\xed\xa0\x80", "\xc0\xaf", "\xe2\x82", "/a/\xff/b"})
+        namen.push_back(n);
+    int fehler = 0;
+    for (const QByteArray& n : namen)
+        if (FileSystem::nativeName(FileSystem::fromNative(n)) != n && ++fehler < 5)
+            ADD_FAILURE() << n.toHex().toStdString();
+    EXPECT_EQ(fehler, 0);
+    // Valid UTF-8 reads as itself; a Windows-1252 name reads as its characters where it is shown.
+    EXPECT_EQ(FileSystem::fromNative("K\xc3\xa4se.jpg"), QStringLiteral("Käse.jpg"));
+    EXPECT_NE(FileSystem::fromNative("K\xe4se.jpg"), QStringLiteral("Käse.jpg"));
+    EXPECT_EQ(TextEncoding::readableName(FileSystem::fromNative("K\xe4se \x80\x81.jpg")), QStringLiteral("Käse €\uFFFD.jpg"));
+}
+
+TEST(FileSystem, NamesAreMadeAbsoluteAgainstTheWorkingFolder)
+{
+    const QString w = QStringLiteral("/home/anna/Bilder");
+    const std::vector<std::pair<QString, QString>> faelle = {
+        {"A.jpg", "/home/anna/Bilder/A.jpg"},
+        {"./x.jpg", "/home/anna/Bilder/x.jpg"},
+        {"../x.jpg", "/home/anna/x.jpg"},
+        {"../../../../../x.jpg", "/x.jpg"},
+        {"Urlaub//2024/./a.jpg", "/home/anna/Bilder/Urlaub/2024/a.jpg"},
+        {"link/../a.jpg", "/home/anna/Bilder/link/../a.jpg"},  // the kernel decides where link/.. is
+        {"Sub/", "/home/anna/Bilder/Sub/"},
+        {"/abs/A.jpg", "/abs/A.jpg"},
+        {"", ""},
+        {"mein \"bestes\" Bild.jpg", "/home/anna/Bilder/mein \"bestes\" Bild.jpg"},
+    };
+    for (const auto& [name, erwartet] : faelle)
+        EXPECT_EQ(FileSystem::absolutePath(name, w), erwartet) << name.toStdString();
+    EXPECT_EQ(FileSystem::absolutePath("a.jpg", "/"), QStringLiteral("/a.jpg"));
+}
+
+TEST(FileSystem, OpeningRefusesWhatIsNoRegularFileWithoutBlockingAndKeepsToItsLimit)
+{
+    QTemporaryDir d;
+    const QString r = d.path();
+    const QString klein = Fixtures::writeFile(r + "/klein.flf", "0123456789");
+    ASSERT_TRUE(Fixtures::makeFifo(r + "/fifo.flf"));
+    ASSERT_TRUE(Fixtures::makeSocket(r + "/sock.flf"));
+    ASSERT_TRUE(QFile::link("/dev/zero", r + "/zero.flf"));
+    ASSERT_TRUE(QFile::link("/dev/urandom", r + "/zufall.flf"));
+    ASSERT_TRUE(QDir(r).mkdir("ordner.flf"));
+    {
+        QFile gross(r + "/gross.flf");  // sparse: large without taking the disk
+        ASSERT_TRUE(gross.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(gross.resize(FileSystem::Limit::kSlideList + 1));
+    }
+    using R = FileSystem::ReadableFile::Refusal;
+    const std::vector<std::pair<QString, R>> faelle = {
+        {klein, R::None},
+        {r + "/fifo.flf", R::NotRegular},
+        {r + "/sock.flf", R::NotRegular},
+        {r + "/zero.flf", R::NotRegular},
+        {r + "/zufall.flf", R::NotRegular},
+        {r + "/ordner.flf", R::NotRegular},
+        {r + "/gross.flf", R::TooLarge},
+        {r + "/fehlt.flf", R::Missing},
+        {r + "/KLEIN.FLF", R::Missing},  // exactly as named
+        {r + u'/' + QString(4100, u'x'), R::Missing},
+        {r + "/a" + QChar(u'\0') + "/klein.flf", R::Missing},
+        {QString(), R::Missing},
+    };
+    for (const auto& [pfad, grund] : faelle) {
+        const FileSystem::ReadableFile f = FileSystem::openForReading(pfad, FileSystem::Limit::kSlideList);
+        EXPECT_EQ(f.refusal(), grund) << pfad.left(100).toStdString();
+        EXPECT_EQ(f.isOpen(), grund == R::None);
+        QByteArray inhalt("alt");
+        EXPECT_EQ(FileSystem::readFile(pfad, FileSystem::Limit::kSlideList, inhalt), grund == R::None);
+        EXPECT_EQ(inhalt, grund == R::None ? QByteArray("0123456789") : QByteArray());
+    }
+    // A reader of the start of a file reads no further than its limit, whatever the file's size.
+    const FileSystem::ReadableFile anfang = FileSystem::openForReading(klein, 4, false);
+    EXPECT_EQ(anfang.read(0, 100), "0123");
+    EXPECT_EQ(anfang.read(2, 100), "23");
+    EXPECT_EQ(anfang.read(4, 100), "");
+    EXPECT_TRUE(FileSystem::openForReading(r + "/gross.flf", 4, false).isOpen());
+}
+
+TEST(FileSystem, ATextNameFindsAFileNamedInWindows1252)
+{
+    QTemporaryDir d;
+    const QByteArray r = QFile::encodeName(d.path());
+    const QString kaese = Fixtures::writeRawNamed(r + "/K\xe4se.jpg", "kaese");
+    // As a slide-list line written on Windows or a lower-cased command line would name it.
+    EXPECT_EQ(FileSystem::resolvePath(d.path() + "/käse.JPG"), kaese);
+    EXPECT_EQ(Fixtures::content(FileSystem::resolvePath(d.path() + "/Käse.jpg")), "kaese");
+    const FolderEntries e = FileSystem::listFolder(d.path());
+    ASSERT_EQ(e.files.size(), 1);
+    EXPECT_EQ(FileSystem::nativeName(e.files[0]), QByteArray("K\xe4se.jpg"));
+    ::unlink(FileSystem::nativeName(kaese).constData());  // the temporary folder's clean-up cannot name it
+}
+
+TEST(TextEncoding, LongLinesAreShortenedInTheirMiddleForDisplay)
+{
+    const QString lang = QStringLiteral("/anfang/") + QString(1 << 20, u'x') + QStringLiteral("/ende.jpg");
+    const QString text = TextEncoding::forDisplay(QStringLiteral("Bild kann nicht geladen werden.\r\n") + lang +
+                                                  QStringLiteral("\r\nPrüfen") + QChar(u'\0'));
+    const QStringList zeilen = text.split(u'\n');
+    ASSERT_EQ(zeilen.size(), 3);
+    EXPECT_EQ(zeilen[0], QStringLiteral("Bild kann nicht geladen werden.\r"));
+    EXPECT_LE(zeilen[1].size(), 161);
+    EXPECT_TRUE(zeilen[1].startsWith(QStringLiteral("/anfang/xxx")));
+    EXPECT_TRUE(zeilen[1].endsWith(QStringLiteral("xxx/ende.jpg\r")));
+    EXPECT_TRUE(zeilen[1].contains(QChar(0x2026)));
+    EXPECT_EQ(zeilen[2], QStringLiteral("Prüfen\uFFFD"));
+    EXPECT_EQ(TextEncoding::forDisplay(FileSystem::fromNative("/a/K\xe4se.jpg")), QStringLiteral("/a/Käse.jpg"));
+}
+
 TEST(TextEncoding, Utf8WhenValidOtherwiseWindows1252)
 {
     EXPECT_EQ(TextEncoding::decodeText("K\xc3\xa4se"), QStringLiteral("Käse"));
@@ -63,12 +187,6 @@ TEST(TextEncoding, Utf8WhenValidOtherwiseWindows1252)
     EXPECT_FALSE(TextEncoding::isValidUtf8("\xed\xa0\x80"));  // surrogate
     EXPECT_FALSE(TextEncoding::isValidUtf8("\xe2\x82"));      // truncated
     EXPECT_TRUE(TextEncoding::isValidUtf8("\xf0\x9f\x98\x80"));
-}
-
-TEST(LinuxPlatform, ArgumentsWithBlanksAreQuoted)
-{
-    EXPECT_EQ(joinArguments({"/a/b.jpg", "/Meine Bilder/c.jpg"}), QStringLiteral("/a/b.jpg \"/Meine Bilder/c.jpg\""));
-    EXPECT_EQ(joinArguments({}), QString());
 }
 
 TEST(LinuxPlatform, ApplicationDataFolderFollowsXdg)

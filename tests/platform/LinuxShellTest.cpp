@@ -1,8 +1,10 @@
 // The Linux file actions against the real services: copy that never replaces, the freedesktop
 // trash in a temporary data home, the opener through stand-ins on PATH, printing without printers,
 // the page fitting.
+#include "platform/FileSystem.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/LinuxShell.h"
+#include "platform/Trash.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,8 +27,8 @@ using Fixtures::Umgebung;
 
 QByteArray inhalt(const QString& pfad)
 {
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+    QByteArray bytes;
+    return FileSystem::readFile(pfad, FileSystem::Limit::kUnlimited, bytes) ? bytes : QByteArray("<fehlt>");
 }
 
 void skript(const QString& pfad, const QByteArray& text)
@@ -57,10 +60,9 @@ TEST(LinuxCopy, CopiesContentPermissionsAndTimeIntoAnotherFolder)
     ASSERT_TRUE(QDir(d.path()).mkdir("ziel"));
     QString text = "unverändert";
     LinuxPlatform platform({});
-    // The entry is lower-cased like the command line; the real file is found.
-    EXPECT_EQ(platform.copyFile(d.path() + "/a/foto.jpg", d.path() + "/ziel/foto.jpg", text), 0);
+    EXPECT_EQ(platform.copyFile(quelle, d.path() + "/ziel/Foto.jpg", text), 0);
     EXPECT_TRUE(text.isEmpty());
-    const QString kopie = d.path() + "/ziel/foto.jpg";
+    const QString kopie = d.path() + "/ziel/Foto.jpg";
     EXPECT_EQ(inhalt(kopie), inhalt(quelle));
     EXPECT_EQ(QFileInfo(kopie).permissions(), QFileInfo(quelle).permissions());
     EXPECT_EQ(QFileInfo(kopie).lastModified(), zeit);
@@ -75,6 +77,8 @@ TEST(LinuxCopy, FailuresCarryNumberAndTextAndNeverTouchAnExistingFile)
     const QString verwiesen = r + "/ziel/verwiesen.jpg";
     ASSERT_TRUE(QFile::link(verwiesen, r + "/ziel/link.jpg"));  // a link to nothing yet
     ASSERT_TRUE(QDir(r).mkdir("ordner"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(r + "/fifo.jpg").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", r + "/null.jpg"));
     struct Fall {
         QString von, nach;
         int nummer;
@@ -86,6 +90,11 @@ TEST(LinuxCopy, FailuresCarryNumberAndTextAndNeverTouchAnExistingFile)
         {r + "/fehlt.jpg", r + "/ziel/neu.jpg", 53, "File not found"},
         {quelle, r + "/kein/ordner.jpg", 76, "Path not found"},
         {r + "/ordner", r + "/ziel/ordner", 75, "Path/File access error"},
+        // Neither a FIFO without a writer nor an endless device may hold the copy up.
+        {r + "/fifo.jpg", r + "/ziel/fifo.jpg", 75, "Path/File access error"},
+        {r + "/null.jpg", r + "/ziel/null.jpg", 75, "Path/File access error"},
+        // Exactly the named file: a name differing in case is another, missing file.
+        {r + "/Q.JPG", r + "/ziel/Q.JPG", 53, "File not found"},
     };
     for (const Fall& f : faelle) {
         QString text;
@@ -96,7 +105,8 @@ TEST(LinuxCopy, FailuresCarryNumberAndTextAndNeverTouchAnExistingFile)
     EXPECT_EQ(inhalt(vorhanden), "vorhanden");
     EXPECT_FALSE(QFile::exists(verwiesen));
     EXPECT_FALSE(QFile::exists(r + "/ziel/neu.jpg"));
-    EXPECT_FALSE(QFile::exists(r + "/ziel/ordner"));
+    for (const char* n : {"ordner", "fifo.jpg", "null.jpg", "Q.JPG"})
+        EXPECT_FALSE(QFileInfo::exists(r + "/ziel/" + n)) << n;
 }
 
 TEST(LinuxCopy, ReadOnlyTargetFolderIsPermissionDenied)
@@ -118,14 +128,14 @@ TEST(LinuxCopy, ReadOnlyTargetFolderIsPermissionDenied)
 
 class LinuxTrash : public ::testing::Test {
 protected:
+    // A new account: the data home and everything below it do not exist yet.
     LinuxTrash()
-        : m_daten("XDG_DATA_HOME", QFile::encodeName(datenOrdner.path()))
+        : m_daten("XDG_DATA_HOME", QFile::encodeName(konto.path() + "/.local/share"))
     {
     }
-    QString trash(const QString& name) const { return datenOrdner.path() + "/Trash/" + name; }
-    static QString liste(const QString& pfad) { return pfad + QChar(u'\0') + QChar(u'\0'); }
+    QString trash(const QString& name) const { return konto.path() + "/.local/share/Trash/" + name; }
 
-    QTemporaryDir datenOrdner;
+    QTemporaryDir konto;
     QTemporaryDir bilder;  // on the same volume as the data home, so its trash is used
     LinuxPlatform platform{{}};
 
@@ -133,36 +143,68 @@ private:
     Umgebung m_daten;
 };
 
-TEST_F(LinuxTrash, AFileGoesIntoTheTrashOfTheDataHomeWithItsInfo)
+TEST_F(LinuxTrash, ANewAccountGetsItsTrashAndEachFileLandsThereByItsOwnName)
 {
-    const QString datei = Fixtures::writeFile(bilder.path() + "/Urlaub/Strand.JPG", "strand");
-    EXPECT_EQ(platform.moveToTrash(liste(bilder.path() + "/urlaub/strand.jpg")), 0);
-    EXPECT_FALSE(QFile::exists(datei));
+    const QString strand = Fixtures::writeFile(bilder.path() + "/Urlaub/Strand.JPG", "strand");
+    const QString nachbar = Fixtures::writeFile(bilder.path() + "/Urlaub/strand.jpg", "nachbar");
+    const QString anderer = Fixtures::writeFile(bilder.path() + "/Andere/Strand.JPG", "anderer");
+    // A name in Windows-1252, not UTF-8: it must keep its bytes.
+    const QByteArray kaeseRoh = QFile::encodeName(bilder.path()) + "/K\xe4se.jpg";
+    {
+        const int fd = ::open(kaeseRoh.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "kaese", 5), 5);
+        ::close(fd);
+    }
+    const QString kaese = FileSystem::fromNative(kaeseRoh);
+    EXPECT_EQ(Trash::homeTrash(), konto.path() + "/.local/share/Trash");
+    EXPECT_EQ(platform.moveToTrash({strand, anderer, kaese}), 0);
+
+    // The folders were made private to the user.
+    for (const char* ordner : {"", "/files", "/info"}) {
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(trash(ordner)).constData(), &st), 0) << ordner;
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << ordner;
+    }
+    // Both files named Strand.JPG are there, none replaced; the neighbour was not touched.
     EXPECT_EQ(inhalt(trash("files/Strand.JPG")), "strand");
-    const QByteArray info = inhalt(trash("info/Strand.JPG.trashinfo"));
-    EXPECT_TRUE(info.startsWith("[Trash Info]")) << info.toStdString();
-    EXPECT_TRUE(info.contains("Path=" + QUrl::fromLocalFile(datei).toEncoded(QUrl::FullyEncoded).mid(7)) ||
-                info.contains("Path=" + QFile::encodeName(datei)))
+    EXPECT_EQ(inhalt(trash("files/Strand.JPG.2")), "anderer");
+    EXPECT_EQ(inhalt(nachbar), "nachbar");
+    EXPECT_FALSE(QFileInfo::exists(strand));
+    EXPECT_FALSE(QFileInfo::exists(anderer));
+    struct stat st;
+    EXPECT_NE(::lstat(kaeseRoh.constData(), &st), 0);
+    const QByteArray kaeseImTrash = QFile::encodeName(trash("files/")) + "K\xe4se.jpg";
+    EXPECT_EQ(inhalt(FileSystem::fromNative(kaeseImTrash)), "kaese");
+    const QByteArray info = inhalt(trash("info/Strand.JPG.2.trashinfo"));
+    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=" + QFile::encodeName(anderer).toPercentEncoding("/") + "\nDeletionDate="))
         << info.toStdString();
-    EXPECT_TRUE(info.contains("DeletionDate="));
+    const QByteArray infoKaese = inhalt(FileSystem::fromNative(QFile::encodeName(trash("info/")) + "K\xe4se.jpg.trashinfo"));
+    EXPECT_TRUE(infoKaese.contains("K%E4se.jpg")) << infoKaese.toStdString();
+    // The temporary folders' clean-up cannot name these files.
+    ::unlink(kaeseImTrash.constData());
+    ::unlink((QFile::encodeName(trash("info/")) + "K\xe4se.jpg.trashinfo").constData());
 }
 
-TEST_F(LinuxTrash, WriteProtectedVanishedAndFolderEntriesFailAndStayIntact)
+TEST_F(LinuxTrash, WriteProtectedVanishedCaseVariantAndFolderEntriesFailAndStayIntact)
 {
     const QString geschuetzt = Fixtures::writeFile(bilder.path() + "/geschuetzt.jpg", "bleibt");
     ASSERT_TRUE(QFile::setPermissions(geschuetzt, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_TRUE(QDir(bilder.path()).mkdir("ordner.jpg"));
+    const QString gross = Fixtures::writeFile(bilder.path() + "/A.jpg", "gross");
     const std::vector<std::pair<QString, int>> faelle = {
         {geschuetzt, 5},
         {bilder.path() + "/verschwunden.jpg", 2},
+        {bilder.path() + "/a.jpg", 2},  // only A.jpg exists: it is another file
         {bilder.path() + "/ordner.jpg", 5},
+        {bilder.path() + "/" + QString(5000, u'x') + ".jpg", 2},
     };
     for (const auto& [pfad, code] : faelle)
-        EXPECT_EQ(platform.moveToTrash(liste(pfad)), code) << pfad.toStdString();
+        EXPECT_EQ(platform.moveToTrash({pfad}), code) << pfad.left(200).toStdString();
     EXPECT_EQ(inhalt(geschuetzt), "bleibt");
+    EXPECT_EQ(inhalt(gross), "gross");
     EXPECT_TRUE(QFileInfo(bilder.path() + "/ordner.jpg").isDir());
-    EXPECT_FALSE(QFile::exists(trash("files/geschuetzt.jpg")));
-    EXPECT_FALSE(QFile::exists(trash("files/ordner.jpg")));
+    EXPECT_TRUE(QDir(trash("files")).isEmpty());
 }
 
 TEST_F(LinuxTrash, AFileInAReadOnlyFolderFailsAndStays)
@@ -172,9 +214,10 @@ TEST_F(LinuxTrash, AFileInAReadOnlyFolderFailsAndStays)
     const QString datei = Fixtures::writeFile(bilder.path() + "/fest/a.jpg", "bleibt");
     const QByteArray ordner = QFile::encodeName(bilder.path() + "/fest");
     ASSERT_EQ(::chmod(ordner.constData(), 0555), 0);
-    EXPECT_NE(platform.moveToTrash(liste(datei)), 0);
+    EXPECT_NE(platform.moveToTrash({datei}), 0);
     ::chmod(ordner.constData(), 0755);
     EXPECT_EQ(inhalt(datei), "bleibt");
+    EXPECT_TRUE(QDir(trash("info")).isEmpty());  // no info file left behind
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -230,8 +273,9 @@ TEST_F(LinuxOpener, OpensAnExistingFileDetachedAndReportsMissingFilesAndMissingA
     EXPECT_EQ(platform.openWithApplication(foto), 31);
     EXPECT_TRUE(inhalt(werkzeuge.path() + "/mime.log").startsWith("query default image/jpeg\n"));
     standardAnwendung("viewer.desktop");
-    EXPECT_GT(platform.openWithApplication(bilder.path() + "/foto.jpg"), 32);
-    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), QStringList{foto}, 10000);
+    EXPECT_EQ(platform.openWithApplication(bilder.path() + "/foto.jpg"), 2);  // another case is another file
+    EXPECT_GT(platform.openWithApplication(foto), 32);
+    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), QStringList{FileSystem::fileUrl(foto)}, 10000);
 }
 
 TEST_F(LinuxOpener, MailLinkAndFileManagerFallBackToTheOpener)
@@ -241,7 +285,8 @@ TEST_F(LinuxOpener, MailLinkAndFileManagerFallBackToTheOpener)
     QTRY_COMPARE_WITH_TIMEOUT(geoeffnet().size(), 1, 10000);
     // No session bus here: the folder is opened instead of the file manager's selection.
     platform.showInFileManager(foto);
-    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), (QStringList{"mailto:empfaenger@example.com?", bilder.path()}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), (QStringList{"mailto:empfaenger@example.com?", FileSystem::fileUrl(bilder.path())}),
+                              10000);
 }
 
 TEST_F(LinuxOpener, WithoutAnOpenerNothingCanBeOpened)

@@ -15,6 +15,15 @@ QString writePicture(const QString& path, int width, int height, Qt::GlobalColor
 // An albo.ini with the given text under appData/TESSRIN Albora 13/.
 void writeAlboIni(const QString& appData, const QByteArray& text);
 
+// A file whose name is given as raw bytes (for names that are not UTF-8); returns the name as
+// the program holds it.
+QString writeRawNamed(const QByteArray& nativePath, const QByteArray& content = QByteArray("x"));
+// The content of a file named as the program holds names; "<fehlt>" when it cannot be read.
+QByteArray content(const QString& path);
+// Things named like files that are none: a FIFO without a writer, a listening-less socket.
+bool makeFifo(const QString& path);
+bool makeSocket(const QString& path);
+
 // Sets an environment variable for the life of the object.
 class Umgebung {
 public:

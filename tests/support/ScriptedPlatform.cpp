@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/LinuxShell.h"
+#include "platform/Trash.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -52,14 +53,17 @@ FolderEntries ScriptedPlatform::listFolder(const QString& folder, Order order)
     return FileSystem::listFolder(folder, order == Order::ByName);
 }
 
-QString ScriptedPlatform::resolvePath(const QString& path)
+QStringList ScriptedPlatform::arguments()
 {
-    return FileSystem::resolvePath(path);
+    QStringList absolut;
+    for (const QString& a : givenArguments)
+        absolut.append(FileSystem::absolutePath(a, workingFolder));
+    return absolut;
 }
 
-bool ScriptedPlatform::readFile(const QString& path, QByteArray& content)
+bool ScriptedPlatform::readFile(const QString& path, qint64 limit, QByteArray& content)
 {
-    return FileSystem::readFile(path, content);
+    return FileSystem::readFile(path, limit, content);
 }
 
 QString ScriptedPlatform::chooseOpenFile(const QString& title, const QString& filter)
@@ -146,13 +150,18 @@ void ScriptedPlatform::showInFileManager(const QString& file)
     shellRequests.push_back({QStringLiteral("show"), file});
 }
 
-int ScriptedPlatform::moveToTrash(const QString& fileList)
+int ScriptedPlatform::moveToTrash(const QStringList& files)
 {
-    trashRequests.append(fileList);
-    for (const QString& pfad : LinuxShell::pathsOfFileList(fileList))
+    trashRequests.push_back(files);
+    int ergebnis = 0;
+    for (const QString& pfad : files) {
         if (trashFailures.contains(pfad))
-            return 5;
-    return 0;
+            ergebnis = 5;
+        else if (!trashFolder.isEmpty())
+            if (const int r = Trash::moveToTrash(pfad, trashFolder))
+                ergebnis = r;
+    }
+    return ergebnis;
 }
 
 int ScriptedPlatform::copyFile(const QString& source, const QString& target, QString& errorText)
@@ -161,7 +170,7 @@ int ScriptedPlatform::copyFile(const QString& source, const QString& target, QSt
     if (copyFailures.contains(source))
         errorText = QStringLiteral("Path/File access error");
     else if (copiesAreReal)
-        nummer = LinuxShell::copyWithoutReplacing(FileSystem::resolvePath(source), target, errorText);
+        nummer = LinuxShell::copyWithoutReplacing(source, target, errorText);
     else
         nummer = 0;
     copies.push_back({source, target, nummer});

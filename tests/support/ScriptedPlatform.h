@@ -22,7 +22,10 @@ public:
     quint16 shiftState = 0;
     QString appDataFolder = QStringLiteral("/nonexistent-appdata");
     QString programFolderPath = QStringLiteral("/opt/fotolauf");
-    QString arguments;
+    // The arguments as a shell would hand them over; relative ones are made absolute against
+    // workingFolder, as the real platform does against the process's working folder.
+    QStringList givenArguments;
+    QString workingFolder = QStringLiteral("/");
     // Answers for the next message boxes, in order; without one a box answers with its default
     // button (OK, Yes or the default set).
     std::deque<int> answers;
@@ -55,10 +58,9 @@ public:
     double devicePixelRatio() override { return 1.0; }
     QString applicationDataFolder() override { return appDataFolder; }
     QString programFolder() override { return programFolderPath; }
-    QString argumentString() override { return arguments; }
+    QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    QString resolvePath(const QString& path) override;
-    bool readFile(const QString& path, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool b) override { busy = b; }
@@ -68,17 +70,19 @@ public:
     // What the test sets: captions to choose in the next popup menus ("" dismisses; dismissed when
     // none is left), folders the chooser answers ("" = cancelled; cancelled when none is left),
     // results of open and print in order (success, 42, when none is left), paths whose trashing
-    // fails. Copies are made for real (without replacing); copyFailures names sources whose copy
+    // fails. With trashFolder set, files really go into that trash folder (the home trash of a
+    // test). Copies are made for real (without replacing); copyFailures names sources whose copy
     // fails with error 75; with copiesAreReal false a copy is only recorded and succeeds.
     std::deque<QString> menuPicks;
     std::deque<QString> chosenFolders;
     std::deque<int> shellResults;
     QStringList trashFailures;
+    QString trashFolder;
     QStringList copyFailures;
     bool copiesAreReal = true;
     // What the test reads: the captions of every menu shown (sub-menu items as "sub>item"), the
     // folder dialogs' titles, every shell request (action "open", "print", "link" or "show" and
-    // its target), the raw file lists handed to the trash, every copy with its error number.
+    // its target), the file lists handed to the trash, every copy with its error number.
     struct ShellRequest {
         QString action;
         QString target;
@@ -91,7 +95,7 @@ public:
     std::vector<QStringList> popupMenus;
     QStringList folderDialogs;
     std::vector<ShellRequest> shellRequests;
-    QStringList trashRequests;
+    std::vector<QStringList> trashRequests;
     std::vector<CopyRequest> copies;
 
     int execPopupMenu(QMenu& menu) override;
@@ -100,7 +104,7 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QString& fileList) override;
+    int moveToTrash(const QStringList& files) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
 
     // --- file-type association ----------------------------------------------------------------

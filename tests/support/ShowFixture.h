@@ -9,8 +9,42 @@
 #include <QPushButton>
 #include <QTest>
 
+// A program of its own, started from a shell in a folder (see ShowTest::lauf).
+struct Lauf {
+    ScriptedPlatform platform;
+    std::unique_ptr<Programm> programm;
+    BildListe& liste() { return programm->listBoxForm().ListBoxNeu->liste(); }
+    // The files of the working list's entries.
+    QStringList dateien()
+    {
+        QStringList d;
+        for (int i = 0; i < liste().ListCount(); ++i)
+            d.append(liste().Datei(i));
+        return d;
+    }
+};
+
 class ShowTest : public ProgrammTest {
+public:
+    using Knopf = QPushButton* frmDurchsuchenUnterOrdner::*;
+
 protected:
+    // Starts a program of its own from a shell in the given folder, with the settings and pointer
+    // files of this test; the folder question, if it comes, is answered with the given button.
+    std::unique_ptr<Lauf> lauf(const QString& ordner, const QStringList& argumente, Knopf knopf = nullptr)
+    {
+        auto l = std::make_unique<Lauf>();
+        l->platform.appDataFolder = platform.appDataFolder;
+        l->platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
+        l->platform.workingFolder = ordner;
+        l->platform.givenArguments = argumente;
+        if (knopf)
+            l->platform.onModal = [knopf](QDialog& d) { (dynamic_cast<frmDurchsuchenUnterOrdner&>(d).*knopf)->click(); };
+        l->programm = std::make_unique<Programm>(l->platform);
+        l->programm->Starten();
+        return l;
+    }
+
     // Pictures a.jpg, b.jpg, … of the given sizes, started together (alphabetical order).
     void starten(const std::vector<QSize>& groessen)
     {
@@ -20,7 +54,7 @@ protected:
             const QString name = QString(QChar(u'a' + static_cast<int>(i))) + QStringLiteral(".jpg");
             pfade.append(Fixtures::writePicture(pfad(name), groessen[i].width(), groessen[i].height()));
         }
-        platform.arguments = pfade.join(u' ');
+        platform.givenArguments = pfade;
         if (groessen.size() == 1 && !platform.onModal)
             platform.onModal = [](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnOhneUnterordner->click(); };
         programm().Starten();

@@ -197,7 +197,7 @@ TEST_F(Maus, SelectionFrameShowsOnEveryBackground)
         ASSERT_TRUE(grau.save(pfade.back(), "BMP"));
     }
     platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
-    platform.arguments = pfade.join(u' ');
+    platform.givenArguments = pfade;
     programm().Starten();
     form().RechteckLupeScharf = true;
     for (size_t i = 0; i < stufen.size(); ++i) {
