@@ -1,6 +1,7 @@
 #include "app/FotolaufForm.h"
 
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/Argumente.h"
 #include "lists/BildListenFeld.h"
 #include "lists/frmDurchsuchenUnterOrdner.h"
@@ -20,14 +21,16 @@
 
 FotolaufForm::FotolaufForm(Programm& programm)
     : m_programm(programm)
+    , m_vorlader(std::make_unique<BildVorlader>(&FotolaufForm::TasteWaehrendBildwechsel))
 {
     setWindowTitle(QStringLiteral("TESSRIN Fotolauf"));
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
 
-    mnuRegistry = menuBar()->addAction(QStringLiteral("&Registry"));
-    mnuHilfe = menuBar()->addAction(QStringLiteral("&Hilfe"));
-    mnuBeenden = menuBar()->addAction(QStringLiteral("&Beenden"));
+    // The menu bar itself is made when the window is first shown (see setVisible).
+    mnuRegistry = new QAction(QStringLiteral("&Registry"), this);
+    mnuHilfe = new QAction(QStringLiteral("&Hilfe"), this);
+    mnuBeenden = new QAction(QStringLiteral("&Beenden"), this);
     connect(mnuRegistry, &QAction::triggered, this, &FotolaufForm::mnuRegistry_Click);
     connect(mnuHilfe, &QAction::triggered, this, &FotolaufForm::mnuHilfe_Click);
     connect(mnuBeenden, &QAction::triggered, this, &FotolaufForm::mnuBeenden_Click);
@@ -59,6 +62,7 @@ FotolaufForm::FotolaufForm(Programm& programm)
     Timer1.setInterval(3000);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &FotolaufForm::Timer1_Timer);
+    m_vorlader->aufschub().timerHalten(&Timer1);
 
     for (BildListenFeld* liste : {List1, List1Unsorted}) {
         liste->DateienAnnehmen(true);
@@ -100,6 +104,17 @@ void FotolaufForm::anordnen()
     const int y2 = y1 + zeile + 4;
     cmdKeinNeustart->setGeometry(rand, y2, 180, zeile + 2);
     cmdStartAfterDragDrop->setGeometry(b - rand - 180, y2, 180, zeile + 2);
+}
+
+void FotolaufForm::setVisible(bool sichtbar)
+{
+    // Making a menu bar loads the picture plugins (for its overflow icon); a start with pictures,
+    // which keeps this window hidden, does without until the window is first shown.
+    if (sichtbar && !menuWidget()) {
+        menuBar()->addActions({mnuRegistry, mnuHilfe, mnuBeenden});
+        menuBar()->installEventFilter(this);
+    }
+    QMainWindow::setVisible(sichtbar);
 }
 
 void FotolaufForm::resizeEvent(QResizeEvent* event)
@@ -156,6 +171,7 @@ void FotolaufForm::Form_Load()
     SGVH = ScreenHeight != 0 ? static_cast<double>(ScreenWidth) / ScreenHeight : 0.0;
 
     p.IniLesen();
+    p.Startmarke("settings file read");
     if (p.beendet())
         return;
     if (p.Sprache.isEmpty())
@@ -187,6 +203,7 @@ void FotolaufForm::Form_Load()
         if (CommandLine.startsWith(u'"') && !strArgumente.contains(u' '))
             strArgumente = CommandLine.mid(1, CommandLine.size() - 2);
         ArgumenteAuswerten();
+        p.Startmarke("arguments read");
         if (p.beendet())
             return;
         blnOhneUnterOrdner = true;
@@ -205,7 +222,9 @@ void FotolaufForm::Form_Load()
         else
             SucheBildInListe();
         platform.setBusyPointer(false);
+        p.Startmarke("working list built");
         p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
+        p.Startmarke("picture window made");
         BildAnzeigen();
         return;
     }

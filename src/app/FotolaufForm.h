@@ -4,6 +4,8 @@
 #pragma once
 
 #include "commands/Tastentabelle.h"
+#include "commands/Zufallsziehung.h"
+#include "display/Eingabeaufschub.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
 #include "display/VolleAufloesung.h"
@@ -14,8 +16,12 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+#include <optional>
+
 class Programm;
 class BildListenFeld;
+class BildVorlader;
 class QAction;
 class QKeyEvent;
 class QMimeData;
@@ -84,6 +90,8 @@ public:
     // The window's load: the whole start-up of the program.
     void Form_Load();
     void mnuBeenden_Click();
+    // Makes the menu bar when the window is first shown.
+    void setVisible(bool sichtbar) override;
     // --- menus (system/) -------------------------------------------------------------------------
     void mnuRegistry_Click();
     void mnuHilfe_Click();
@@ -123,6 +131,8 @@ public:
     // The screen as the placement sees it.
     Bildschirm BildschirmMasse() const;
     Vergroesserung VergroesserungsRegel();
+    // Decodes on a worker, ahead of the picture keys.
+    BildVorlader& Vorlader() { return *m_vorlader; }
 
     // --- keys, navigation, automatic show, zoom -------------------------------------------------
     // The key handler of every window; sets KeyCode to 0 for keys it consumes.
@@ -137,6 +147,7 @@ public:
     void SucheBildInListe();
     // The random pick's index for a draw 0 <= r < 1 among n entries.
     static int ZufallsIndex(int n, float r);
+    Zufallsziehung& Zufall() { return m_zufall; }
     void Timer1_Timer();
     void ZoomOut();
     void ZoomIn();
@@ -165,6 +176,14 @@ private:
     void TasteAusfuehren(Tastenaktion aktion);
     void NachZoomPlatzieren();
     void VolleAufloesungSicherstellen();
+    std::optional<LoadedPicture> BildLaden(const QString& dateiPfad);
+    void VorausLaden();
+    // The entries the next and the previous picture key would show from here.
+    QList<int> Nachbarn();
+    // What a key does while a picture change waits for its decode.
+    static Eingabeaufschub::Taste TasteWaehrendBildwechsel(const QKeyEvent& ereignis);
     Programm& m_programm;
     VolleAufloesung m_volleAufloesung;
+    Zufallsziehung m_zufall;
+    std::unique_ptr<BildVorlader> m_vorlader;
 };

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/ProfileReader.h"
+#include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
 #include "platform/FileSystem.h"
 #include "platform/PictureLoader.h"
@@ -13,6 +14,7 @@
 #include "windows/XYPos.h"
 
 #include <QLocale>
+#include <QEvent>
 #include <QWidget>
 
 #include <cmath>
@@ -53,7 +55,15 @@ Programm::~Programm()
 
 void Programm::Starten()
 {
-    fotolaufForm().Form_Load();
+    fotolaufForm();
+    Startmarke("main window built");
+    m_fotolaufForm->Form_Load();
+}
+
+void Programm::Startmarke(const char* was)
+{
+    if (m_startzeiten)
+        m_startzeiten->markieren(was);
 }
 
 void Programm::BildPosListNeu(int obergrenze)
@@ -195,6 +205,51 @@ void Programm::DesktopDPIErmitteln()
     BildschirmDPI = m_platform.logicalDpiX();
 }
 
+namespace {
+
+void schriftenSetzen(QWidget& fenster, int punkte)
+{
+    for (QWidget* control : fenster.findChildren<QWidget*>()) {
+        QFont f = control->font();
+        f.setPointSize(punkte);
+        f.setBold(false);
+        control->setFont(f);
+    }
+}
+
+// Sets a window's fonts, chosen earlier, when the window is first shown. One per window: a later
+// choice replaces an earlier one still waiting.
+class SchriftenBeimZeigen : public QObject {
+public:
+    static void vormerken(QWidget& fenster, int punkte)
+    {
+        delete fenster.findChild<QObject*>(QLatin1String(kName), Qt::FindDirectChildrenOnly);
+        new SchriftenBeimZeigen(fenster, punkte);
+    }
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override
+    {
+        if (ereignis->type() == QEvent::Show && objekt == parent()) {
+            objekt->removeEventFilter(this);
+            schriftenSetzen(*static_cast<QWidget*>(objekt), m_punkte);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    static constexpr const char* kName = "SchriftenBeimZeigen";
+    SchriftenBeimZeigen(QWidget& fenster, int punkte)
+        : QObject(&fenster)
+        , m_punkte(punkte)
+    {
+        setObjectName(QLatin1String(kName));
+        fenster.installEventFilter(this);
+    }
+    int m_punkte;
+};
+
+}  // namespace
+
 void Programm::FensterLokalisieren(QWidget& fenster)
 {
     DesktopDPIErmitteln();
@@ -205,12 +260,10 @@ void Programm::FensterLokalisieren(QWidget& fenster)
         punkte = 10;
     else
         punkte = 12;
-    for (QWidget* control : fenster.findChildren<QWidget*>()) {
-        QFont f = control->font();
-        f.setPointSize(punkte);
-        f.setBold(false);
-        control->setFont(f);
-    }
+    if (!fenster.isVisible())
+        SchriftenBeimZeigen::vormerken(fenster, punkte);
+    else
+        schriftenSetzen(fenster, punkte);
 }
 
 double Programm::TwipsPerPixelX() const

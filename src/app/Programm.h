@@ -16,6 +16,7 @@ class ZoomForm;
 class ListBoxForm;
 class ImageForm;
 class PictureLoader;
+class Startzeiten;
 class WertxForm;
 class XYPos;
 class QWidget;
@@ -41,6 +42,9 @@ public:
 
     // Loads the main window, which is the whole start-up.
     void Starten();
+    // Marks on the way to the first picture (see Startzeiten); without them nothing is marked.
+    void setStartzeiten(Startzeiten* zeiten) { m_startzeiten = zeiten; }
+    void Startmarke(const char* was);
 
     // --- module globals -------------------------------------------------------------------
     QString AppPfad;
@@ -85,6 +89,10 @@ public:
 
     // --- screen metrics and fonts ------------------------------------------------------------
     void DesktopDPIErmitteln();
+    // Fonts by screen density for every control of the window. They are chosen now; a window not yet
+    // on screen gets them when it is first shown, so that windows that stay hidden (the main window
+    // while pictures are shown, the list and settings windows) never lay out their texts and the
+    // font database is not loaded before the first picture.
     void FensterLokalisieren(QWidget& fenster);
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
@@ -127,6 +135,7 @@ private:
     StringTable m_strings;
     IniArbeitswerte m_ini;
     bool m_beendet = false;
+    Startzeiten* m_startzeiten = nullptr;
     std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;

@@ -2,14 +2,13 @@
 // random order, and the interval timer.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
 #include "windows/WertxForm.h"
 
 #include <QRadioButton>
-#include <QRandomGenerator>
 
-#include <chrono>
 #include <cmath>
 
 void FotolaufForm::NaechstesBild()
@@ -49,13 +48,25 @@ void FotolaufForm::ZufallsBild()
         return;
     BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
     const int n = neu.ListCount();
-    // Reseeded from the clock on every pick (nanoseconds, so that quick picks differ).
-    const auto jetzt = static_cast<quint64>(std::chrono::steady_clock::now().time_since_epoch().count());
-    QRandomGenerator zufall(static_cast<quint32>(jetzt ^ (jetzt >> 32)));
     if (n == 0)
         return;
-    const float r = static_cast<float>(zufall.generate() >> 8) * (1.0f / 16777216.0f);  // 24 bits: 0 ≤ r < 1
-    neu.setListIndex(ZufallsIndex(n, r));
+    neu.setListIndex(ZufallsIndex(n, m_zufall.ziehen()));
+}
+
+QList<int> FotolaufForm::Nachbarn()
+{
+    const BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    const int i = neu.ListIndex();
+    const int n = neu.ListCount();
+    if (i < 0 || n <= 0)
+        return {};
+    // Both steps end in the random pick unless they wrap; its draw is taken now, so that the
+    // picture it names can be decoded before the tick or key that uses it.
+    const bool zufaellig = !m_programm.wertxForm().OptAlphabetisch->isChecked() && F6TimerGestartet;
+    const int gezogen = zufaellig ? ZufallsIndex(n, m_zufall.vorziehen()) : -1;
+    const int naechstes = i + 1 < n ? (zufaellig ? gezogen : i + 1) : 0;
+    const int voriges = i >= 1 ? (zufaellig ? gezogen : i - 1) : n - 1;
+    return {naechstes, voriges};
 }
 
 void FotolaufForm::Timer1_Timer()

@@ -168,3 +168,24 @@ bool FotolaufForm::TasteWeitergeben(const QKeyEvent& ereignis)
     Form_KeyDown(keyCode, shift);
     return mitCode && keyCode == 0;
 }
+
+Eingabeaufschub::Taste FotolaufForm::TasteWaehrendBildwechsel(const QKeyEvent& ereignis)
+{
+    qint16 keyCode = 0;
+    qint16 shift = 0;
+    Tastencode::AusQt(ereignis, keyCode, shift);
+    if (keyCode == 115 && shift == Tastencode::kAlt)
+        return Eingabeaufschub::Taste::Durchlassen;
+    const Tastenzeile* zeile = Tastentabelle::Suchen(keyCode, shift);
+    if (!zeile)
+        return Eingabeaufschub::Taste::Halten;
+    switch (zeile->aktion) {
+    case Tastenaktion::ErstesBild:
+    case Tastenaktion::LetztesBild:
+    case Tastenaktion::VorherigesBild:
+    case Tastenaktion::NaechstesBild:
+        return Eingabeaufschub::Taste::Ueberholen;
+    default:
+        return Eingabeaufschub::Taste::Halten;
+    }
+}

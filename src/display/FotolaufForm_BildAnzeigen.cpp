@@ -2,6 +2,7 @@
 // stored position, and the picture window on screen.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
@@ -56,11 +57,15 @@ void FotolaufForm::BildAnzeigen()
     dblSeitenverhaeltnisAlt = 0;
 
     const QString datei = liste.ListBoxNeu->Text();
-    const double dpr = p.platform().devicePixelRatio();
-    const QSize schirm = p.platform().screenSizePixels();
     const QString dateiPfad = liste.ListBoxNeu->Datei();
-    const LoadedPicture bild =
-        p.bildLader().load(dateiPfad, QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)));
+    const std::optional<LoadedPicture> geladen = BildLaden(dateiPfad);
+    if (!geladen) {
+        // A key for another picture came during the decode: its own change shows that one.
+        p.platform().setBusyPointer(false);
+        return;
+    }
+    const LoadedPicture& bild = *geladen;
+    p.Startmarke("picture decoded");
     p.AngezeigteDatei = datei;
     p.AngezeigteDateiPfad = dateiPfad;
     if (!bild.ok) {
@@ -69,6 +74,7 @@ void FotolaufForm::BildAnzeigen()
         // The window stays on screen with its background, so that the next key goes on from here.
         bildFenster.Anzeigen();
         hide();
+        VorausLaden();
         LadefehlerMelden();
         emit BildAngezeigt();
         return;
@@ -113,7 +119,30 @@ void FotolaufForm::BildAnzeigen()
     liste.chkExifAnzeigen->setEnabled(true);
     liste.chkIptcAnzeigen->setEnabled(true);
     liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+    p.Startmarke("picture shown");
+    VorausLaden();
     emit BildAngezeigt();
+}
+
+std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
+{
+    Platform& platform = m_programm.platform();
+    const double dpr = platform.devicePixelRatio();
+    const QSize schirm = platform.screenSizePixels();
+    const BildVorlader::Umstaende umstaende{QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
+                                            chkFensterGroesseAenderbar->isChecked()};
+    return m_vorlader->laden(dateiPfad, umstaende, [this] { return m_programm.beendet(); });
+}
+
+void FotolaufForm::VorausLaden()
+{
+    QStringList pfade;
+    if (m_vorlader->vorausladenAn()) {
+        BildListe& neu = m_programm.listBoxForm().ListBoxNeu->liste();
+        for (int i : Nachbarn())
+            pfade.append(neu.Datei(i));
+    }
+    m_vorlader->vorausladen(pfade);
 }
 
 std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)

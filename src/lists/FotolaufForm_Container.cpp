@@ -2,6 +2,7 @@
 // new compilation (F8), which offers the container again or another slide-list file.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "lists/Bildtyp.h"
 #include "listwindow/ListBoxForm.h"
@@ -104,6 +105,7 @@ void FotolaufForm::NeueZusammenstellung()
             return;
     }
     Timer1.stop();
+    Vorlader().verwerfen();
     blnNeuZusammenstellen = true;
     ImageForm& bild = p.imageForm();
     bild.Image1.Visible = false;

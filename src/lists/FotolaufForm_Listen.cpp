@@ -2,6 +2,7 @@
 // and the admission of a single file name.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "lists/Bildtyp.h"
 #include "listwindow/ListBoxForm.h"
@@ -67,6 +68,7 @@ void FotolaufForm::KopiereListBox()
     Platform& platform = m_programm.platform();
     BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
     platform.setBusyPointer(true);
+    Vorlader().verwerfen();
     neu.Clear();
     if (List1->ListCount() == 1) {
         strStartBild = List1->List(0);

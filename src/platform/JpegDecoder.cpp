@@ -3,6 +3,7 @@
 
 #include <turbojpeg.h>
 
+#include <cstring>
 #include <limits>
 #include <new>
 #include <vector>
@@ -129,6 +130,53 @@ bool JpegDecoder::endsAfterScan(const uchar* data, qsizetype size)
     return false;
 }
 
+int JpegDecoder::countScans(const uchar* data, qsizetype size, int stopAbove)
+{
+    int scans = 0;
+    qsizetype at = 2;  // past SOI
+    while (at + 1 < size && scans <= stopAbove) {
+        if (data[at] != 0xFF) {  // stray bytes: libjpeg skips to the next marker, so do we
+            const void* ff = std::memchr(data + at, 0xFF, size_t(size - at));
+            if (!ff)
+                break;
+            at = static_cast<const uchar*>(ff) - data;
+            continue;
+        }
+        const uchar marker = data[at + 1];
+        if (marker == 0xFF || marker == 0x00) {  // fill byte, or a stuffed byte outside a scan
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9)
+            break;
+        if (marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a length
+            at += 2;
+            continue;
+        }
+        if (at + 4 > size)
+            break;
+        at += 2 + (qsizetype(data[at + 2]) << 8 | data[at + 3]);
+        if (marker != 0xDA)
+            continue;
+        ++scans;
+        // Entropy-coded data: every 0xFF in it is followed by 0x00 or a restart marker.
+        while (at + 1 < size) {
+            const void* ff = std::memchr(data + at, 0xFF, size_t(size - at));
+            if (!ff) {
+                at = size;
+                break;
+            }
+            at = static_cast<const uchar*>(ff) - data;
+            const uchar next = at + 1 < size ? data[at + 1] : 0;
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7) || next == 0xFF)
+                ++at;
+            else
+                break;
+        }
+    }
+    return scans;
+}
+
 bool JpegDecoder::decode(const uchar* data, qsizetype size, QImage& target)
 {
     m_error.clear();
@@ -147,6 +195,10 @@ bool JpegDecoder::decode(const uchar* data, qsizetype size, QImage& target)
         return false;
     if (!endsAfterScan(data, size)) {
         m_error = QStringLiteral("Premature end of JPEG file");
+        return false;
+    }
+    if (countScans(data, size) > kMaxScans) {
+        m_error = QStringLiteral("More than %1 scans").arg(kMaxScans);
         return false;
     }
     if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK)

@@ -31,6 +31,14 @@ public:
     // False when the data reaches its first scan but ends without the end-of-picture marker.
     static bool endsAfterScan(const uchar* data, qsizetype size);
 
+    // Every scan of a progressive picture passes over all of its coefficients, so a small file with
+    // hundreds of scans keeps the decoder busy for a minute. libjpeg's own progression writes at most
+    // 18 scans (four-colour pictures), the scan optimisers of mozjpeg and jpegrescan stay under 30.
+    static constexpr int kMaxScans = 40;
+    // The scans in the data, counted the way libjpeg walks it (segments by their length, entropy-coded
+    // data up to the next marker, stray bytes skipped); stops counting above stopAbove.
+    static int countScans(const uchar* data, qsizetype size, int stopAbove = kMaxScans);
+
     QString lastError() const { return m_error; }
 
 private:

@@ -26,7 +26,11 @@ public:
 
 private:
     struct Block {
-        std::unique_ptr<uchar[]> data;
+        Block() = default;
+        Block(const Block&) = delete;
+        Block& operator=(const Block&) = delete;
+        ~Block();
+        uchar* data = nullptr;  // mapped straight from the system (see PixelBufferPool.cpp)
         qsizetype capacity = 0;
     };
     std::vector<std::shared_ptr<Block>> m_blocks;

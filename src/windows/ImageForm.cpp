@@ -146,6 +146,8 @@ void ImageForm::paintEvent(QPaintEvent*)
         p.setPen(striche);
         p.drawRect(rahmen);
     }
+    if (Image1.Visible && m_bild.ok)
+        m_programm.Startmarke("picture painted");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -28,8 +28,14 @@ TEST_F(Localisation, FontSizeFollowsTheDensityUnlessSwitchedOff)
         font.setPointSize(20);
         fett->setFont(font);
         auto* knopf = new QPushButton(&fenster);
+        // Chosen at each call, set when the window is shown: the last choice wins.
+        platform.dpiX = f.punkte == 12 ? 72 : 200;
+        p.FensterLokalisieren(fenster);
+        platform.dpiX = f.dpi;
         p.FensterLokalisieren(fenster);
         EXPECT_EQ(p.BildschirmDPI, f.dpi);
+        EXPECT_EQ(fett->font().pointSize(), 20);
+        fenster.show();
         for (QWidget* w : {static_cast<QWidget*>(fett), static_cast<QWidget*>(knopf)}) {
             EXPECT_EQ(w->font().pointSize(), f.punkte) << f.dpi << " " << f.pruefung.toStdString();
             EXPECT_FALSE(w->font().bold());
@@ -46,6 +52,7 @@ TEST_F(Localisation, CheckForDpiZeroInTheSettingsGivesEightPoints)
     QWidget spaeter;
     auto* l = new QLabel(&spaeter);
     programm().FensterLokalisieren(spaeter);
+    spaeter.show();
     EXPECT_EQ(l->font().pointSize(), 8);
 }
 

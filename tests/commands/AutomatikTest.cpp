@@ -1,9 +1,14 @@
 // The automatic show, the random pick and its distribution.
+#include "display/BildVorlader.h"
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
 #include "windows/ZoomForm.h"
 
+#include <QFileInfo>
 #include <QRadioButton>
+
+#include <cmath>
+#include <map>
 
 class Automatik : public ShowTest {};
 
@@ -29,29 +34,61 @@ TEST(Zufall, DistributionOfThePickFollowsTheRoundedDraw)
     EXPECT_EQ(FotolaufForm::ZufallsIndex(5, 0.5f), 4);
 }
 
-TEST_F(Automatik, RandomStepsOnlyWhileTheShowRunsInRandomOrder)
+TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
 {
     starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}, {10, 10}});
     programm().wertxForm().OptZufaellig->setChecked(true);
     // Stopped: list order even in random order.
-    listBoxNeu().setListIndex(0);
     form().NaechstesBild();
     EXPECT_EQ(index(), 1);
-    form().F6TimerGestartet = true;
-    std::vector<int> anzahl(5, 0);
-    const int ziehungen = 20000;
-    for (int i = 0; i < ziehungen; ++i) {
-        listBoxNeu().setListIndex(1);
-        form().NaechstesBild();
-        ++anzahl[static_cast<size_t>(index())];
+
+    const QStringList argumente = platform.givenArguments;
+    auto lauf = [&](bool voraus, std::vector<int>& folge) {
+        ScriptedPlatform pl;
+        pl.appDataFolder = platform.appDataFolder;
+        pl.givenArguments = argumente;
+        Programm prog(pl);
+        FotolaufForm& f = prog.fotolaufForm();
+        // Decodes of each file; the worker writes, the test reads once the worker is idle.
+        auto dekodiert = std::make_shared<std::map<QString, int>>();
+        auto lader = std::make_shared<PictureLoader>();
+        f.Vorlader().setLadefunktion([lader, dekodiert](const QString& p, QSize a) {
+            ++(*dekodiert)[QFileInfo(p).fileName()];
+            return lader->load(p, a);
+        });
+        f.Vorlader().setVorausladen(voraus);
+        int k = 0;
+        f.Zufall().setQuelle([&k] { return static_cast<float>(std::fmod(++k * 0.618034, 1.0)); });
+        prog.Starten();
+        prog.wertxForm().OptZufaellig->setChecked(true);
+        f.F6TimerGestartet = true;
+        f.Timer1.setInterval(1000000);
+        for (int i = 0; i < 40; ++i) {
+            QTRY_VERIFY(f.Vorlader().ruhig());
+            const std::map<QString, int> vorher = *dekodiert;
+            f.Timer1_Timer();
+            const int index = prog.listBoxForm().ListBoxNeu->ListIndex();
+            folge.push_back(index);
+            // Ahead, the pick of the tick was drawn and its picture decoded before the tick.
+            const QString gezeigt = QFileInfo(prog.AngezeigteDatei).fileName();
+            if (voraus && i > 0) {
+                QTRY_VERIFY(f.Vorlader().ruhig());
+                EXPECT_EQ((*dekodiert)[gezeigt], vorher.count(gezeigt) ? vorher.at(gezeigt) : 0) << i;
+            }
+        }
+    };
+    std::vector<int> mit, ohne;
+    lauf(true, mit);
+    lauf(false, ohne);
+    // The pick follows the draws one after the other; the last entry wraps to the first undrawn.
+    std::vector<int> erwartet;
+    int i = 0, k = 0;
+    for (int t = 0; t < 40; ++t) {
+        i = i + 1 < 5 ? FotolaufForm::ZufallsIndex(5, static_cast<float>(std::fmod(++k * 0.618034, 1.0))) : 0;
+        erwartet.push_back(i);
     }
-    EXPECT_EQ(anzahl[0], 0);
-    EXPECT_NEAR(anzahl[1] / double(ziehungen), 0.1, 0.02);
-    EXPECT_NEAR(anzahl[4] / double(ziehungen), 0.5, 0.03);
-    // From the last entry the step wraps to the first without a random pick.
-    listBoxNeu().setListIndex(4);
-    form().NaechstesBild();
-    EXPECT_EQ(index(), 0);
+    EXPECT_EQ(mit, erwartet);
+    EXPECT_EQ(ohne, erwartet);
 }
 
 TEST_F(Automatik, TwoPicturesInRandomOrderAlternate)

@@ -77,6 +77,22 @@ QByteArray withJpegSize(QByteArray jpeg, int width, int height)
     return jpeg;
 }
 
+// A progressive JPEG whose last scan is repeated until it has the given number of scans, with junk
+// bytes before each repetition (libjpeg skips them); libjpeg decodes such a file with a warning.
+QByteArray withScans(const QByteArray& progressive, int scans)
+{
+    const QByteArray sos("\xFF\xDA", 2);
+    const qsizetype last = progressive.lastIndexOf(sos);
+    const qsizetype end = progressive.lastIndexOf(QByteArray("\xFF\xD9", 2));
+    const int present = int(progressive.count(sos));
+    if (last < 0 || end < last || present > scans)
+        return {};
+    QByteArray out = progressive.left(end);
+    for (int i = present; i < scans; ++i)
+        out += QByteArray("junk") + progressive.mid(last, end - last);
+    return out + progressive.mid(end);
+}
+
 class PictureLoaderTest : public ::testing::Test {
 protected:
     QString write(const QString& name, const QByteArray& bytes) { return Fixtures::writeFile(dir.filePath(name), bytes); }
@@ -289,6 +305,28 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(loader.load(fifo).ok);
     EXPECT_FALSE(loader.load(QString()).ok);
+}
+
+TEST_F(PictureLoaderTest, ProgressiveJpegWithMoreScansThanEncodersWriteIsRefused)
+{
+    QByteArray progressive;
+    QBuffer buffer(&progressive);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(halves(640, 480)));
+    const int written = int(progressive.count(QByteArray("\xFF\xDA", 2)));
+    ASSERT_GT(written, 1);
+    for (int scans : {written, JpegDecoder::kMaxScans, JpegDecoder::kMaxScans + 1, 499}) {
+        const QByteArray bytes = withScans(progressive, scans);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(JpegDecoder::countScans(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), 1000), scans);
+        const LoadedPicture p = loader.load(write(QStringLiteral("p%1.jpg").arg(scans), bytes), QSize(320, 240));
+        EXPECT_EQ(p.ok, scans <= JpegDecoder::kMaxScans) << scans;
+        if (p.ok) {
+            EXPECT_TRUE(near(p.image.pixelColor(300, 100), Qt::blue)) << scans;
+        }
+    }
 }
 
 TEST_F(PictureLoaderTest, MetafilesLoadAsVectorsWithTheirNaturalSize)

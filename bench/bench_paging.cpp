@@ -1,0 +1,214 @@
+// Paging through real photos on a 1920 x 1080 screen, from the key (or the slide-show tick) to the
+// picture painted in the picture window: after a one-second look at each picture, with the next key
+// as soon as the picture shows, and in random order after a one-second look. In the same run: the
+// loader alone on the same photos (file to picture ready to paint, one after the other), so the
+// figures read as a ratio to the work that cannot be avoided. With --peak: the memory the program
+// takes above idle while paging the photos of 20 megapixels and more, in a process of its own.
+//
+//   bench_paging [DIR] [LAPS]    DIR: JPEG photos, by default /tmp/fotolauf-photos (build it with
+//                                ../shared/tools/photo-corpus DIR); LAPS of the list (default 1)
+#include "app/FotolaufForm.h"
+#include "app/Programm.h"
+#include "lists/BildListenFeld.h"
+#include "listwindow/ListBoxForm.h"
+#include "platform/LinuxPlatform.h"
+#include "platform/PictureLoader.h"
+#include "windows/ImageForm.h"
+#include "windows/WertxForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class BenchPlatform : public LinuxPlatform {
+public:
+    using LinuxPlatform::LinuxPlatform;
+    int messageBox(const MessageBoxRequest& r) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
+        return MsgBox::Ok;
+    }
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+long statusKb(const char* feld)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& zeile : f.readAll().split('\n'))
+        if (zeile.startsWith(feld))
+            return zeile.mid(int(qstrlen(feld))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Lets the event loop run, as it does while the user looks at a picture.
+void verweilen(int ms)
+{
+    QEventLoop schleife;
+    QTimer::singleShot(ms, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+// The offscreen platform with one 1920 x 1080 screen, unless a platform was chosen.
+void bildschirmEinrichten(QTemporaryFile& konfiguration)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    konfiguration.open();
+    konfiguration.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                           "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    konfiguration.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(konfiguration.fileName()));
+}
+
+struct Programmlauf {
+    explicit Programmlauf(const QStringList& fotos)
+        : platform(fotos)
+        , programm(platform)
+    {
+        programm.Starten();
+        form = &programm.fotolaufForm();
+        fenster = &programm.imageForm();
+    }
+    // One step with the key F3 (or a tick of the show): until the picture is painted, in ms.
+    double schritt(bool tick)
+    {
+        QElapsedTimer t;
+        t.start();
+        if (tick) {
+            form->Timer1_Timer();
+            form->Timer1.stop();
+        } else {
+            QKeyEvent taste(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier);
+            QApplication::sendEvent(fenster, &taste);
+        }
+        fenster->repaint();
+        return double(t.nsecsElapsed()) / 1e6;
+    }
+    BenchPlatform platform;
+    Programm programm;
+    FotolaufForm* form = nullptr;
+    ImageForm* fenster = nullptr;
+};
+
+int spitze(const QStringList& fotos)
+{
+    Programmlauf lauf(fotos);
+    verweilen(1000);
+    const long ruhe = statusKb("VmRSS:");
+    // Peak counted from here on.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    for (int runde = 0; runde < 2; ++runde)
+        for (int i = 0; i < fotos.size(); ++i) {
+            lauf.schritt(false);
+            verweilen(300);
+        }
+    std::printf("peak while paging %lld photos of 20 MP and more: %.1f MiB above idle (idle %.1f MiB)\n",
+                static_cast<long long>(fotos.size()), double(statusKb("VmHWM:") - ruhe) / 1024.0, double(ruhe) / 1024.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryFile konfiguration;
+    bildschirmEinrichten(konfiguration);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QStringList argumente = QApplication::arguments();
+    const bool peak = argumente.size() > 1 && argumente[1] == u"--peak";
+    if (peak)
+        argumente.removeAt(1);
+    const QDir ordner(argumente.value(1, QStringLiteral("/tmp/fotolauf-photos")));
+    const int runden = std::max(1, argumente.value(2, QStringLiteral("1")).toInt());
+    QStringList fotos;
+    for (const QString& name : ordner.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
+        const QString pfad = ordner.absoluteFilePath(name);
+        const QSize s = QImageReader(pfad).size();
+        if (!peak || qint64(s.width()) * s.height() >= 20000000)
+            fotos.append(pfad);
+    }
+    if (fotos.size() < 3) {
+        std::fprintf(stderr, "need photos in %s (../shared/tools/photo-corpus DIR builds them)\n",
+                     qPrintable(ordner.path()));
+        return 1;
+    }
+    if (peak)
+        return spitze(fotos);
+
+    std::vector<double> verweilt, sofort, zufall;
+    {
+        Programmlauf lauf(fotos);
+        for (int r = 0; r < runden; ++r)
+            for (int i = 0; i < fotos.size(); ++i) {
+                verweilen(1000);
+                verweilt.push_back(lauf.schritt(false));
+            }
+        for (int r = 0; r < runden; ++r)
+            for (int i = 0; i < fotos.size(); ++i) {
+                QCoreApplication::processEvents();
+                sofort.push_back(lauf.schritt(false));
+            }
+        // Random order: the show running, each tick after a one-second look.
+        lauf.programm.wertxForm().OptZufaellig->setChecked(true);
+        lauf.form->F6TimerGestartet = true;
+        for (int r = 0; r < runden; ++r)
+            for (int i = 0; i < fotos.size(); ++i) {
+                verweilen(1000);
+                zufall.push_back(lauf.schritt(true));
+            }
+    }
+
+    PictureLoader lader;
+    std::vector<double> laden;
+    for (int r = 0; r < 3 * runden; ++r)
+        for (const QString& f : fotos) {
+            QElapsedTimer t;
+            t.start();
+            const LoadedPicture p = lader.load(f, QSize(1920, 1080));
+            laden.push_back(double(t.nsecsElapsed()) / 1e6);
+            if (!p.ok)
+                std::fprintf(stderr, "not loaded: %s\n", qPrintable(f));
+        }
+    const double allein = median(laden);
+    std::printf("%lld photos in %s, 1920 x 1080, medians in ms (ratio to loading alone)\n",
+                static_cast<long long>(fotos.size()), qPrintable(ordner.path()));
+    std::printf("  loading one photo alone:                %7.1f\n", allein);
+    std::printf("  F3 to painted, after a 1 s look:        %7.1f (%.2f)\n", median(verweilt), median(verweilt) / allein);
+    std::printf("  F3 to painted, next key at once:        %7.1f (%.2f)\n", median(sofort), median(sofort) / allein);
+    std::printf("  tick to painted, random, after 1 s:     %7.1f (%.2f)\n", median(zufall), median(zufall) / allein);
+
+    // Peak memory in a fresh process, so that this run's buffers do not count.
+    QProcess kind;
+    kind.setProcessChannelMode(QProcess::ForwardedChannels);
+    kind.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak"), ordner.path()});
+    kind.waitForFinished(-1);
+    return 0;
+}
