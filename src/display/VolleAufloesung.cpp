@@ -25,7 +25,9 @@ std::optional<VolleAufloesung::Paar> VolleAufloesung::Fuer(PictureLoader& lader,
         return std::nullopt;  // nothing decoded (a metafile is drawn as vectors at any size)
     const QSize ziel = Zielgroesse(angezeigt.naturalSize, m_grenze);
     const QSize jetzt = angezeigt.image.size();
-    if (jetzt.width() >= ziel.width() || (geraet.width() <= jetzt.width() && geraet.height() <= jetzt.height()))
+    // The placement rounds the shown size on its own: one pixel more than the copy is that rounding,
+    // not an enlargement worth a decode of the whole file on the way to the screen.
+    if (jetzt.width() >= ziel.width() || (geraet.width() <= jetzt.width() + 1 && geraet.height() <= jetzt.height() + 1))
         return std::nullopt;
     const bool gleicheTabelle = tabelle ? (m_tabelle && *m_tabelle == *tabelle) : !m_tabelle;
     if (m_paar && m_datei == datei && gleicheTabelle && m_paar->quelle.naturalSize == angezeigt.naturalSize)

@@ -123,7 +123,11 @@ TEST(VolleAufloesung, DecodesOnceWithinItsCapAndKeepsToTheFile)
     EXPECT_EQ(VolleAufloesung::Zielgroesse({3, 1}, 1), QSize(1, 1));
 
     VolleAufloesung voll(1 << 20);
-    EXPECT_FALSE(voll.Fuer(lader, schirm, QSize(512, 384), datei, nullptr));  // the screen copy suffices
+    // The screen copy suffices, also where the placement rounds a pixel above it.
+    EXPECT_FALSE(voll.Fuer(lader, schirm, QSize(512, 384), datei, nullptr));
+    EXPECT_FALSE(voll.Fuer(lader, schirm, QSize(513, 385), datei, nullptr));
+    EXPECT_TRUE(voll.Fuer(lader, schirm, QSize(514, 384), datei, nullptr));
+    voll.Vergessen();
     const auto paar = voll.Fuer(lader, schirm, QSize(4096, 3072), datei, nullptr);
     ASSERT_TRUE(paar);
     EXPECT_EQ(paar->bild.image.size(), QSize(1024, 768));
