@@ -258,6 +258,17 @@ key F3
 shows "F3 after the megabyte line: the next picture (red)" $red
 quit "megabyte line"
 
+# --- a long decode: Alt+F4 ends the program at once ------------------------------------------------
+# A progressive picture of 64 megapixels takes seconds to decode in this build; the key for it comes
+# as soon as the first picture shows, Alt+F4 a moment later.
+convert -size 8000x8000 gradient:red-blue -interlace Plane "$work/H/z-gross.jpg"
+start "$work/H" rot.jpg z-gross.jpg
+shows "a long decode ahead: rot.jpg first (red)" $red
+key F3
+sleep 0.3
+key alt+F4
+ends "Alt+F4 during the decode of 64 megapixels ends the program within a second" 1
+
 if [ "$failures" -ne 0 ]; then
   echo "--- program output"; tail -c 4000 "$work/app.log"
   exit 1
