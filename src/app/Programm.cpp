@@ -44,6 +44,9 @@ Programm::Programm(Platform& platform)
 
 Programm::~Programm()
 {
+    // An unloaded window the event loop never came back for (the program ended first) goes now.
+    for (const QPointer<QWidget>& fenster : m_entladen)
+        delete fenster.data();
     m_zoomForm.reset();
     m_hilfeBoxForm.reset();
     m_xyPos.reset();
@@ -352,10 +355,12 @@ void Programm::ZoomFormSchliessen()
 void Programm::entladen(QWidget* fenster)
 {
     // The window may be unloading itself from one of its own handlers: delete it later.
-    auto loesen = [fenster](auto& zeiger) {
+    auto loesen = [this, fenster](auto& zeiger) {
         if (zeiger.get() == fenster) {
             fenster->hide();
             zeiger.release()->deleteLater();
+            std::erase_if(m_entladen, [](const QPointer<QWidget>& p) { return p.isNull(); });
+            m_entladen.emplace_back(fenster);
             return true;
         }
         return false;

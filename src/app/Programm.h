@@ -5,7 +5,9 @@
 #include "app/StringTable.h"
 #include "platform/Platform.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <memory>
 #include <vector>
@@ -144,4 +146,6 @@ private:
     std::unique_ptr<XYPos> m_xyPos;
     std::unique_ptr<HilfeBoxForm> m_hilfeBoxForm;
     std::unique_ptr<ZoomForm> m_zoomForm;
+    // Windows unloaded while one of their own handlers ran, until the event loop deletes them.
+    std::vector<QPointer<QWidget>> m_entladen;
 };
