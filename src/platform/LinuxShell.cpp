@@ -40,7 +40,6 @@ namespace {
 constexpr int kErfolg = 42;
 constexpr int kDateiFehlt = 2;
 constexpr int kPfadFehlt = 3;
-constexpr int kZugriffVerweigert = 5;
 constexpr int kKeineAnwendung = 31;
 
 // 0 when the path names something; otherwise 2 (its folder exists) or 3 (its folder is missing).
