@@ -7,6 +7,7 @@
 //                                  downloads Debian wallpaper packages with apt and needs root or
 //                                  sudo and ImageMagick for its four 24 MP upscales)
 //   bench_display --peak FILE      one load in a fresh process: peak memory above idle
+#include "Messwerte.h"
 #include "platform/JpegDecoder.h"
 #include "platform/PictureLoader.h"
 
@@ -27,27 +28,6 @@
 namespace {
 
 const QSize kScreen(1920, 1080);
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-long procStatusKb(const char* field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (const QByteArray& line : lines)
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 // The limit: the file read and decoded by libjpeg-turbo at the smallest 1/2^k scale that still
 // covers the fitted size, into buffers kept between pictures.

@@ -7,6 +7,7 @@
 //
 //   bench_paging [DIR] [LAPS]    DIR: JPEG photos, by default /tmp/fotolauf-photos (build it with
 //                                ../shared/tools/photo-corpus DIR); LAPS of the list (default 1)
+#include "Messwerte.h"
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
 #include "lists/BildListenFeld.h"
@@ -43,26 +44,6 @@ public:
         return MsgBox::Ok;
     }
 };
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-long statusKb(const char* feld)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& zeile : f.readAll().split('\n'))
-        if (zeile.startsWith(feld))
-            return zeile.mid(int(qstrlen(feld))).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 // Lets the event loop run, as it does while the user looks at a picture.
 void verweilen(int ms)
@@ -118,7 +99,7 @@ int spitze(const QStringList& fotos)
 {
     Programmlauf lauf(fotos);
     verweilen(1000);
-    const long ruhe = statusKb("VmRSS:");
+    const long ruhe = procStatusKb("VmRSS:");
     // Peak counted from here on.
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
@@ -130,7 +111,7 @@ int spitze(const QStringList& fotos)
             verweilen(300);
         }
     std::printf("peak while paging %lld photos of 20 MP and more: %.1f MiB above idle (idle %.1f MiB)\n",
-                static_cast<long long>(fotos.size()), double(statusKb("VmHWM:") - ruhe) / 1024.0, double(ruhe) / 1024.0);
+                static_cast<long long>(fotos.size()), double(procStatusKb("VmHWM:") - ruhe) / 1024.0, double(ruhe) / 1024.0);
     return 0;
 }
 

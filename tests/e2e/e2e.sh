@@ -4,38 +4,12 @@
 set -euo pipefail
 bin=$1
 dragsource=${2:-}
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/bildschirm.sh"
 
 convert -size 800x600 xc:red "$work/red.jpg"
 convert -size 2000x1000 xc:blue "$work/blue.jpg"
 
 failures=0
-pixel() {  # pixel X Y -> "r,g,b"
-  import -silent -window root "$work/shot.png"
-  convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
-}
-near() {  # near "r,g,b" "r,g,b": each channel within 24
-  local IFS=,
-  read -r a1 a2 a3 <<<"$1"
-  read -r b1 b2 b3 <<<"$2"
-  for d in $((a1 - b1)) $((a2 - b2)) $((a3 - b3)); do
-    [ "${d#-}" -le 24 ] || return 1
-  done
-}
 # expect "what" X Y "r,g,b": waits up to 10 s for the pixel, then reports.
 expect() {
   local what=$1 x=$2 y=$3 want=$4 got=""

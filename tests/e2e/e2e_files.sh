@@ -5,20 +5,7 @@
 # slide-list files (a FIFO, a link to /dev/zero, a NUL in a line, a line of a megabyte).
 set -euo pipefail
 bin=$(realpath "$1")
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/bildschirm.sh"
 # A new account: no ~/.local/share yet, so the trash must be made; the real trash is never touched.
 mkdir -p "$work/home"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
@@ -27,18 +14,7 @@ unset XDG_DATA_HOME
 failures=0
 ok() { echo "ok   $1"; }
 fail() { echo "FAIL $1"; failures=$((failures + 1)); }
-pixel() {  # pixel X Y -> "r,g,b"
-  import -silent -window root "$work/shot.png"
-  convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
-}
-near() {  # near "r,g,b" "r,g,b": each channel within 40
-  local IFS=,
-  read -r a1 a2 a3 <<<"$1"
-  read -r b1 b2 b3 <<<"$2"
-  for d in $((a1 - b1)) $((a2 - b2)) $((a3 - b3)); do
-    [ "${d#-}" -le 40 ] || return 1
-  done
-}
+toleranz=40  # JPEG colours of flat pictures
 # shows "what" "r,g,b": waits up to 20 s for the middle of the screen to have that colour.
 shows() {
   local got=""

@@ -6,21 +6,7 @@
 set -euo pipefail
 bin=$1
 dragsource=$2
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/bildschirm.sh"
 
 # 2048x1536 mid-grey with a one-pixel checkerboard at 600,450 (128x128), as a 24-bit BMP; a red JPEG.
 convert -size 2048x1536 xc:gray50 \( -size 128x128 pattern:gray50 \) -geometry +600+450 -composite \

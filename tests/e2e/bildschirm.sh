@@ -1,0 +1,30 @@
+# Sourced by the end-to-end scripts: a work folder and a virtual 1024x768 screen that go away with
+# the script (and the program under test in $app_pid with them), and the pixel checks on it.
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+
+pixel() {  # pixel X Y -> "r,g,b"
+  import -silent -window root "$work/shot.png"
+  convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+near() {  # near "r,g,b" "r,g,b": each channel within ${toleranz:-24}
+  local IFS=,
+  read -r a1 a2 a3 <<<"$1"
+  read -r b1 b2 b3 <<<"$2"
+  for d in $((a1 - b1)) $((a2 - b2)) $((a3 - b3)); do
+    [ "${d#-}" -le "${toleranz:-24}" ] || return 1
+  done
+}
