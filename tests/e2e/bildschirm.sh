@@ -14,6 +14,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/nu
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
+# The display is named before it always takes connections on a busy machine.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
 
 pixel() {  # pixel X Y -> "r,g,b"

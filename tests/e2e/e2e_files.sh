@@ -82,6 +82,8 @@ message() {
   box=$(message_box "$2")
   if [ -n "$box" ]; then ok "$1: a message after $(seconds_since_start) s"; else fail "$1: no message within $2 s"; fi
 }
+# The list window (F5): its title comes before it takes clicks on a busy machine, so a moment more.
+list_window() { window "^Dateiname des angezeigten Bildes" 10 >/dev/null; sleep 1.5; }
 # The list window's rows start at y=48, 14 pixels apart; their tick boxes at x=11.
 tick() { for row in "$@"; do xdotool mousemove 11 $((48 + 14 * row)) click 1; sleep 0.3; done; }
 # Chooses action N (1..6) from the list window's action button.
@@ -166,7 +168,7 @@ cp -p "$work/Dup/Gelb.JPG" "$work/Gelb.orig"
 start "$work/Dup" a.jpg Gelb.JPG b.jpg
 shows "a.jpg first (red)" $red
 key F5
-window "^Dateiname des angezeigten Bildes" 10 >/dev/null
+list_window
 tick 0 2                  # a.jpg and gelb.jpg (the list is lower-cased); b.jpg stays unticked
 action 6                  # copy
 chooser=$(chooser 20)
@@ -185,7 +187,7 @@ sleep 1
 cmp -s "$work/Ziel/a.jpg" "$work/a.orig" && cmp -s "$work/Ziel/Gelb.JPG" "$work/Gelb.orig" && ok "copy: contents equal" ||
   fail "copy: contents differ"
 key F5
-window "^Dateiname des angezeigten Bildes" 10 >/dev/null
+list_window
 action 5                  # trash, the ticks are kept
 message "trash question" 10
 key Return
