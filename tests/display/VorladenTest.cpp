@@ -93,6 +93,7 @@ TEST_F(Vorladen, NeighboursAreDecodedAheadOnceAndAKeyDuringTheirDecodeWaitsForIt
     // The next and, wrapping, the previous picture are decoded ahead.
     QTRY_COMPARE(wieOft(1), 1);
     QTRY_COMPARE(wieOft(4), 1);
+    QTRY_VERIFY(form().Vorlader().ruhig());  // both decodes done, not only started
     taste(Qt::Key_F3);
     EXPECT_TRUE(zeigt(1));
     taste(Qt::Key_F2);  // back to the picture shown before: still at hand
