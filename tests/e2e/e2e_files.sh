@@ -89,7 +89,7 @@ tick() { for row in "$@"; do xdotool mousemove 11 $((48 + 14 * row)) click 1; sl
 # Chooses action N (1..6) from the list window's action button.
 action() {
   xdotool mousemove 284 20 click 1
-  sleep 1
+  sleep 2  # the action menu opens slowly on a busy machine; a Down before it moves the list instead
   for _ in $(seq "$1"); do key Down; done
   key Return
 }
