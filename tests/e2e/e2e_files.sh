@@ -50,6 +50,27 @@ window() {
 # A message box carries the program's title like the full-screen window; it is the narrower one.
 message_box() { window "^TESSRIN Fotolauf$" "$1" 1024; }
 chooser() { window "^(Find Directory|Verzeichnis suchen)$" "$1"; }
+# choose_folder DIR: types DIR into the folder chooser and takes it; typing that came before the
+# chooser had the keyboard is typed again.
+choose_folder() {
+  local w
+  w=$(chooser 20)
+  [ -n "$w" ] || { fail "the folder chooser did not come"; return 0; }
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$w" 2>/dev/null || true
+    sleep 0.3
+    key ctrl+a
+    xdotool type --delay 10 "$1"
+    sleep 0.5
+    # The first Return may only take the completion the dialog offers.
+    for _ in 1 2 3; do
+      key Return
+      sleep 1
+      [ -n "$(chooser 1)" ] || return 0
+    done
+  done
+  fail "the folder chooser stayed open"
+}
 # ends "what" SECONDS: the program must have ended within that time.
 ends() {
   for _ in $(seq $(($2 * 10))); do
@@ -84,12 +105,43 @@ message() {
 }
 # The list window (F5): its title comes before it takes clicks on a busy machine, so a moment more.
 list_window() { window "^Dateiname des angezeigten Bildes" 10 >/dev/null; sleep 1.5; }
-# The list window's rows start at y=48, 14 pixels apart; their tick boxes at x=11.
-tick() { for row in "$@"; do xdotool mousemove 11 $((48 + 14 * row)) click 1; sleep 0.3; done; }
-# Chooses action N (1..6) from the list window's action button.
+# The list window's rows start at y=48, 14 pixels apart; their tick boxes at x=11. A click lost on
+# a busy machine is given again once the box shows no tick after a few seconds.
+box_ticked() {
+  import -silent -window root "$work/shot.png"
+  [ "$(convert "$work/shot.png" -crop 9x9+7+$((44 + 14 * $1)) -colorspace gray -format "%[fx:mean<0.85]" info:)" = 1 ]
+}
+tick() {
+  local row
+  for row in "$@"; do
+    for _ in 1 2 3; do
+      xdotool mousemove 11 $((48 + 14 * row)) click 1
+      for _ in $(seq 10); do box_ticked "$row" && continue 3; sleep 0.3; done
+    done
+    fail "row $row took no tick"
+  done
+}
+# The action menu: the program's one window away from the screen's left edge.
+action_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --classname "^fotolauf$" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+    [ "$X" -gt 0 ] && { echo "$id"; return 0; }
+  done
+}
+# Chooses action N (1..6) from the list window's action button; a Down before the menu is open
+# would go to the picture instead.
 action() {
-  xdotool mousemove 284 20 click 1
-  sleep 2  # the action menu opens slowly on a busy machine; a Down before it moves the list instead
+  local menu=""
+  for _ in 1 2 3; do
+    xdotool mousemove 284 20 click 1
+    for _ in $(seq 50); do
+      menu=$(action_menu)
+      [ -n "$menu" ] && break 2
+      sleep 0.1
+    done
+  done
+  [ -n "$menu" ] || { fail "the action menu did not open"; return 0; }
   for _ in $(seq "$1"); do key Down; done
   key Return
 }
@@ -171,17 +223,8 @@ key F5
 list_window
 tick 0 2                  # a.jpg and gelb.jpg (the list is lower-cased); b.jpg stays unticked
 action 6                  # copy
-chooser=$(chooser 20)
-[ -n "$chooser" ] || fail "the folder chooser did not come"
-xdotool type --delay 10 "$work/Ziel/"
-sleep 0.5
-# The first Return may only take the completion the dialog offers.
-for _ in 1 2 3; do
-  [ -n "$(chooser 1)" ] || break
-  key Return
-  sleep 1
-done
-sleep 1
+choose_folder "$work/Ziel/"
+for _ in $(seq 25); do [ "$(ls "$work/Ziel" | wc -l)" -ge 2 ] && break; sleep 0.2; done
 [ "$(cd "$work/Ziel" && ls | sort | tr '\n' ' ')" = "Gelb.JPG a.jpg " ] && ok "copy: Ziel holds Gelb.JPG and a.jpg, by their real names" ||
   fail "copy: Ziel holds $(ls "$work/Ziel" | tr '\n' ' ')"
 cmp -s "$work/Ziel/a.jpg" "$work/a.orig" && cmp -s "$work/Ziel/Gelb.JPG" "$work/Gelb.orig" && ok "copy: contents equal" ||

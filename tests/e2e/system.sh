@@ -5,19 +5,12 @@
 # language in the CHM viewer or reports a missing help file.
 set -euo pipefail
 build=$1
-work=$(mktemp -d)
+source "$(dirname "$0")/bildschirm.sh"
 pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_others() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap 'stop_others; cleanup' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CONFIG_DIRS="$work/none"
 export XDG_DATA_DIRS="$work/prefix/share:/usr/share" PATH="$work/prefix/bin:$PATH"
 mkdir -p "$XDG_CONFIG_HOME"
