@@ -12,48 +12,32 @@ using namespace testmf;
 
 namespace {
 
-constexpr int META_RECTANGLE = 0x041B, META_POLYGON = 0x0324, META_SETWINDOWEXT = 0x020C, META_SETWINDOWORG = 0x020B;
-constexpr int META_SELECTOBJECT = 0x012D, META_RESTOREDC = 0x0127, META_SAVEDC = 0x001E;
-constexpr uint32_t EMR_RECTANGLE = 43, EMR_POLYLINE16 = 87, EMR_SELECTOBJECT = 37, EMR_SETWORLDTRANSFORM = 35;
-constexpr uint32_t EMR_EXTSELECTCLIPRGN = 75, EMR_SAVEDC = 33, EMR_RESTOREDC = 34, EMR_POLYPOLYGON16 = 91;
-
 QByteArray withByte(QByteArray bytes, int at, char value)
 {
     bytes[at] = value;
     return bytes;
 }
 
-TEST(MetafileLoad, RejectsWhatIsNoMetafileOrHasABrokenHeader)
+TEST(MetafileLoad, HeadersGiveTheNaturalSizeOrRejectTheBytes)
 {
     const QByteArray emf = Emf().bytes();
     const QByteArray wmf = Wmf(2, QRect(0, 0, 1440, 720), 1440).bytes();
     const struct {
         const char* name;
         QByteArray bytes;
+        QSize size;  // empty: not loaded
     } cases[] = {
-        {"empty", QByteArray()},
-        {"text", QByteArray("just some text, not a picture at all")},
-        {"EMF header cut short", emf.left(60)},
-        {"EMF signature wrong", withByte(emf, 40, 'X')},
-        {"EMF without reference device size", withByte(withByte(emf, 72, 0), 73, 0)},
-        {"EMF header size larger than the file", withByte(emf, 5, 0x7F)},
-        {"placeable box empty", withByte(withByte(wmf, 10, 0), 11, 0)},
-        {"placeable units per inch zero", withByte(withByte(wmf, 14, 0), 15, 0)},
-        {"WMF header cut short", wmf.left(30)},
-        {"WMF header word count wrong", withByte(wmf, 24, 7)},
-        {"WMF type wrong", withByte(wmf, 22, 5)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(MetafilePicture::load(c.bytes), nullptr) << c.name;
-}
-
-TEST(MetafileLoad, NaturalSizeComesFromFrameBoxOrWindow)
-{
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QSize size;
-    } cases[] = {
+        {"empty", QByteArray(), {}},
+        {"text", QByteArray("just some text, not a picture at all"), {}},
+        {"EMF header cut short", emf.left(60), {}},
+        {"EMF signature wrong", withByte(emf, 40, 'X'), {}},
+        {"EMF without reference device size", withByte(withByte(emf, 72, 0), 73, 0), {}},
+        {"EMF header size larger than the file", withByte(emf, 5, 0x7F), {}},
+        {"placeable box empty", withByte(withByte(wmf, 10, 0), 11, 0), {}},
+        {"placeable units per inch zero", withByte(withByte(wmf, 14, 0), 15, 0), {}},
+        {"WMF header cut short", wmf.left(30), {}},
+        {"WMF header word count wrong", withByte(wmf, 24, 7), {}},
+        {"WMF type wrong", withByte(wmf, 22, 5), {}},
         {"EMF frame 25.4 x 50.8 mm", Emf(QRect(0, 0, 2540, 5080)).bytes(), QSize(96, 192)},
         {"EMF frame not at the origin", Emf(QRect(1000, -3000, 1270, 2540)).bytes(), QSize(48, 96)},
         {"placeable, twips", Wmf(1, QRect(0, 0, 2880, 1440), 1440).bytes(), QSize(192, 96)},
@@ -65,40 +49,25 @@ TEST(MetafileLoad, NaturalSizeComesFromFrameBoxOrWindow)
          Wmf(1).words(META_RECTANGLE, {70, 110, 20, 10}).bytes(), QSize(100, 50)},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const auto picture = MetafilePicture::load(c.bytes);
-        ASSERT_TRUE(picture) << c.name;
-        EXPECT_EQ(picture->naturalSize(), c.size) << c.name;
+        EXPECT_EQ(picture ? picture->naturalSize() : QSize(), c.size);
     }
 }
 
 TEST(MetafileLoad, RecordsThatClaimMoreThanTheyHoldDrawNothing)
 {
-    const QRect frame(0, 0, 2500, 2500);
     const struct {
         const char* name;
         QByteArray bytes;
     } cases[] = {
-        {"WMF polygon count beyond record", Wmf(2, QRect(0, 0, 100, 100), 96)
-                                                .record(META_POLYGON, Bytes().i16(1000).i16s({0, 0, 10, 0, 10, 10}))
-                                                .bytes()},
-        {"WMF record size beyond file",
-         [] {
-             QByteArray b = Wmf(2, QRect(0, 0, 100, 100), 96).words(META_RECTANGLE, {50, 50, 0, 0}).bytes();
-             b[22 + 18] = char(0x7F);  // first record's size
-             return b;
-         }()},
+        {"WMF polygon count beyond record", wmfPage().record(META_POLYGON, Bytes().i16(1000).i16s({0, 0, 10, 0, 10, 10})).bytes()},
+        {"WMF record size beyond file", withByte(wmfPage().words(META_RECTANGLE, {50, 50, 0, 0}).bytes(), 22 + 18, 0x7F)},
         {"EMF polyline count beyond record",
-         Emf(frame).record(EMR_POLYLINE16, Bytes().i32s({0, 0, 0, 0}).u32(0x40000000).i16s({1, 2, 3, 4})).bytes()},
-        {"EMF polypolygon counts beyond total", Emf(frame)
-                                                    .record(EMR_POLYPOLYGON16, Bytes().i32s({0, 0, 0, 0}).u32(2).u32(3)
-                                                                                   .u32(3).u32(3).i16s({0, 0, 9, 0, 9, 9}))
-                                                    .bytes()},
-        {"EMF record size zero",
-         [&] {
-             QByteArray b = Emf(frame).record(EMR_RECTANGLE, Bytes().i32s({0, 0, 50, 50})).bytes();
-             b[88 + 4] = 0;
-             return b;
-         }()},
+         Emf().record(EMR_POLYLINE16, Bytes().i32s({0, 0, 0, 0}).u32(0x40000000).i16s({1, 2, 3, 4})).bytes()},
+        {"EMF polypolygon counts beyond total",
+         Emf().record(EMR_POLYPOLYGON16, Bytes().i32s({0, 0, 0, 0}).u32(2).u32(3).u32(3).u32(3).i16s({0, 0, 9, 0, 9, 9})).bytes()},
+        {"EMF record size zero", withByte(Emf().rect(EMR_RECTANGLE, 0, 0, 50, 50).bytes(), 88 + 4, 0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,10 +77,9 @@ TEST(MetafileLoad, RecordsThatClaimMoreThanTheyHoldDrawNothing)
 
 TEST(MetafileLoad, BadIndexesAndStateRequestsAreIgnored)
 {
-    const QRect frame(0, 0, 2500, 2500);
-    Emf emf(frame, 4);
-    emf.record(EMR_SELECTOBJECT, Bytes().u32(3))             // empty slot
-        .record(EMR_SELECTOBJECT, Bytes().u32(0x7FFFFFF0))   // outside the table
+    Emf emf(QRect(0, 0, 2500, 2500), 4);
+    emf.select(3)             // empty slot
+        .select(0x7FFFFFF0)   // outside the table
         .record(EMR_RESTOREDC, Bytes().i32(-5))              // nothing saved
         .record(EMR_SETWORLDTRANSFORM, Bytes().f32(NAN).f32(0).f32(0).f32(1).f32(0).f32(0))
         .record(EMR_EXTSELECTCLIPRGN, Bytes().u32(64).u32(1).u32(32).u32(1).u32(1000).u32(0).i32s({0, 0, 10, 10}))
@@ -126,7 +94,7 @@ TEST(MetafileLoad, BadIndexesAndStateRequestsAreIgnored)
     EXPECT_EQ(calls[0].pen.color(), QColor(Qt::black));
     expectRect(calls[1].targetBounds(), QRectF(30, 30, 10, 10));
 
-    Wmf wmf(2, QRect(0, 0, 100, 100), 96);
+    Wmf wmf = wmfPage();
     wmf.words(META_SELECTOBJECT, {0xFFFF}).words(META_RESTOREDC, {-3}).words(META_SAVEDC, {});
     wmf.words(META_RECTANGLE, {50, 50, 10, 10});
     EXPECT_EQ(record(wmf.bytes()).size(), 1u);

@@ -11,15 +11,6 @@ using namespace testmf;
 
 namespace {
 
-enum : uint32_t {
-    EMR_SETWINDOWEXTEX = 9, EMR_SETVIEWPORTEXTEX = 11, EMR_SETMAPMODE = 17, EMR_SETPOLYFILLMODE = 19,
-    EMR_MOVETOEX = 27, EMR_SELECTOBJECT = 37, EMR_CREATEBRUSHINDIRECT = 39, EMR_ANGLEARC = 41, EMR_ARCTO = 55,
-    EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61, EMR_FILLPATH = 62, EMR_STROKEANDFILLPATH = 63,
-    EMR_POLYBEZIER16 = 85, EMR_POLYBEZIERTO16 = 88, EMR_POLYDRAW16 = 92,
-};
-constexpr int META_SETPOLYFILLMODE = 0x0106, META_SELECTOBJECT = 0x012D, META_POLYPOLYGON = 0x0538,
-              META_CREATEBRUSHINDIRECT = 0x02FC, META_CREATEPENINDIRECT = 0x02FA;
-constexpr uint32_t NULL_PEN = 0x80000008;
 constexpr int kScale = 10;  // logical units per pixel, so that integer points lie on the true circles
 
 struct Circle {
@@ -142,13 +133,11 @@ int wrongPixels(const QImage& image, int fillMode)
 
 Emf redPage(int fillMode)
 {
-    Emf emf(QRect(0, 0, 2500, 2500));
+    Emf emf;
     emf.record(EMR_SETMAPMODE, Bytes().u32(8))
         .record(EMR_SETWINDOWEXTEX, Bytes().i32(100 * kScale).i32(100 * kScale))
         .record(EMR_SETVIEWPORTEXTEX, Bytes().i32(100).i32(100))
-        .record(EMR_CREATEBRUSHINDIRECT, Bytes().u32(1).u32(0).color(255, 0, 0).u32(0))
-        .record(EMR_SELECTOBJECT, Bytes().u32(1))
-        .record(EMR_SELECTOBJECT, Bytes().u32(NULL_PEN))
+        .brush(1, 255, 0, 0).select(1).select(NULL_PEN)
         .record(EMR_SETPOLYFILLMODE, Bytes().u32(fillMode));
     return emf;
 }
@@ -175,7 +164,7 @@ TEST(PathFigures, TheSameFiguresAsAWmfPolygonSetFillTheSameArea)
     for (int fillMode : {1, 2}) {
         SCOPED_TRACE(fillMode == 1 ? "alternate" : "winding");
         Wmf wmf(3, QRect(0, 0, 100 * kScale, 100 * kScale), 96 * kScale);
-        wmf.record(META_CREATEBRUSHINDIRECT, Bytes().u16(0).color(255, 0, 0).u16(0))
+        wmf.record(META_CREATEBRUSHINDIRECT, logBrush(qRgb(255, 0, 0)))
             .words(META_SELECTOBJECT, {0})
             .record(META_CREATEPENINDIRECT, Bytes().u16(5).i16(0).i16(0).color(0, 0, 0))
             .words(META_SELECTOBJECT, {1})

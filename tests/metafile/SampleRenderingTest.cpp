@@ -1,13 +1,11 @@
 // Renders every sample metafile at the size of another program's rendering of it and
 // compares the two, both scaled to 128 pixels wide, by the mean absolute channel difference.
-#include "platform/metafile/MetafilePicture.h"
+#include "MetafileTestSupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
-#include <gtest/gtest.h>
 #include <map>
+
+using namespace testmf;
 
 namespace {
 
@@ -63,25 +61,11 @@ const std::map<QString, KnownDifference> kKnownDifferences = {
                              "Inkscape draws a pink dot pattern", nullptr}},
 };
 
-QByteArray readAll(const QString& path)
+// Both scaled to 128 pixels wide first.
+double scaledDifference(const QImage& a, const QImage& b)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-double meanDifference(const QImage& a, const QImage& b)
-{
-    const QImage x = a.scaledToWidth(128, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.scaled(x.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col)
-            sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col])) +
-                   std::abs(qBlue(p[col]) - qBlue(q[col]));
-    }
-    return sum / (3.0 * x.width() * x.height());
+    const QImage x = a.scaledToWidth(128, Qt::SmoothTransformation);
+    return meanDifference(x, b.scaled(x.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QStringList samples(const char* kind)
@@ -102,20 +86,16 @@ void compareKind(const char* kind)
     for (const QString& path : files) {
         const QString name = QFileInfo(path).fileName();
         SCOPED_TRACE(name.toStdString());
-        const auto picture = MetafilePicture::load(readAll(path));
+        const QByteArray bytes = sample(QLatin1String(kind) + QLatin1Char('/') + name);
+        const auto picture = MetafilePicture::load(bytes);
         ASSERT_TRUE(picture) << "does not load";
         const QImage reference(path + QStringLiteral(".ref.png"));
         if (reference.isNull())
             continue;
-        QImage rendered(reference.size(), QImage::Format_RGB32);
-        rendered.fill(Qt::black);
-        {
-            QPainter painter(&rendered);
-            picture->draw(painter, QRectF(rendered.rect()));
-        }
+        const QImage rendered = render(bytes, reference.size());
         if (!dumpDir.isEmpty())
             rendered.save(QString::fromLocal8Bit(dumpDir) + QLatin1Char('/') + name + QStringLiteral(".png"));
-        const double difference = meanDifference(rendered, reference);
+        const double difference = scaledDifference(rendered, reference);
         ++compared;
         const auto known = kKnownDifferences.find(name);
         std::printf("%-48s %4dx%-4d natural %4dx%-4d diff %6.2f%s\n", qPrintable(name), reference.width(),
@@ -134,27 +114,20 @@ TEST(MetafileSamples, WmfSamplesLookLikeTheReferenceRenderings) { compareKind("w
 
 TEST(MetafileSamples, PlainWmfLooksLikeTheDotNetRendering)
 {
-    const QString path = QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug.wmf");
-    const auto picture = MetafilePicture::load(readAll(path));
+    const QString name = QStringLiteral("wmf/runtime-assets__gdiwmfboundariesbug");
+    const auto picture = MetafilePicture::load(sample(name + QStringLiteral(".wmf")));
     ASSERT_TRUE(picture);
-    QImage reference(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/wmf/runtime-assets__gdiwmfboundariesbug-output.png"));
+    const QImage reference(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/") + name + QStringLiteral("-output.png"));
     ASSERT_FALSE(reference.isNull());
     EXPECT_EQ(picture->naturalSize(), reference.size());
     QImage onWhite(reference.size(), QImage::Format_RGB32);
     onWhite.fill(Qt::white);
-    QImage rendered = onWhite;
-    {
-        QPainter painter(&onWhite);
-        painter.drawImage(0, 0, reference);
-    }
-    {
-        QPainter painter(&rendered);
-        picture->draw(painter, QRectF(rendered.rect()));
-    }
-    const double difference = meanDifference(rendered, onWhite);
+    QPainter(&onWhite).drawImage(0, 0, reference);
+    const double difference = scaledDifference(render(sample(name + QStringLiteral(".wmf")), reference.size(), Qt::white), onWhite);
     std::printf("runtime-assets__gdiwmfboundariesbug.wmf against .NET: diff %.2f\n", difference);
     EXPECT_LT(difference, kThreshold);
 }
+
 TEST(MetafileSamples, EmfSamplesLookLikeTheReferenceRenderings) { compareKind("emf"); }
 
 }  // namespace
