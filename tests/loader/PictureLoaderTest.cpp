@@ -5,14 +5,12 @@
 
 #include <QBuffer>
 #include <QDirIterator>
-#include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtConcurrent>
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -21,12 +19,6 @@ const QString kSamples = QStringLiteral(FOTOLAUF_SAMPLES_DIR);
 QString sample(const char* relative)
 {
     return kSamples + QLatin1Char('/') + QLatin1String(relative);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray encode(const QImage& image, const char* format, int quality = 95)
@@ -102,35 +94,40 @@ protected:
 
 }  // namespace
 
-TEST_F(PictureLoaderTest, GeneratedPicturesOfEachWriterFormatFollowTheTwentyFourBitRule)
+TEST_F(PictureLoaderTest, GeneratedPicturesAreKnownByContentAndFollowTheTwentyFourBitRule)
 {
-    QImage palette = halves(40, 30).convertToFormat(QImage::Format_Indexed8);
-    QImage alpha = halves(40, 30, QImage::Format_ARGB32);
+    const QByteArray jpeg = encode(halves(40, 30), "jpeg"), bmp = encode(halves(40, 30), "bmp");
     const struct {
         const char* name;
         QByteArray bytes;
         PictureFormat format;
         bool is24Bit;
     } rows[] = {
-        {"a.jpg", encode(halves(40, 30), "jpeg"), PictureFormat::Jpeg, true},
-        {"b.bmp", encode(halves(40, 30), "bmp"), PictureFormat::Bmp, true},  // Qt writes RGB32 as 24 bits
-        {"c.bmp", encode(alpha, "bmp"), PictureFormat::Bmp, true},             // and ARGB32 too
-        {"d.bmp", encode(palette, "bmp"), PictureFormat::Bmp, false},
+        {"a.jpg", jpeg, PictureFormat::Jpeg, true},
+        {"b.bmp", bmp, PictureFormat::Bmp, true},  // Qt writes RGB32 as 24 bits
+        {"c.bmp", encode(halves(40, 30, QImage::Format_ARGB32), "bmp"), PictureFormat::Bmp, true},  // and ARGB32 too
+        {"d.bmp", encode(halves(40, 30).convertToFormat(QImage::Format_Indexed8), "bmp"), PictureFormat::Bmp, false},
         {"e.ico", encode(halves(40, 30), "ico"), PictureFormat::Ico, false},
+        // The name says nothing.
+        {"picture.dib", bmp, PictureFormat::Bmp, true},
+        {"jpeg.bmp", jpeg, PictureFormat::Jpeg, true},
+        {"bitmap.gif", bmp, PictureFormat::Bmp, true},
+        {"jpeg_without_extension", jpeg, PictureFormat::Jpeg, true},
+        {"bitmap.JPG", bmp, PictureFormat::Bmp, true},
+        {"clipboard.dib", bmp.mid(14), PictureFormat::Dib, true},  // the bitmap without its file header
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const LoadedPicture p = loader.load(write(row.name, row.bytes));
-        ASSERT_TRUE(p.ok) << row.name;
-        EXPECT_EQ(p.format, row.format) << row.name;
-        EXPECT_EQ(p.is24Bit, row.is24Bit) << row.name;
-        EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
-        EXPECT_EQ(p.image.size(), QSize(40, 30)) << row.name;
-        EXPECT_FALSE(p.reduced()) << row.name;
-        if (row.is24Bit) {
-            EXPECT_EQ(p.image.format(), QImage::Format_RGB888) << row.name;
-        }
-        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red)) << row.name;
-        EXPECT_TRUE(near(p.image.pixelColor(34, 15), Qt::blue)) << row.name;
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(p.format, row.format);
+        EXPECT_EQ(p.is24Bit, row.is24Bit);
+        EXPECT_EQ(p.naturalSize, QSize(40, 30));
+        EXPECT_EQ(p.image.size(), QSize(40, 30));
+        EXPECT_FALSE(p.reduced());
+        EXPECT_EQ(p.image.format() == QImage::Format_RGB888, row.is24Bit);
+        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red));
+        EXPECT_TRUE(near(p.image.pixelColor(34, 15), Qt::blue));
     }
 }
 
@@ -199,74 +196,48 @@ TEST_F(PictureLoaderTest, CmykJpegComesOutInItsColoursNotInverted)
         EXPECT_TRUE(near(cmyk.image.pixelColor(at), reference.pixelColor(at), 8)) << at.x() << "," << at.y();
 }
 
-TEST_F(PictureLoaderTest, ReducedJpegKeepsTheTrueNaturalSizeAndIsFittedExactly)
+TEST_F(PictureLoaderTest, ReducedPicturesKeepTheTrueNaturalSizeAndAreFittedExactly)
 {
-    const QString path = write(QStringLiteral("big.jpg"), encode(halves(1600, 1200), "jpeg"));
+    const QString jpeg = write(QStringLiteral("big.jpg"), encode(halves(1600, 1200), "jpeg"));
+    const QString bmp = write(QStringLiteral("big.bmp"), encode(halves(900, 600), "bmp"));
+    const QString odd = write(QStringLiteral("odd.jpg"), encode(halves(66, 48), "jpeg"));
     const struct {
-        QSize cover;
-        QSize image;
+        const QString& path;
+        QSize natural, cover, image;
     } rows[] = {
-        {{}, {1600, 1200}},              // empty cover: full resolution
-        {{2000, 2000}, {1600, 1200}},    // fits: never enlarged
-        {{1600, 1200}, {1600, 1200}},    // exactly as large
-        {{800, 600}, {800, 600}},        // 1/2 lands exactly
-        {{200, 150}, {200, 150}},        // 1/8 lands exactly
-        {{700, 700}, {700, 525}},        // 1/2 then scaled the rest of the way
-        {{1920, 1080}, {1440, 1080}},    // height decides
-        {{100, 100}, {100, 75}},         // beyond 1/8: area-averaged
-        {{401, 301}, {401, 301}},        // 1/4 is a pixel short: 1/2, then scaled
+        {jpeg, {1600, 1200}, {}, {1600, 1200}},              // empty cover: full resolution
+        {jpeg, {1600, 1200}, {2000, 2000}, {1600, 1200}},    // fits: never enlarged
+        {jpeg, {1600, 1200}, {1600, 1200}, {1600, 1200}},    // exactly as large
+        {jpeg, {1600, 1200}, {800, 600}, {800, 600}},        // 1/2 lands exactly
+        {jpeg, {1600, 1200}, {200, 150}, {200, 150}},        // 1/8 lands exactly
+        {jpeg, {1600, 1200}, {700, 700}, {700, 525}},        // 1/2 then scaled the rest of the way
+        {jpeg, {1600, 1200}, {1920, 1080}, {1440, 1080}},    // height decides
+        {jpeg, {1600, 1200}, {100, 100}, {100, 75}},         // beyond 1/8: area-averaged
+        {jpeg, {1600, 1200}, {401, 301}, {401, 301}},        // 1/4 is a pixel short: 1/2, then scaled
+        {bmp, {900, 600}, {600, 600}, {600, 400}},           // no reduced decoding: scaled, still 24 bits
+        {odd, {66, 48}, {}, {66, 48}},                       // rows of 198 bytes, padded
+        {odd, {66, 48}, {50, 50}, {50, 36}},
     };
     for (const auto& row : rows) {
-        const LoadedPicture p = loader.load(path, row.cover);
-        ASSERT_TRUE(p.ok) << row.cover.width() << "x" << row.cover.height();
-        EXPECT_EQ(p.naturalSize, QSize(1600, 1200));
-        EXPECT_EQ(p.image.size(), row.image) << row.cover.width() << "x" << row.cover.height();
-        EXPECT_EQ(p.reduced(), row.image != QSize(1600, 1200));
+        SCOPED_TRACE(QStringLiteral("%1 into %2x%3").arg(row.path).arg(row.cover.width()).arg(row.cover.height()).toStdString());
+        LoadedPicture p = loader.load(row.path, row.cover);
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(p.naturalSize, row.natural);
+        EXPECT_EQ(p.image.size(), row.image);
+        EXPECT_EQ(p.reduced(), row.image != row.natural);
         EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
         EXPECT_TRUE(p.is24Bit);
         const int w = p.image.width(), h = p.image.height();
-        EXPECT_TRUE(near(p.image.pixelColor(w / 4, h / 2), Qt::red)) << w;
-        EXPECT_TRUE(near(p.image.pixelColor(3 * w / 4, h / 2), Qt::blue)) << w;
-        EXPECT_TRUE(near(p.image.pixelColor(0, 0), Qt::red)) << w;
-        EXPECT_TRUE(near(p.image.pixelColor(w - 1, h - 1), Qt::blue)) << w;
-    }
-}
-
-TEST_F(PictureLoaderTest, LargeBmpIsScaledToTheFittedSizeAndStaysTwentyFourBit)
-{
-    const QString path = write(QStringLiteral("big.bmp"), encode(halves(900, 600), "bmp"));
-    const LoadedPicture p = loader.load(path, QSize(600, 600));
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.naturalSize, QSize(900, 600));
-    EXPECT_EQ(p.image.size(), QSize(600, 400));
-    EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
-    EXPECT_TRUE(near(p.image.pixelColor(150, 200), Qt::red));
-    EXPECT_TRUE(near(p.image.pixelColor(450, 200), Qt::blue));
-}
-
-TEST_F(PictureLoaderTest, FormatComesFromTheContentNotTheName)
-{
-    const QByteArray jpeg = encode(halves(40, 30), "jpeg");
-    const QByteArray bmp = encode(halves(40, 30), "bmp");
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        PictureFormat format;
-    } rows[] = {
-        {"picture.dib", bmp, PictureFormat::Bmp},
-        {"jpeg.bmp", jpeg, PictureFormat::Jpeg},
-        {"bitmap.gif", bmp, PictureFormat::Bmp},
-        {"jpeg_without_extension", jpeg, PictureFormat::Jpeg},
-        {"bitmap.JPG", bmp, PictureFormat::Bmp},
-        {"clipboard.dib", bmp.mid(14), PictureFormat::Dib},  // the bitmap without its file header
-    };
-    for (const auto& row : rows) {
-        const LoadedPicture p = loader.load(write(row.name, row.bytes));
-        EXPECT_TRUE(p.ok) << row.name;
-        EXPECT_EQ(p.format, row.format) << row.name;
-        EXPECT_EQ(p.naturalSize, QSize(40, 30)) << row.name;
-        EXPECT_TRUE(p.is24Bit) << row.name;
-        EXPECT_TRUE(near(p.image.pixelColor(5, 15), Qt::red)) << row.name;
+        EXPECT_TRUE(near(p.image.pixelColor(w / 4, h / 2), Qt::red));
+        EXPECT_TRUE(near(p.image.pixelColor(3 * w / 4, h / 2), Qt::blue));
+        EXPECT_TRUE(near(p.image.pixelColor(0, 0), Qt::red));
+        EXPECT_TRUE(near(p.image.pixelColor(w - 1, h - 1), Qt::blue));
+        // The brightness pass writes through the bits, in rows padded to 4 bytes like a Windows
+        // bitmap's; reaching them must not copy the picture.
+        const uchar* before = p.image.constBits();
+        EXPECT_EQ(p.image.bits(), before);
+        EXPECT_EQ(p.image.bytesPerLine() % 4, 0);
+        EXPECT_GE(p.image.bytesPerLine(), p.image.width() * 3);
     }
 }
 
@@ -274,7 +245,7 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
 {
     const QByteArray jpeg = encode(halves(200, 150), "jpeg");
     const QByteArray bmp = encode(halves(200, 150), "bmp");
-    const QByteArray gif = readAll(sample("gif/image-gif__interlaced.gif"));
+    const QByteArray gif = Fixtures::content(sample("gif/image-gif__interlaced.gif"));
     ASSERT_FALSE(gif.isEmpty());
     const struct {
         const char* name;
@@ -302,7 +273,7 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
     EXPECT_FALSE(loader.load(dir.path()).ok);  // a folder
     // A named pipe would block the open until a writer comes: it is not a file to read.
     const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(Fixtures::makeFifo(fifo));
     EXPECT_FALSE(loader.load(fifo).ok);
     EXPECT_FALSE(loader.load(QString()).ok);
 }
@@ -448,20 +419,6 @@ TEST_F(PictureLoaderTest, DecodeBuffersAreReusedButNeverUnderAPictureStillHeld)
     ASSERT_TRUE(heldFull.ok && next.ok);
     EXPECT_NE(heldFull.image.constBits(), next.image.constBits());
     EXPECT_TRUE(near(heldFull.image.pixelColor(10, 10), Qt::red));
-}
-
-TEST_F(PictureLoaderTest, PixelsOfALoadedPictureMayBeRewrittenInPlace)
-{
-    // The brightness pass writes through the bits of the 24-bit picture, whose rows are padded to
-    // 4 bytes like a Windows bitmap's; reaching them must not copy the picture.
-    for (QSize cover : {QSize(), QSize(50, 50)}) {
-        LoadedPicture p = loader.load(write(QStringLiteral("a.jpg"), encode(halves(66, 48), "jpeg")), cover);
-        ASSERT_TRUE(p.ok);
-        const uchar* before = p.image.constBits();
-        EXPECT_EQ(p.image.bits(), before);
-        EXPECT_EQ(p.image.bytesPerLine() % 4, 0);
-        EXPECT_GE(p.image.bytesPerLine(), p.image.width() * 3);
-    }
 }
 
 TEST_F(PictureLoaderTest, LoadersOnSeveralThreadsDecodeIndependently)
