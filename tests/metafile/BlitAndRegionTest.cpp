@@ -254,18 +254,6 @@ TEST(BlitsAndRegions, RegionsAreFilledFramedInvertedAndPainted)
     }
 }
 
-TEST(BlitsAndRegions, OffsetClipRegionMovesTheClip)
-{
-    const QImage image = render(Emf().brush(1, 255, 0, 0).select(1).select(NULL_PEN)
-                                    .rect(EMR_INTERSECTCLIPRECT, 10, 10, 30, 30)
-                                    .record(EMR_OFFSETCLIPRGN, Bytes().i32(40).i32(5))
-                                    .rect(EMR_RECTANGLE, 0, 0, 100, 100)
-                                    .bytes());
-    EXPECT_EQ(image.pixel(20, 20), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(60, 25), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(60, 12), qRgb(0, 0, 0));
-}
-
 // A WMF whose records draw red and whose comments carry, in two pieces, an EMF that draws blue.
 QByteArray wmfWithEmf(bool complete)
 {

@@ -102,16 +102,22 @@ Bytes font(int height, int escapement, int weight, bool italic, const QString& f
     return b;
 }
 
-TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesAndFont)
+TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesFontAndTheCurrentPosition)
 {
     Emf emf;
-    emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("Georgia")))
+    emf.record(EMR_SETTEXTALIGN, Bytes().u32(1))  // at the current position, which moves on
+        .record(EMR_MOVETOEX, Bytes().i32(10).i32(12))
+        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("ab"), {5, 6}))
+        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("c"), {4}))
+        .record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("Georgia")))
         .select(1)
         .record(EMR_SETTEXTALIGN, Bytes().u32(24 | 6))
         .record(EMR_EXTTEXTOUTW, textOut(40, 50, QStringLiteral("Hi"), {7, 9}));
     const auto calls = record(emf.bytes(), QRectF(0, 0, 200, 200));
-    ASSERT_EQ(calls.size(), 1u);
-    const RecordedCall& c = calls[0];
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].transform.map(calls[0].text.anchor), QPointF(20, 24));
+    EXPECT_EQ(calls[1].transform.map(calls[1].text.anchor), QPointF(42, 24));
+    const RecordedCall& c = calls[2];
     ASSERT_EQ(c.kind, RecordedCall::Text);
     EXPECT_EQ(c.text.text, QStringLiteral("Hi"));
     EXPECT_EQ(c.transform.map(c.text.anchor), QPointF(80, 100));
@@ -122,19 +128,6 @@ TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesAndFont)
     EXPECT_EQ(c.text.font.weight(), QFont::Bold);
     EXPECT_TRUE(c.text.font.italic());
     EXPECT_EQ(c.text.font.families().value(0), QStringLiteral("Georgia"));
-}
-
-TEST(EmfPlayback, TextAtTheCurrentPositionMovesItOn)
-{
-    Emf emf;
-    emf.record(EMR_SETTEXTALIGN, Bytes().u32(1))
-        .record(EMR_MOVETOEX, Bytes().i32(10).i32(12))
-        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("ab"), {5, 6}))
-        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("c"), {4}));
-    const auto calls = record(emf.bytes());
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].text.anchor, QPointF(10, 12));
-    EXPECT_EQ(calls[1].text.anchor, QPointF(21, 12));
 }
 
 TEST(EmfPlayback, TextAlignmentPlacesInkAroundTheAnchor)
@@ -235,39 +228,45 @@ TEST(EmfPlayback, PensBrushesAndRasterOperationsReachTheCanvas)
     }
 }
 
-TEST(EmfPlayback, DrawingPaintsTheTargetOnlyAndLeavesTheBackground)
+TEST(EmfPlayback, DrawnPixelsKeepToTheTargetAndTheClipInForce)
 {
-    Emf emf;
-    emf.brush(1, 255, 0, 0)
-        .select(1)
-        .select(NULL_PEN)
-        .record(EMR_RECTANGLE, rect(-50, -50, 50, 50));
-    const QImage image = render(emf.bytes(), QSize(300, 300), Qt::black, QRectF(100, 100, 200, 200));
-    EXPECT_EQ(image.pixel(150, 150), qRgb(255, 0, 0));  // inside the picture and the rectangle
-    EXPECT_EQ(image.pixel(250, 250), qRgb(0, 0, 0));    // inside the picture, outside the rectangle
-    EXPECT_EQ(image.pixel(50, 50), qRgb(0, 0, 0));      // the rectangle reaches here, the picture does not
-}
-
-TEST(EmfPlayback, RestoredClipIsTheOneInForceWhenDrawing)
-{
-    // Drawn for real, so the painter's clip (not only the recorded one) follows save and restore.
-    Emf emf;
-    emf.select(NULL_PEN)
-        .brush(1, 255, 0, 0)
-        .brush(2, 0, 0, 255)
-        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 50, 100))
-        .record(EMR_SAVEDC)
-        .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 20, 100))
-        .select(1)
-        .record(EMR_RECTANGLE, rect(0, 0, 100, 50))
-        .record(EMR_RESTOREDC, Bytes().i32(-1))
-        .select(2)
-        .record(EMR_RECTANGLE, rect(0, 50, 100, 100));
-    const QImage image = render(emf.bytes());
-    EXPECT_EQ(image.pixel(10, 25), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(35, 25), qRgb(0, 0, 0));  // outside the inner clip
-    EXPECT_EQ(image.pixel(35, 75), qRgb(0, 0, 255)); // inside the restored outer clip
-    EXPECT_EQ(image.pixel(75, 75), qRgb(0, 0, 0));
+    // Drawn for real, so the painter's clip (not only the recorded one) must follow.
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), black = qRgb(0, 0, 0);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QRectF target;  // on a 300 x 300 image
+        std::vector<std::pair<QPoint, QRgb>> probes;
+    } cases[] = {
+        {"a rectangle reaching beyond the picture",
+         Emf().brush(1, 255, 0, 0).select(1).select(NULL_PEN).record(EMR_RECTANGLE, rect(-50, -50, 50, 50)).bytes(),
+         QRectF(100, 100, 200, 200), {{{150, 150}, red}, {{250, 250}, black}, {{50, 50}, black}}},
+        {"the clip restored after a narrower one",
+         Emf().select(NULL_PEN).brush(1, 255, 0, 0).brush(2, 0, 0, 255)
+             .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 50, 100))
+             .record(EMR_SAVEDC)
+             .record(EMR_INTERSECTCLIPRECT, rect(0, 0, 20, 100))
+             .select(1)
+             .record(EMR_RECTANGLE, rect(0, 0, 100, 50))
+             .record(EMR_RESTOREDC, Bytes().i32(-1))
+             .select(2)
+             .record(EMR_RECTANGLE, rect(0, 50, 100, 100))
+             .bytes(),
+         QRectF(0, 0, 100, 100), {{{10, 25}, red}, {{35, 25}, black}, {{35, 75}, blue}, {{75, 75}, black}}},
+        {"an offset clip",
+         Emf().brush(1, 255, 0, 0).select(1).select(NULL_PEN)
+             .record(EMR_INTERSECTCLIPRECT, rect(10, 10, 30, 30))
+             .record(EMR_OFFSETCLIPRGN, Bytes().i32(40).i32(5))
+             .record(EMR_RECTANGLE, rect(0, 0, 100, 100))
+             .bytes(),
+         QRectF(0, 0, 100, 100), {{{20, 20}, black}, {{60, 25}, red}, {{60, 12}, black}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = render(c.bytes, QSize(300, 300), Qt::black, c.target);
+        for (const auto& [at, colour] : c.probes)
+            EXPECT_EQ(image.pixel(at), colour) << at.x() << "," << at.y();
+    }
 }
 
 // A line one pixel wide, enlarged about ten times: drawn as wide as one of the picture's pixels

@@ -142,11 +142,12 @@ Emf redPage(int fillMode)
     return emf;
 }
 
-TEST(PathFigures, SeveralFiguresFillExactlyTheirAreaWhateverCurveRecordDrawsThem)
+TEST(PathFigures, SeveralFiguresFillExactlyTheirAreaWhateverRecordsDrawThem)
 {
     for (int fillMode : {1, 2}) {
+        const std::string mode = fillMode == 1 ? ", alternate" : ", winding";
         for (const auto& writer : kWriters) {
-            SCOPED_TRACE(std::string(writer.name) + (fillMode == 1 ? ", alternate" : ", winding"));
+            SCOPED_TRACE(writer.name + mode);
             for (uint32_t fill : {EMR_FILLPATH, EMR_STROKEANDFILLPATH}) {
                 Emf emf = redPage(fillMode);
                 emf.record(EMR_BEGINPATH);
@@ -156,13 +157,8 @@ TEST(PathFigures, SeveralFiguresFillExactlyTheirAreaWhateverCurveRecordDrawsThem
                 EXPECT_EQ(wrongPixels(render(emf.bytes()), fillMode), 0);
             }
         }
-    }
-}
-
-TEST(PathFigures, TheSameFiguresAsAWmfPolygonSetFillTheSameArea)
-{
-    for (int fillMode : {1, 2}) {
-        SCOPED_TRACE(fillMode == 1 ? "alternate" : "winding");
+        // The same figures as a WMF polygon set.
+        SCOPED_TRACE("WMF POLYPOLYGON" + mode);
         Wmf wmf(3, QRect(0, 0, 100 * kScale, 100 * kScale), 96 * kScale);
         wmf.record(META_CREATEBRUSHINDIRECT, logBrush(qRgb(255, 0, 0)))
             .words(META_SELECTOBJECT, {0})
@@ -171,16 +167,13 @@ TEST(PathFigures, TheSameFiguresAsAWmfPolygonSetFillTheSameArea)
             .words(META_SETPOLYFILLMODE, {fillMode});
         constexpr int kCorners = 180;
         Bytes polys;
-        polys.u16(3);
-        for (int i = 0; i < 3; ++i)
-            polys.u16(kCorners);
+        polys.u16(3).u16(kCorners).u16(kCorners).u16(kCorners);
         for (const Circle& c : kCircles)
             for (int i = 0; i < kCorners; ++i) {
                 const QPoint p = logical(onCircle(c, c.startDegrees + 360.0 * i / kCorners));
                 polys.i16(p.x()).i16(p.y());
             }
-        wmf.record(META_POLYPOLYGON, polys);
-        EXPECT_EQ(wrongPixels(render(wmf.bytes()), fillMode), 0);
+        EXPECT_EQ(wrongPixels(render(wmf.record(META_POLYPOLYGON, polys).bytes()), fillMode), 0);
     }
 }
 
