@@ -9,71 +9,58 @@ namespace {
 
 Bytes rect(int l, int t, int r, int b) { return Bytes().i32s({l, t, r, b}); }
 
-TEST(EmfPlayback, MapModesPlaceLogicalUnitsOnTheDevice)
+TEST(EmfPlayback, MapModesAndWorldTransformsPlaceLogicalUnitsOnTheDevice)
 {
+    // A rectangle (left, top, right, bottom as the record gives them) in the given map mode.
+    auto mapped = [](int mode, QSize window, QSize viewport, QRect r, QPoint windowOrigin = {}, QPoint viewportOrigin = {}) {
+        Emf emf;
+        emf.record(EMR_SETMAPMODE, Bytes().u32(mode));
+        if (!windowOrigin.isNull())
+            emf.record(EMR_SETWINDOWORGEX, Bytes().i32(windowOrigin.x()).i32(windowOrigin.y()))
+                .record(EMR_SETVIEWPORTORGEX, Bytes().i32(viewportOrigin.x()).i32(viewportOrigin.y()));
+        if (!window.isEmpty() || window.height() < 0)
+            emf.record(EMR_SETWINDOWEXTEX, Bytes().i32(window.width()).i32(window.height()))
+                .record(EMR_SETVIEWPORTEXTEX, Bytes().i32(viewport.width()).i32(viewport.height()));
+        return emf.record(EMR_RECTANGLE, rect(r.left(), r.top(), r.right(), r.bottom())).bytes();
+    };
+    // The rectangle (0,0)-(10,20) under a world transform, set and then modified (mode 1 to 3).
+    auto transformed = [](const Bytes& set, const Bytes& modify = {}, int how = 0) {
+        Emf emf;
+        emf.record(EMR_SETWORLDTRANSFORM, set);
+        if (how)
+            emf.record(EMR_MODIFYWORLDTRANSFORM, Bytes().raw(modify).u32(how));
+        return emf.record(EMR_RECTANGLE, rect(0, 0, 10, 20)).bytes();
+    };
+    const QRectF english(10.16, 20.32, 20.32, 20.32), square(10, 20, 20, 20);
     const struct {
         const char* name;
-        int mode;
-        QSize window, viewport;
-        QRect logical;  // left, top, right, bottom as the record gives them
+        QByteArray bytes;
         QRectF expected;
-        QPoint windowOrigin = {}, viewportOrigin = {};
     } cases[] = {
-        {"MM_TEXT", 1, {}, {}, QRect(QPoint(10, 20), QPoint(30, 40)), QRectF(10, 20, 20, 20)},
-        {"MM_LOMETRIC", 2, {}, {}, QRect(QPoint(25, -50), QPoint(75, -100)), QRectF(10, 20, 20, 20)},
-        {"MM_HIMETRIC", 3, {}, {}, QRect(QPoint(250, -500), QPoint(750, -1000)), QRectF(10, 20, 20, 20)},
-        {"MM_LOENGLISH", 4, {}, {}, QRect(QPoint(10, -20), QPoint(30, -40)), QRectF(10.16, 20.32, 20.32, 20.32)},
-        {"MM_HIENGLISH", 5, {}, {}, QRect(QPoint(100, -200), QPoint(300, -400)), QRectF(10.16, 20.32, 20.32, 20.32)},
-        {"MM_TWIPS", 6, {}, {}, QRect(QPoint(144, -288), QPoint(432, -576)), QRectF(10.16, 20.32, 20.32, 20.32)},
-        {"MM_ISOTROPIC", 7, {200, 100}, {100, 100}, QRect(QPoint(20, 40), QPoint(60, 80)), QRectF(10, 20, 20, 20)},
-        {"MM_ANISOTROPIC", 8, {200, 100}, {100, 100}, QRect(QPoint(20, 20), QPoint(60, 40)), QRectF(10, 20, 20, 20)},
-        {"MM_ANISOTROPIC upwards", 8, {200, -100}, {100, 100}, QRect(QPoint(20, -20), QPoint(60, -40)), QRectF(10, 20, 20, 20)},
-        {"origins shift window against viewport", 8, {10, 10}, {20, 20}, QRect(QPoint(100, 100), QPoint(110, 105)),
-         QRectF(50, 50, 20, 10), {100, 100}, {50, 50}},
+        {"MM_TEXT", mapped(1, {}, {}, QRect(QPoint(10, 20), QPoint(30, 40))), square},
+        {"MM_LOMETRIC", mapped(2, {}, {}, QRect(QPoint(25, -50), QPoint(75, -100))), square},
+        {"MM_HIMETRIC", mapped(3, {}, {}, QRect(QPoint(250, -500), QPoint(750, -1000))), square},
+        {"MM_LOENGLISH", mapped(4, {}, {}, QRect(QPoint(10, -20), QPoint(30, -40))), english},
+        {"MM_HIENGLISH", mapped(5, {}, {}, QRect(QPoint(100, -200), QPoint(300, -400))), english},
+        {"MM_TWIPS", mapped(6, {}, {}, QRect(QPoint(144, -288), QPoint(432, -576))), english},
+        {"MM_ISOTROPIC", mapped(7, {200, 100}, {100, 100}, QRect(QPoint(20, 40), QPoint(60, 80))), square},
+        {"MM_ANISOTROPIC", mapped(8, {200, 100}, {100, 100}, QRect(QPoint(20, 20), QPoint(60, 40))), square},
+        {"MM_ANISOTROPIC upwards", mapped(8, {200, -100}, {100, 100}, QRect(QPoint(20, -20), QPoint(60, -40))), square},
+        {"origins shift window against viewport",
+         mapped(8, {10, 10}, {20, 20}, QRect(QPoint(100, 100), QPoint(110, 105)), {100, 100}, {50, 50}), QRectF(50, 50, 20, 10)},
+        {"world transform set: scale and move", transformed(xform(2, 0, 0, 3, 5, 5)), QRectF(5, 5, 20, 60)},
+        {"left multiply: rotate before the move", transformed(xform(1, 0, 0, 1, 50, 0), xform(0, 1, -1, 0, 0, 0), 2),
+         QRectF(30, 0, 20, 10)},
+        {"right multiply: rotate after the move", transformed(xform(1, 0, 0, 1, 50, 0), xform(0, 1, -1, 0, 0, 0), 3),
+         QRectF(-20, 50, 20, 10)},
+        {"identity", transformed(xform(2, 0, 0, 2, 7, 7), xform(0, 0, 0, 0, 0, 0), 1), QRectF(0, 0, 10, 20)},
+        {"singular transform ignored", transformed(xform(0, 0, 0, 0, 9, 9)), QRectF(0, 0, 10, 20)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Emf emf;
-        emf.record(EMR_SETMAPMODE, Bytes().u32(c.mode));
-        if (!c.windowOrigin.isNull())
-            emf.record(EMR_SETWINDOWORGEX, Bytes().i32(c.windowOrigin.x()).i32(c.windowOrigin.y()))
-                .record(EMR_SETVIEWPORTORGEX, Bytes().i32(c.viewportOrigin.x()).i32(c.viewportOrigin.y()));
-        if (!c.window.isEmpty() || c.window.height() < 0) {
-            emf.record(EMR_SETWINDOWEXTEX, Bytes().i32(c.window.width()).i32(c.window.height()));
-            emf.record(EMR_SETVIEWPORTEXTEX, Bytes().i32(c.viewport.width()).i32(c.viewport.height()));
-        }
-        emf.record(EMR_RECTANGLE, rect(c.logical.left(), c.logical.top(), c.logical.right(), c.logical.bottom()));
-        const auto calls = record(emf.bytes());
+        const auto calls = record(c.bytes);
         ASSERT_EQ(calls.size(), 1u);
         expectRect(calls[0].targetBounds(), c.expected, 0.05);
-    }
-}
-
-TEST(EmfPlayback, WorldTransformIsSetAndModified)
-{
-    const struct {
-        const char* name;
-        Bytes first, second;
-        QRectF expected;  // of logical rectangle (0,0)-(10,20)
-    } cases[] = {
-        {"set: scale and move", xform(2, 0, 0, 3, 5, 5), {}, QRectF(5, 5, 20, 60)},
-        {"left multiply: rotate before the move", xform(1, 0, 0, 1, 50, 0),
-         Bytes().raw(xform(0, 1, -1, 0, 0, 0).data()).u32(2), QRectF(30, 0, 20, 10)},
-        {"right multiply: rotate after the move", xform(1, 0, 0, 1, 50, 0),
-         Bytes().raw(xform(0, 1, -1, 0, 0, 0).data()).u32(3), QRectF(-20, 50, 20, 10)},
-        {"identity", xform(2, 0, 0, 2, 7, 7), Bytes().raw(xform(0, 0, 0, 0, 0, 0).data()).u32(1), QRectF(0, 0, 10, 20)},
-        {"singular transform ignored", xform(0, 0, 0, 0, 9, 9), {}, QRectF(0, 0, 10, 20)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Emf emf;
-        emf.record(EMR_SETWORLDTRANSFORM, c.first);
-        if (c.second.size())
-            emf.record(EMR_MODIFYWORLDTRANSFORM, c.second);
-        emf.record(EMR_RECTANGLE, rect(0, 0, 10, 20));
-        const auto calls = record(emf.bytes());
-        ASSERT_EQ(calls.size(), 1u);
-        expectRect(calls[0].targetBounds(), c.expected, 0.01);
     }
 }
 
