@@ -223,7 +223,7 @@ TEST(EmfPlayback, DrawnPixelsKeepToTheTargetAndTheClipInForce)
         const char* name;
         QByteArray bytes;
         QRectF target;  // on a 300 x 300 image
-        std::vector<std::pair<QPoint, QRgb>> probes;
+        Probes probes;
     } cases[] = {
         {"a rectangle reaching beyond the picture",
          Emf().brush(1, 255, 0, 0).select(1).select(NULL_PEN).record(EMR_RECTANGLE, rect(-50, -50, 50, 50)).bytes(),
@@ -250,9 +250,7 @@ TEST(EmfPlayback, DrawnPixelsKeepToTheTargetAndTheClipInForce)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QImage image = render(c.bytes, QSize(300, 300), Qt::black, c.target);
-        for (const auto& [at, colour] : c.probes)
-            EXPECT_EQ(image.pixel(at), colour) << at.x() << "," << at.y();
+        expectPixels(render(c.bytes, QSize(300, 300), Qt::black, c.target), c.probes);
     }
 }
 

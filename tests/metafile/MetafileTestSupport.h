@@ -214,6 +214,18 @@ inline double meanDifference(const QImage& a, const QImage& b)
     return sum / (3.0 * x.width() * x.height());
 }
 
+using Probes = std::vector<std::pair<QPoint, QRgb>>;
+
+// Each probed pixel within the tolerance of its colour in every channel.
+inline void expectPixels(const QImage& image, const Probes& probes, int tolerance = 0)
+{
+    for (const auto& [at, c] : probes) {
+        const QRgb p = image.pixel(at);
+        EXPECT_LE(std::max({std::abs(qRed(p) - qRed(c)), std::abs(qGreen(p) - qGreen(c)), std::abs(qBlue(p) - qBlue(c))}), tolerance)
+            << at.x() << "," << at.y() << " is " << std::hex << p;
+    }
+}
+
 inline void expectRect(const QRectF& actual, const QRectF& expected, double tolerance = 0.01)
 {
     EXPECT_NEAR(actual.left(), expected.left(), tolerance);
