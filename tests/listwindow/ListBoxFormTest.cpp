@@ -37,7 +37,7 @@ TEST_F(ListeFenster, LayoutFollowsTheInnerSize)
     EXPECT_DOUBLE_EQ(l.Geometrie(l.FrameExifIptc).Height, 1700);
 }
 
-TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndDisablesTheBoxes)
+TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndTheTwoBoxesSwitchTheViews)
 {
     starten({{10, 10}, {10, 10}});
     ListBoxForm& l = liste();
@@ -59,15 +59,8 @@ TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndDisablesTheBoxes)
     EXPECT_TRUE(l.txtEXIFInfo->isVisible());
     EXPECT_FALSE(l.txtEXIFInfo->toPlainText().isEmpty());
     EXPECT_FALSE(l.lstExifIptc->isVisible());
-}
 
-TEST_F(ListeFenster, TheTwoBoxesSwitchBetweenTheViews)
-{
-    starten({{10, 10}, {10, 10}});
-    ListBoxForm& l = liste();
-    l.show();
-    l.chkExifAnzeigen->setChecked(true);
-    EXPECT_TRUE(l.txtEXIFInfo->isVisible());
+    // The two boxes switch between the views.
     l.chkIptcAnzeigen->setChecked(true);
     EXPECT_FALSE(l.chkExifAnzeigen->isChecked());
     EXPECT_TRUE(l.lstExifIptc->isVisible());
