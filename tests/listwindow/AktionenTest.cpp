@@ -24,59 +24,26 @@ protected:
                 r.append(eintrag(i));
         return r;
     }
-    static QByteArray inhalt(const QString& pfad)
-    {
-        QFile f(FileSystem::resolvePath(pfad));  // entries are lower-cased like the command line
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-    }
+    // Entries are lower-cased like the command line.
+    static QByteArray inhalt(const QString& pfad) { return Fixtures::content(FileSystem::resolvePath(pfad)); }
 };
 
-TEST(AktionenTabelle, SixItemsNumberedOneToSixWithTheirCaptions)
-{
-    const auto& t = ListBoxForm::kAktionen;
-    std::vector<int> texte;
-    for (size_t i = 0; i < t.size(); ++i) {
-        EXPECT_EQ(t[i].Nummer, static_cast<int>(i) + 1);
-        texte.push_back(t[i].Text);
-    }
-    EXPECT_EQ(texte, (std::vector<int>{3005, 3119, 3120, 3121, 3112, 3130}));
-}
-
-TEST(AktionenTabelle, ShellErrorTextsOfKnownAndUnknownCodes)
-{
-    const std::vector<std::pair<int, const char*>> faelle = {
-        {2, "File not found"}, {3, "Path not found"}, {31, "No association for file extension"}, {32, "DLL not found"},
-        {0, "Unknown error"},  {1, "Unknown error"},  {33, "Unknown error"},                     {4, "Unknown error"},
-    };
-    for (const auto& [code, text] : faelle)
-        EXPECT_EQ(ListBoxForm::GetShellError(code), QString::fromLatin1(text)) << code;
-}
-
-TEST(AktionenTabelle, ExtensionOfTheOpenFailureMessage)
+TEST(AktionenTabelle, ExtensionOfTheOpenFailureMessageAndTheDoubleNulEnd)
 {
     const std::vector<std::pair<QString, QString>> faelle = {
-        {"C:/a/b.jpeg", "jpeg"}, {"/a/b.jpg", "jpg"},  {"a.jpg", "jpg"},     {".jpeg", "jpeg"},
+        {"C:/a/b.jpeg", "jpeg"}, {"/a/b.jpg", "jpg"}, {"a.jpg", "jpg"}, {".jpeg", "jpeg"},
         {"/p/a.b.gif", "b.gif"},  // the farthest dot wins
-        {"/a/README", ""},       {"abc", ""},        {"", ""},             {"/a/b.tiff5", "tiff5"},
+        {"/a/README", ""},       {"abc", ""},       {"", ""},          {"/a/b.tiff5", "tiff5"},
     };
     for (const auto& [e, erwartet] : faelle)
         EXPECT_EQ(ListBoxForm::ErweiterungFuerMeldung(e), erwartet) << e.toStdString();
+    const QString n(u'\0'), b = QStringLiteral("/a/b.jpg");
+    for (const QString& text : {b, b + n, b + n + n})
+        EXPECT_EQ(MitZweiNullzeichen(text), b + n + n) << text.size();
+    EXPECT_EQ(MitZweiNullzeichen(QString()), n + n);
 }
 
-TEST(AktionenTabelle, MitZweiNullzeichen)
-{
-    const QChar n(u'\0');
-    const std::vector<std::pair<QString, QString>> faelle = {
-        {"/a/b.jpg", QStringLiteral("/a/b.jpg") + n + n},
-        {QStringLiteral("/a/b.jpg") + n, QStringLiteral("/a/b.jpg") + n + n},
-        {QStringLiteral("/a/b.jpg") + n + n, QStringLiteral("/a/b.jpg") + n + n},
-        {"", QString(2, n)},
-    };
-    for (const auto& [text, erwartet] : faelle)
-        EXPECT_EQ(MitZweiNullzeichen(text), erwartet);
-}
-
-TEST_F(Aktionen, TheButtonShowsTheSixItemsAndDismissingDoesNothing)
+TEST_F(Aktionen, TheButtonShowsTheSixItemsAndDismissingOrOtherNumbersDoNothing)
 {
     starten({{10, 10}, {10, 10}});
     fenster().btnAktionAusfuehren->click();
@@ -87,8 +54,6 @@ TEST_F(Aktionen, TheButtonShowsTheSixItemsAndDismissingDoesNothing)
                            "Öffne ein Explorer-Fenster, wo die aktuelle Datei markiert ist",
                            "Verschiebe alle mit Häkchen markierten Dateien in den Papierkorb",
                            "Kopiere alle mit Häkchen markierten Dateien"}));
-    EXPECT_TRUE(platform.shellRequests.empty());
-    EXPECT_TRUE(platform.messages.empty());
     for (int n : {0, 7, -1, 100})
         fenster().WeiterAnShellExecute(n);
     EXPECT_TRUE(platform.shellRequests.empty());
@@ -100,27 +65,22 @@ TEST_F(Aktionen, ShellItemsHandTheSelectedEntryOrTheMailLinkToThePlatform)
 {
     starten({{10, 10}, {10, 10}, {10, 10}});
     listBoxNeu().setListIndex(1);
-    struct Fall {
-        int text;
-        const char* aktion;
-        QString ziel;
-    };
     // The platform gets the file the entry names, in its real letter case, not the list text.
     const QString datei = listBoxNeu().liste().Datei(1);
     ASSERT_EQ(datei, pfad(QStringLiteral("b.jpg")));
-    const std::vector<Fall> faelle = {
+    const std::vector<std::tuple<int, const char*, QString>> faelle = {
         {3005, "open", datei},
         {3119, "print", datei},
         {3120, "link", QStringLiteral("mailto:empfaenger@example.com?")},
         {3121, "show", datei},
     };
-    for (const Fall& f : faelle) {
+    for (const auto& [text, aktion, ziel] : faelle) {
         platform.shellRequests.clear();
-        platform.menuPicks = {programm().Text(f.text)};
+        platform.menuPicks = {programm().Text(text)};
         fenster().btnAktionAusfuehren->click();
-        ASSERT_EQ(platform.shellRequests.size(), 1u) << f.aktion;
-        EXPECT_EQ(platform.shellRequests[0].action, QString::fromLatin1(f.aktion));
-        EXPECT_EQ(platform.shellRequests[0].target, f.ziel);
+        ASSERT_EQ(platform.shellRequests.size(), 1u) << aktion;
+        EXPECT_EQ(platform.shellRequests[0].action, QString::fromLatin1(aktion));
+        EXPECT_EQ(platform.shellRequests[0].target, ziel);
     }
     // Successful calls report nothing; the list and the display stay as they are.
     EXPECT_TRUE(platform.messages.empty());
@@ -153,35 +113,34 @@ TEST_F(Aktionen, OpeningAVanishedJpegGivesTheNineLineMessage)
 TEST_F(Aktionen, OpenAndPrintFailuresByResultCode)
 {
     starten({{10, 10}, {10, 10}});
-    struct Fall {
-        int item;
-        int ergebnis;
-        QString anfang;  // start of the message; empty: no message
-    };
-    const std::vector<Fall> faelle = {
+    const char* kDrucker = "Es wurde kein geeignetes Druckprogramm gefunden um diese Datei auszudrucken";
+    // item, result, start of the message (empty: no message)
+    const std::vector<std::tuple<int, int, QString>> faelle = {
+        {1, 3, "Errortext=Path not found\r\nErrornr=3\r\n"},
         {1, 31, "Errortext=No association for file extension\r\nErrornr=31\r\n"},
         {1, 32, "Errortext=DLL not found\r\nErrornr=32\r\n"},
         {1, 0, "Errortext=Unknown error\r\nErrornr=0\r\n"},
+        {1, 1, "Errortext=Unknown error\r\nErrornr=1\r\n"},
+        {1, 4, "Errortext=Unknown error\r\nErrornr=4\r\n"},
         {1, 33, ""},
-        {2, 31, "Es wurde kein geeignetes Druckprogramm gefunden um diese Datei auszudrucken"},
-        {2, 2, "Es wurde kein geeignetes Druckprogramm gefunden um diese Datei auszudrucken"},
+        {2, 31, kDrucker},
+        {2, 2, kDrucker},
         {2, 42, ""},
     };
-    for (const Fall& f : faelle) {
+    for (const auto& [item, ergebnis, anfang] : faelle) {
+        SCOPED_TRACE(std::to_string(item) + "/" + std::to_string(ergebnis));
         platform.messages.clear();
-        platform.shellResults = {f.ergebnis};
-        fenster().WeiterAnShellExecute(f.item);
-        if (f.anfang.isEmpty()) {
-            EXPECT_TRUE(platform.messages.empty()) << f.item << "/" << f.ergebnis;
-            continue;
+        platform.shellResults = {ergebnis};
+        fenster().WeiterAnShellExecute(item);
+        ASSERT_EQ(platform.messages.size(), anfang.isEmpty() ? 0u : 1u);
+        if (!anfang.isEmpty()) {
+            EXPECT_TRUE(platform.messages[0].text.startsWith(anfang)) << platform.messages[0].text.toStdString();
+            EXPECT_EQ(platform.messages[0].buttons, MsgBox::OkNur);
         }
-        ASSERT_EQ(platform.messages.size(), 1u) << f.item << "/" << f.ergebnis;
-        EXPECT_TRUE(platform.messages[0].text.startsWith(f.anfang)) << platform.messages[0].text.toStdString();
-        EXPECT_EQ(platform.messages[0].buttons, MsgBox::OkNur);
     }
 }
 
-TEST_F(Aktionen, TrashWithNothingTickedOrAnsweredNoTrashesNothing)
+TEST_F(Aktionen, TrashAsksFirstAndTrashingTheLastEntriesEndsTheProgramAfterMessage3115)
 {
     starten({{10, 10}, {10, 10}});
     fenster().WeiterAnShellExecute(5);  // nothing ticked: not even a question
@@ -196,12 +155,21 @@ TEST_F(Aktionen, TrashWithNothingTickedOrAnsweredNoTrashesNothing)
     EXPECT_EQ(platform.messages[0].defaultButton, MsgBox::StandardKnopf1);
     EXPECT_TRUE(platform.trashRequests.empty());
     EXPECT_EQ(listBoxNeu().ListCount(), 2);
+
+    platform.messages.clear();
+    ankreuzen({1});
+    fenster().WeiterAnShellExecute(5);
+    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].text, QStringLiteral("Es gibt keine Bilder mehr anzuzeigen. Das Programm wird beendet."));
+    EXPECT_EQ(platform.endRequests, 1);
+    EXPECT_TRUE(programm().beendet());
 }
 
 TEST_F(Aktionen, TrashOfThreeTickedWhereOneFailsKeepsItTickedAndReportsOnce)
 {
     starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}});
-    const QString a = eintrag(0), b = eintrag(1), c = eintrag(2), d = eintrag(3);
+    const QString b = eintrag(1), c = eintrag(2);
     BildListe& l = listBoxNeu().liste();
     const QString da = l.Datei(0), db = l.Datei(1), dd = l.Datei(3);
     ankreuzen({0, 1, 3});
@@ -231,63 +199,40 @@ TEST_F(Aktionen, TrashRemovesFromTheSourceListOfTheCurrentMode)
         f.chkSortAsDragAndDrop->blockSignals(true);
         f.chkSortAsDragAndDrop->setChecked(unsortiert);
         const QString x = pfad(QStringLiteral("x.jpg")), y = pfad(QStringLiteral("y.jpg"));
-        for (BildListenFeld* l : {f.List1, f.List1Unsorted}) {
-            l->AddItem(x);
-            l->AddItem(x);
-            l->AddItem(y);
-        }
+        for (BildListenFeld* l : {f.List1, f.List1Unsorted})
+            for (const QString& e : {x, x, y})
+                l->AddItem(e);
         BildListenFeld& neu = *p.listBoxForm().ListBoxNeu;
         neu.AddItem(x);
         neu.AddItem(y);
         neu.setSelected(0, true);
         p.listBoxForm().WeiterAnShellExecute(5);
-        EXPECT_EQ(eintraege(*p.listBoxForm().ListBoxNeu), QStringList{y});
+        EXPECT_EQ(eintraege(neu), QStringList{y});
         EXPECT_EQ(eintraege(*f.List1Unsorted), unsortiert ? (QStringList{x, y}) : (QStringList{x, x, y}));
         EXPECT_EQ(eintraege(*f.List1).size(), unsortiert ? 3 : 2);
     }
 }
 
-TEST_F(Aktionen, TrashOfTheLastEntriesEndsTheProgramAfterMessage3115)
+TEST_F(Aktionen, CopyAsksForAFolderAndWritesToItWithOrWithoutTrailingSlash)
 {
-    starten({{10, 10}, {10, 10}});
-    ankreuzen({0, 1});
-    fenster().WeiterAnShellExecute(5);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
-    ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[1].text, QStringLiteral("Es gibt keine Bilder mehr anzuzeigen. Das Programm wird beendet."));
-    EXPECT_EQ(platform.endRequests, 1);
-    EXPECT_TRUE(programm().beendet());
-}
-
-TEST_F(Aktionen, CopyWithNothingTickedOrTheChooserCancelledDoesNothing)
-{
-    starten({{10, 10}, {10, 10}});
+    starten({{10, 10}, {10, 10}, {10, 10}});
     fenster().show();
-    fenster().WeiterAnShellExecute(6);
+    fenster().WeiterAnShellExecute(6);  // nothing ticked: no question
     EXPECT_TRUE(platform.folderDialogs.empty());
-    ankreuzen({0});
+    ankreuzen({0, 2});
     fenster().WeiterAnShellExecute(6);
     EXPECT_EQ(platform.folderDialogs, QStringList{QString()});  // asked with an empty title
-    EXPECT_TRUE(platform.copies.empty());
     EXPECT_FALSE(fenster().testAttribute(Qt::WA_SetCursor));  // the pointer never changed
     EXPECT_TRUE(fenster().isVisible());
     // A choice that is no folder counts as cancelled.
     platform.chosenFolders = {pfad(QStringLiteral("a.jpg"))};
     fenster().WeiterAnShellExecute(6);
     EXPECT_TRUE(platform.copies.empty());
-}
 
-TEST_F(Aktionen, CopyTargetsWithAndWithoutTrailingSlash)
-{
-    starten({{10, 10}, {10, 10}, {10, 10}});
     platform.copiesAreReal = false;  // "/" is not ours to write into
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ziel")));
     const QString ziel = pfad(QStringLiteral("ziel"));
-    const std::vector<std::pair<QString, QString>> faelle = {{QStringLiteral("/"), QStringLiteral("/")},
-                                                             {ziel, ziel + u'/'},
-                                                             {ziel + u'/', ziel + u'/'}};
-    ankreuzen({0, 2});
-    for (const auto& [ordner, vorne] : faelle) {
+    for (const auto& [ordner, vorne] : std::vector<std::pair<QString, QString>>{{"/", "/"}, {ziel, ziel + u'/'}, {ziel + u'/', ziel + u'/'}}) {
         platform.copies.clear();
         platform.chosenFolders = {ordner};
         fenster().WeiterAnShellExecute(6);
@@ -308,7 +253,7 @@ TEST_F(Aktionen, CopyMakesTheFilesHidesTheWindowAndShowsThePicture)
     bild().Image1.Visible = false;
     platform.chosenFolders = {pfad(QStringLiteral("ziel"))};
     fenster().WeiterAnShellExecute(6);
-    EXPECT_EQ(platform.messageTexts(), QStringList{}) << platform.messageTexts().join("|").toStdString();
+    EXPECT_EQ(platform.messageTexts(), QStringList{});
     EXPECT_EQ(inhalt(pfad(QStringLiteral("ziel/a.jpg"))), inhalt(eintrag(0)));
     EXPECT_EQ(inhalt(pfad(QStringLiteral("ziel/c.jpg"))), inhalt(eintrag(2)));
     EXPECT_FALSE(QFile::exists(pfad(QStringLiteral("ziel/b.jpg"))));

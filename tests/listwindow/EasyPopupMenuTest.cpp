@@ -38,31 +38,7 @@ void tastenAnsMenue(std::vector<Qt::Key> tasten)
 
 }  // namespace
 
-TEST(EasyPopupMenu, ChoosingAnItemAnswersItsNumberAndDismissingAnswersZero)
-{
-    ScriptedPlatform platform;
-    EasyPopupMenu menue(platform);
-    menue.AddMenuItem(QStringLiteral("Eins"), 0, 11);
-    menue.AddMenuItem(QString(), EasyPopupMenu::MF_SEPARATOR, 0);
-    menue.AddMenuItem(QStringLiteral("Zwei"), 0, 22);
-    menue.AddMenuItem(QStringLiteral("Grau"), EasyPopupMenu::MF_GRAYED, 33);
-    struct Fall {
-        QString wahl;
-        int nummer;
-    };
-    const std::vector<Fall> faelle = {
-        {QStringLiteral("Zwei"), 22}, {QStringLiteral("Eins"), 11}, {QString(), 0},  // dismissed
-        {QStringLiteral("Grau"), 0},                                                  // a grey item cannot be chosen
-    };
-    for (const Fall& f : faelle)
-        platform.menuPicks.push_back(f.wahl);
-    for (const Fall& f : faelle)
-        EXPECT_EQ(menue.TrackMenu(nullptr), f.nummer) << f.wahl.toStdString();
-    ASSERT_EQ(platform.popupMenus.size(), faelle.size());
-    EXPECT_EQ(platform.popupMenus[0], (QStringList{"Eins", "-", "Zwei", "Grau"}));
-}
-
-TEST(EasyPopupMenu, SubmenuOperationsWorkOnTheLatestSubmenuAndDoNothingBeforeOne)
+TEST(EasyPopupMenu, ItemsAndSubmenusAreChosenByNumberAndSubmenuOperationsWorkOnTheLatestSubmenu)
 {
     ScriptedPlatform platform;
     EasyPopupMenu menue(platform);
@@ -72,6 +48,8 @@ TEST(EasyPopupMenu, SubmenuOperationsWorkOnTheLatestSubmenuAndDoNothingBeforeOne
     EXPECT_TRUE(menue.Hauptmenue()->actions().isEmpty());
 
     menue.AddMenuItem(QStringLiteral("Oben"), 0, 1);
+    menue.AddMenuItem(QString(), EasyPopupMenu::MF_SEPARATOR, 0);
+    menue.AddMenuItem(QStringLiteral("Grau"), EasyPopupMenu::MF_GRAYED, 33);
     menue.CreateSubmenu(QStringLiteral("Erstes"));
     menue.AddSubmenuItem(QStringLiteral("A"), 0, 10);
     QMenu* erstes = menue.Untermenue();
@@ -79,7 +57,7 @@ TEST(EasyPopupMenu, SubmenuOperationsWorkOnTheLatestSubmenuAndDoNothingBeforeOne
     menue.AddSubmenuItem(QStringLiteral("B"), 0, 20);
     menue.AddSubmenuItem(QStringLiteral("C"), 0, 21);
     menue.AddSubmenuItem(QStringLiteral("D"), 0, 22);
-    EXPECT_EQ(captions(menue.Hauptmenue()), (QStringList{"Oben", "Erstes", "Zweites"}));
+    EXPECT_EQ(captions(menue.Hauptmenue()), (QStringList{"Oben", "-", "Grau", "Erstes", "Zweites"}));
     EXPECT_EQ(captions(erstes), QStringList{"A"});
     EXPECT_EQ(captions(menue.Untermenue()), (QStringList{"B", "C", "D"}));
 
@@ -98,8 +76,14 @@ TEST(EasyPopupMenu, SubmenuOperationsWorkOnTheLatestSubmenuAndDoNothingBeforeOne
     menue.CheckRadioItem(0, 7, 5);
     EXPECT_EQ(markiert(), (QList<bool>{true, false, false}));
 
-    platform.menuPicks = {QStringLiteral("Zweites>C")};
-    EXPECT_EQ(menue.TrackMenu(nullptr), 21);
+    // Choosing answers the item's number; dismissing or a grey item answers 0.
+    const std::vector<std::pair<QString, int>> wahlen = {{"Zweites>C", 21}, {"Oben", 1}, {"", 0}, {"Grau", 0}};
+    for (const auto& [wahl, nummer] : wahlen)
+        platform.menuPicks.push_back(wahl);
+    for (const auto& [wahl, nummer] : wahlen)
+        EXPECT_EQ(menue.TrackMenu(nullptr), nummer) << wahl.toStdString();
+    EXPECT_EQ(platform.popupMenus.size(), wahlen.size());
+    EXPECT_EQ(platform.popupMenus[0], (QStringList{"Oben", "-", "Grau", "Erstes>A", "Zweites>B", "Zweites>C", "Zweites>D"}));
 }
 
 TEST(EasyPopupMenu, DeleteMenuTwiceFreesOnceAndTheEndOfTheInstanceFreesTheMenu)

@@ -12,10 +12,15 @@ protected:
     ListBoxForm& liste() { return programm().listBoxForm(); }
 };
 
-TEST_F(ListeFenster, LayoutFollowsTheInnerSize)
+TEST_F(ListeFenster, EnglishCaptionsAndTheLayoutFollowsTheInnerSize)
 {
+    sprache(1);
     starten({{10, 10}, {10, 10}});
     ListBoxForm& l = liste();
+    EXPECT_EQ(l.btnAktionAusfuehren->text(), QStringLiteral("Select and &execute an action..."));
+    EXPECT_EQ(l.chkExifAnzeigen->text(), QStringLiteral("EXIF fields"));
+    EXPECT_EQ(l.chkIptcAnzeigen->text(), QStringLiteral("IPTC fields"));
+    EXPECT_EQ(l.windowTitle(), "filename of the displayed image=" + listBoxNeu().List(0));
     l.Form_Resize(13392, 3936);
     EXPECT_DOUBLE_EQ(l.Geometrie(l.ListBoxNeu).Width, 8120);
     EXPECT_DOUBLE_EQ(l.Geometrie(l.ListBoxNeu).Height, 3071);
@@ -37,7 +42,7 @@ TEST_F(ListeFenster, LayoutFollowsTheInnerSize)
     EXPECT_DOUBLE_EQ(l.Geometrie(l.FrameExifIptc).Height, 1700);
 }
 
-TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndDisablesTheBoxes)
+TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndTheTwoBoxesSwitchTheViews)
 {
     starten({{10, 10}, {10, 10}});
     ListBoxForm& l = liste();
@@ -59,15 +64,8 @@ TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndDisablesTheBoxes)
     EXPECT_TRUE(l.txtEXIFInfo->isVisible());
     EXPECT_FALSE(l.txtEXIFInfo->toPlainText().isEmpty());
     EXPECT_FALSE(l.lstExifIptc->isVisible());
-}
 
-TEST_F(ListeFenster, TheTwoBoxesSwitchBetweenTheViews)
-{
-    starten({{10, 10}, {10, 10}});
-    ListBoxForm& l = liste();
-    l.show();
-    l.chkExifAnzeigen->setChecked(true);
-    EXPECT_TRUE(l.txtEXIFInfo->isVisible());
+    // The two boxes switch between the views.
     l.chkIptcAnzeigen->setChecked(true);
     EXPECT_FALSE(l.chkExifAnzeigen->isChecked());
     EXPECT_TRUE(l.lstExifIptc->isVisible());
@@ -142,15 +140,4 @@ TEST_F(ListeFenster, HighlightStaysOnTheCurrentEntryWhenTheListChanges)
     EXPECT_EQ(index(), 1);
     EXPECT_EQ(l.ListBoxNeu->currentIndex().row(), 1);
     EXPECT_TRUE(l.ListBoxNeu->selectionModel()->isRowSelected(1, {}));
-}
-
-TEST_F(ListeFenster, CaptionsInBothLanguages)
-{
-    sprache(1);
-    starten({{10, 10}, {10, 10}});
-    ListBoxForm& l = liste();
-    EXPECT_EQ(l.btnAktionAusfuehren->text(), QStringLiteral("Select and &execute an action..."));
-    EXPECT_EQ(l.chkExifAnzeigen->text(), QStringLiteral("EXIF fields"));
-    EXPECT_EQ(l.chkIptcAnzeigen->text(), QStringLiteral("IPTC fields"));
-    EXPECT_EQ(l.windowTitle(), "filename of the displayed image=" + listBoxNeu().List(0));
 }

@@ -117,9 +117,7 @@ TEST_F(IptcAnzeige, EmptyFieldsAndFilesWithoutIptcAddNothingAndLinesAreAppended)
 
     // The caller clears the list; the view only appends, and reads the file anew each time.
     const QString pfad = schreibe(m_ordner.path(), "stadt.jpg", jpegMitApp13({photoshop(resource(0x0404, iim(2, 90, "Bonn")))}));
-    m_form.ListBoxNeu->Clear();
-    m_form.ListBoxNeu->AddItem(pfad);
-    m_form.ListBoxNeu->setListIndex(0);
+    zeigenDatei(pfad);
     m_form.lstExifIptc->clear();
     m_form.lstExifIptc->addItem("schon da");
     m_form.IptcAnzeigen();

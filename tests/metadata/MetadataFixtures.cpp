@@ -6,6 +6,17 @@
 
 namespace MetadataFixtures {
 
+namespace {
+// n in big-endian order, in the given number of bytes.
+QByteArray grossEndian(quint32 n, int bytes)
+{
+    QByteArray b;
+    for (int k = bytes - 1; k >= 0; --k)
+        b += char((n >> (8 * k)) & 0xFF);
+    return b;
+}
+}  // namespace
+
 QByteArray Tiff::u16(quint16 v) const
 {
     QByteArray b(2, 0);
@@ -65,50 +76,24 @@ QByteArray Tiff::exifBlock(const std::vector<Eintrag>& ifd0In, const std::vector
 QByteArray jpegMitApp1(const QByteArray& exifBlock, int vorspann)
 {
     QByteArray j("\xFF\xD8", 2);
-    if (vorspann > 0) {
-        const int n = vorspann + 2;
-        j += QByteArray("\xFF\xFE", 2) + char(n >> 8) + char(n & 0xFF) + QByteArray(vorspann, 'c');
-    }
-    const int n = int(exifBlock.size()) + 2;
-    j += QByteArray("\xFF\xE1", 2) + char(n >> 8) + char(n & 0xFF) + exifBlock;
+    if (vorspann > 0)
+        j += QByteArray("\xFF\xFE", 2) + grossEndian(quint32(vorspann + 2), 2) + QByteArray(vorspann, 'c');
+    j += QByteArray("\xFF\xE1", 2) + grossEndian(quint32(exifBlock.size() + 2), 2) + exifBlock;
     return j + QByteArray("\xFF\xD9", 2);
 }
 
 QByteArray iim(int record, int dataset, const QByteArray& wert, bool erweitert)
 {
-    QByteArray b;
-    b += char(0x1C);
-    b += char(record);
-    b += char(dataset);
+    const QByteArray kopf = QByteArray(1, char(0x1C)) + char(record) + char(dataset);
     const quint32 n = quint32(wert.size());
-    if (erweitert) {
-        b += QByteArray("\x80\x04", 2);
-        b += char(n >> 24);
-        b += char(n >> 16);
-        b += char(n >> 8);
-        b += char(n);
-    } else {
-        b += char(n >> 8);
-        b += char(n & 0xFF);
-    }
-    return b + wert;
+    return kopf + (erweitert ? QByteArray("\x80\x04", 2) + grossEndian(n, 4) : grossEndian(n, 2)) + wert;
 }
 
 QByteArray resource(quint16 id, const QByteArray& daten, const QByteArray& signatur)
 {
-    QByteArray b = signatur;
-    b += char(id >> 8);
-    b += char(id & 0xFF);
-    b += QByteArray(2, '\0');  // empty name, padded
-    const quint32 n = quint32(daten.size());
-    b += char(n >> 24);
-    b += char(n >> 16);
-    b += char(n >> 8);
-    b += char(n);
-    b += daten;
-    if (daten.size() % 2)
-        b += '\0';
-    return b;
+    // An empty name, padded, before the size.
+    const QByteArray b = signatur + grossEndian(id, 2) + QByteArray(2, '\0') + grossEndian(quint32(daten.size()), 4) + daten;
+    return daten.size() % 2 ? b + '\0' : b;
 }
 
 QByteArray photoshop(const QByteArray& resources)
@@ -119,10 +104,8 @@ QByteArray photoshop(const QByteArray& resources)
 QByteArray jpegMitApp13(const std::vector<QByteArray>& payloads)
 {
     QByteArray j("\xFF\xD8\xFF\xE0\x00\x04JF", 8);
-    for (const QByteArray& p : payloads) {
-        const int n = int(p.size()) + 2;
-        j += QByteArray("\xFF\xED", 2) + char(n >> 8) + char(n & 0xFF) + p;
-    }
+    for (const QByteArray& p : payloads)
+        j += QByteArray("\xFF\xED", 2) + grossEndian(quint32(p.size() + 2), 2) + p;
     return j + QByteArray("\xFF\xDA\x00\x02\xFF\xD9", 6);
 }
 

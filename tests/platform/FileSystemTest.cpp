@@ -21,6 +21,8 @@ TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
     Fixtures::writeFile(r + "/Anna/Bilder/img_01.jpg");
     Fixtures::writeFile(r + "/Anna/bilder/x.gif");
     Fixtures::writeFile(r + "/Mixed/Only.Gif");
+    QDir(r).mkdir("Win");
+    const QString kaese = Fixtures::writeRawNamed(QFile::encodeName(r) + "/Win/K\xe4se.jpg", "kaese");
     struct Fall {
         QString gegeben;
         QString erwartet;
@@ -32,6 +34,10 @@ TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
         {r + "/mixed/", r + "/Mixed/"},
         {r + "/mixed/fehlt.gif", r + "/mixed/fehlt.gif"},                 // unresolvable: unchanged
         {QString(), QString()},
+        // As a slide-list line written on Windows or a lower-cased command line names a file
+        // whose name is in Windows-1252.
+        {r + "/win/käse.JPG", kaese},
+        {r + "/Win/Käse.jpg", kaese},
     };
     for (const auto& f : faelle)
         EXPECT_EQ(FileSystem::resolvePath(f.gegeben), f.erwartet) << f.gegeben.toStdString();
@@ -39,6 +45,10 @@ TEST(FileSystem, ResolvesEachComponentWithoutRegardToCaseExactMatchFirst)
     const QString anders = r.toLower() == r ? r + "/MIXED/ONLY.GIF" : r + "/mixed/only.gif";
     EXPECT_FALSE(FileSystem::readFile(anders, FileSystem::Limit::kSettings, inhalt));  // exactly as named
     EXPECT_TRUE(FileSystem::readFile(FileSystem::resolvePath(anders), FileSystem::Limit::kSettings, inhalt));
+    EXPECT_EQ(Fixtures::content(kaese), "kaese");
+    ASSERT_EQ(FileSystem::listFolder(r + "/Win").files.size(), 1);
+    EXPECT_EQ(FileSystem::nativeName(FileSystem::listFolder(r + "/Win").files[0]), QByteArray("K\xe4se.jpg"));
+    ::unlink(FileSystem::nativeName(kaese).constData());  // the temporary folder's clean-up cannot name it
 }
 
 TEST(FileSystem, ListingSortsByNameAndLeavesHiddenEntriesOut)
@@ -147,20 +157,6 @@ TEST(FileSystem, OpeningRefusesWhatIsNoRegularFileWithoutBlockingAndKeepsToItsLi
     EXPECT_TRUE(FileSystem::openForReading(r + "/gross.flf", 4, false).isOpen());
 }
 
-TEST(FileSystem, ATextNameFindsAFileNamedInWindows1252)
-{
-    QTemporaryDir d;
-    const QByteArray r = QFile::encodeName(d.path());
-    const QString kaese = Fixtures::writeRawNamed(r + "/K\xe4se.jpg", "kaese");
-    // As a slide-list line written on Windows or a lower-cased command line would name it.
-    EXPECT_EQ(FileSystem::resolvePath(d.path() + "/käse.JPG"), kaese);
-    EXPECT_EQ(Fixtures::content(FileSystem::resolvePath(d.path() + "/Käse.jpg")), "kaese");
-    const FolderEntries e = FileSystem::listFolder(d.path());
-    ASSERT_EQ(e.files.size(), 1);
-    EXPECT_EQ(FileSystem::nativeName(e.files[0]), QByteArray("K\xe4se.jpg"));
-    ::unlink(FileSystem::nativeName(kaese).constData());  // the temporary folder's clean-up cannot name it
-}
-
 TEST(TextEncoding, LongLinesAreShortenedInTheirMiddleForDisplay)
 {
     const QString lang = QStringLiteral("/anfang/") + QString(1 << 20, u'x') + QStringLiteral("/ende.jpg");
@@ -192,17 +188,12 @@ TEST(TextEncoding, Utf8WhenValidOtherwiseWindows1252)
 TEST(LinuxPlatform, ApplicationDataFolderFollowsXdg)
 {
     LinuxPlatform p({});
-    const QByteArray alt = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "/tmp/xdg-test/");
+    Fixtures::Umgebung xdg("XDG_CONFIG_HOME", "/tmp/xdg-test/");
     EXPECT_EQ(p.applicationDataFolder(), QStringLiteral("/tmp/xdg-test"));
-    qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(p.applicationDataFolder(), QDir::homePath() + "/.config");
-    qputenv("XDG_CONFIG_HOME", "relativ");
-    EXPECT_EQ(p.applicationDataFolder(), QDir::homePath() + "/.config");
-    if (alt.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", alt);
+    for (const char* wert : {"", "relativ"}) {
+        qputenv("XDG_CONFIG_HOME", wert);
+        EXPECT_EQ(p.applicationDataFolder(), QDir::homePath() + "/.config") << wert;
+    }
 }
 
 TEST(LinuxPlatform, StandardButtonsSpeakTheInterfaceLanguage)

@@ -16,11 +16,7 @@ using Fixtures::Umgebung;
 
 namespace {
 
-QByteArray inhalt(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
+using Fixtures::content;
 
 QString ausgabe(const QString& programm, const QStringList& argumente, int* exitCode = nullptr)
 {
@@ -68,26 +64,26 @@ TEST_F(LinuxRegistryTest, TheAssociationKeysMakeTheViewerTheDefaultAndKeepTheUse
     EXPECT_TRUE(registry.deleteValue(RegistryRoot::CurrentUser, kExts + "jpg", "Progid"));
 
     const QString eintrag = daten() + "/applications/fotolauf.desktop";
-    EXPECT_TRUE(inhalt(eintrag).contains("\nExec=" + programm.toUtf8() + " %f\n")) << inhalt(eintrag).constData();
+    EXPECT_TRUE(content(eintrag).contains("\nExec=" + programm.toUtf8() + " %f\n")) << content(eintrag).constData();
     EXPECT_EQ(ausgabe("desktop-file-validate", {eintrag}), "");
     for (const char* typ : {"image/jpeg", "image/gif", "image/bmp", "image/x-bmp", "image/x-win-bitmap", "image/vnd.microsoft.icon",
                             "image/x-icon", "image/wmf", "image/x-wmf", "image/emf", "image/x-emf"})
         EXPECT_EQ(ausgabe("xdg-mime", {"query", "default", typ}), "fotolauf.desktop") << typ;
-    EXPECT_EQ(inhalt(config() + "/mimeapps.list"),
+    EXPECT_EQ(content(config() + "/mimeapps.list"),
               "# mine\r\n[Added Associations]\r\nimage/jpeg=gimp.desktop;\r\n\r\n[Default Applications]\r\n"
               "image/gif = fotolauf.desktop;eog.desktop;gimp.desktop;\r\ntext/plain=gedit.desktop;\r\n"
               "image/bmp=fotolauf.desktop;\r\nimage/x-bmp=fotolauf.desktop;\r\nimage/x-win-bitmap=fotolauf.desktop;\r\n"
               "image/emf=fotolauf.desktop;\r\nimage/x-emf=fotolauf.desktop;\r\nimage/vnd.microsoft.icon=fotolauf.desktop;\r\n"
               "image/x-icon=fotolauf.desktop;\r\nimage/jpeg=fotolauf.desktop;\r\nimage/wmf=fotolauf.desktop;\r\n"
               "image/x-wmf=fotolauf.desktop;\r\n\r\n[Removed Associations]\r\nimage/jpeg=eog.desktop;\r\nimage/bmp=fotolauf.desktop;");
-    EXPECT_EQ(inhalt(config() + "/gnome-mimeapps.list"), "[Default Applications]\nimage/png=eog.desktop;\n");
+    EXPECT_EQ(content(config() + "/gnome-mimeapps.list"), "[Default Applications]\nimage/png=eog.desktop;\n");
 
     // Doing it all again changes nothing.
-    const QByteArray danach = inhalt(config() + "/mimeapps.list");
+    const QByteArray danach = content(config() + "/mimeapps.list");
     for (const char* e : {"bmp", "jpg"})
         registry.setText(RegistryRoot::CurrentUser, kExts + e, "Application", "fotolauf");
     registry.deleteValue(RegistryRoot::CurrentUser, kExts + "jpg", "Progid");
-    EXPECT_EQ(inhalt(config() + "/mimeapps.list"), danach);
+    EXPECT_EQ(content(config() + "/mimeapps.list"), danach);
 }
 
 TEST_F(LinuxRegistryTest, OtherKeysAndUnusableFilesChangeNothing)
@@ -111,7 +107,7 @@ TEST_F(LinuxRegistryTest, OtherKeysAndUnusableFilesChangeNothing)
     ASSERT_TRUE(QFile::link(ziel, config() + "/mimeapps.list"));
     EXPECT_TRUE(registry.setText(RegistryRoot::CurrentUser, kExts + "gif", "Application", "fotolauf"));
     EXPECT_TRUE(QFileInfo(config() + "/mimeapps.list").isSymLink());
-    EXPECT_EQ(inhalt(ziel), "[Default Applications]\nimage/gif=fotolauf.desktop;eog.desktop;");
+    EXPECT_EQ(content(ziel), "[Default Applications]\nimage/gif=fotolauf.desktop;eog.desktop;");
 }
 
 TEST(LinuxRegistry, ExecLineQuotesWhatTheDesktopEntryRulesReserve)

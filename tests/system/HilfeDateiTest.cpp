@@ -17,11 +17,7 @@ namespace {
 const QString kBuild = QStringLiteral(FOTOLAUF_BINARY_DIR);
 const QString kQuellen = QStringLiteral(FOTOLAUF_SOURCE_DIR "/resources/help");
 
-QByteArray inhalt(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
+using Fixtures::content;
 
 int ausfuehren(const QString& programm, const QStringList& argumente)
 {
@@ -40,14 +36,14 @@ QMap<QString, QByteArray> auspacken(const QString& chm, const QString& ziel)
         return dateien;
     for (QDirIterator it(ziel, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
         const QString datei = it.next();
-        dateien.insert(QDir(ziel).relativeFilePath(datei), inhalt(datei));
+        dateien.insert(QDir(ziel).relativeFilePath(datei), content(datei));
     }
     return dateien;
 }
 
 QStringList projektDateien(const QString& hhp)
 {
-    const QString text = QString::fromUtf8(inhalt(hhp));
+    const QString text = QString::fromUtf8(content(hhp));
     return text.mid(text.indexOf(QStringLiteral("[FILES]")) + 7).split(u'\n', Qt::SkipEmptyParts);
 }
 
@@ -63,7 +59,7 @@ TEST(HilfeDatei, BuiltHelpHoldsEveryPageAndEveryLinkLeadsToOne)
         ASSERT_GE(seiten.size(), 7);
         for (const QString& s : seiten) {
             const QString gespeichert = QString(s.trimmed()).remove(QStringLiteral("../"));
-            EXPECT_EQ(dateien.value(gespeichert), inhalt(kQuellen + u'/' + sprache + u'/' + s.trimmed())) << s.toStdString();
+            EXPECT_EQ(dateien.value(gespeichert), content(kQuellen + u'/' + sprache + u'/' + s.trimmed())) << s.toStdString();
         }
         EXPECT_TRUE(dateien.value("#SYSTEM").contains("index.html")) << "home page";
         static const QRegularExpression verweis(QStringLiteral("(?:href|value)=\"([^\"#:]+\\.(?:html|css))\""));
