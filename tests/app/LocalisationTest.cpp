@@ -58,36 +58,23 @@ TEST_F(Localisation, CheckForDpiZeroInTheSettingsGivesEightPoints)
 
 TEST_F(Localisation, MainWindowCaptionsInBothLanguages)
 {
-    struct Fall {
-        int language;
-        const char* label;
-        const char* start;
-        const char* leeren;
-        const char* groesse;
-        const char* hilfe;
-        const char* ende;
-        const char* sort;
-    } faelle[] = {
-        {0, "Container Dateinamen vom Windows Explorer", "S&tart", "&Container leeren", "Fenstergröße änderbar", "&Hilfe",
-         "&Beenden", "Sortierfolge wie bei Drag&&Drop"},
-        {1, "Container for filenames from explorer", "S&tart", "&Container empty", "window size changable", "&Help", "&End",
-         "Sort order the same as Drag&&Drop"},
+    const QStringList erwartet[] = {
+        {"Container Dateinamen vom Windows Explorer", "S&tart", "&Container leeren", "Fenstergröße änderbar", "&Hilfe",
+         "&Beenden", "Sortierfolge wie bei Drag&&Drop", "&Registry"},
+        {"Container for filenames from explorer", "S&tart", "&Container empty", "window size changable", "&Help", "&End",
+         "Sort order the same as Drag&&Drop", "&Registry"},
     };
-    for (const auto& f : faelle) {
-        sprache(f.language);
+    for (int language : {0, 1}) {
+        sprache(language);
         Programm p(platform);
         p.Starten();
         FotolaufForm& m = p.fotolaufForm();
-        EXPECT_EQ(m.lblDateinamen->text(), QString::fromUtf8(f.label));
-        EXPECT_EQ(m.cmdStartAfterDragDrop->text(), QString::fromUtf8(f.start));
-        EXPECT_EQ(m.cmdKeinNeustart->text(), QString::fromUtf8(f.leeren));
-        EXPECT_EQ(m.chkFensterGroesseAenderbar->text(), QString::fromUtf8(f.groesse));
-        EXPECT_EQ(m.mnuHilfe->text(), QString::fromUtf8(f.hilfe));
-        EXPECT_EQ(m.mnuBeenden->text(), QString::fromUtf8(f.ende));
-        EXPECT_EQ(m.chkSortAsDragAndDrop->text(), QString::fromUtf8(f.sort));
-        EXPECT_EQ(m.mnuRegistry->text(), QStringLiteral("&Registry"));
+        EXPECT_EQ((QStringList{m.lblDateinamen->text(), m.cmdStartAfterDragDrop->text(), m.cmdKeinNeustart->text(),
+                               m.chkFensterGroesseAenderbar->text(), m.mnuHilfe->text(), m.mnuBeenden->text(),
+                               m.chkSortAsDragAndDrop->text(), m.mnuRegistry->text()}),
+                  erwartet[language]);
         // The toolkit's own texts follow, and message boxes carry the program's title.
-        EXPECT_EQ(platform.uiLanguage, f.language == 0 ? QStringLiteral("de") : QStringLiteral("en"));
+        EXPECT_EQ(platform.uiLanguage, language == 0 ? QStringLiteral("de") : QStringLiteral("en"));
         p.Meldung(QStringLiteral("x"));
         EXPECT_EQ(platform.messages.back().title, QStringLiteral("TESSRIN Fotolauf"));
     }

@@ -40,37 +40,43 @@ TEST(ProfileReader, FollowsThePrivateProfileRules)
 class Settings : public ProgrammTest {
 protected:
     void ini(const QByteArray& text) { Fixtures::writeAlboIni(platform.appDataFolder, text); }
-    Programm& gelesen()
-    {
-        Programm& p = programm();
-        p.IniLesen();
-        return p;
-    }
 };
 
-TEST_F(Settings, LanguageValueChoosesTheOffset)
+TEST_F(Settings, LanguageAndDensityCheckValues)
 {
     struct Fall {
-        QByteArray datei;
+        const char* datei;  // nullptr: no settings file
         int offset;
-        QString sprache;
+        const char* sprache;
+        const char* dpi;
     } faelle[] = {
-        {"[Global]\nLanguage=1\n", 3000, "1"},
-        {"[Global]\nLanguage= 1 \n", 3000, "1"},
-        {"[Global]\nLanguage=0\n", 0, "0"},
-        {"[Global]\nLanguage=2\n", 0, "2"},
-        {"[Global]\nLanguage=1,5\n", 3000, "1"},
-        {"[Global]\nLanguage=\n", 0, ""},
-        {"[Global]\nLanguage=abc\n", 0, ""},
-        {"[Global]\n", 0, ""},
-        {"[Other]\nLanguage=1\n", 0, ""},
+        {nullptr, 0, "", "1"},
+        {"[Global]\nLanguage=1\n", 3000, "1", "1"},
+        {"[Global]\nLanguage= 1 \n", 3000, "1", "1"},
+        {"[Global]\nLanguage=0\n", 0, "0", "1"},
+        {"[Global]\nLanguage=2\n", 0, "2", "1"},
+        {"[Global]\nLanguage=1,5\n", 3000, "1", "1"},
+        {"[Global]\nLanguage=\n", 0, "", "1"},
+        {"[Global]\nLanguage=abc\n[Adjustments]\nCheckForDPI=0\n", 0, "", "0"},
+        {"[Other]\nLanguage=1\n[Adjustments]\nCheckForDPI=1\n", 0, "", "1"},
+        {"[Adjustments]\nCheckForDPI=\n", 0, "", "1"},
+        {"[Adjustments]\nCheckForDPI=7\n", 0, "", ""},
+        {"[Adjustments]\nCheckForDPI=x\n", 0, "", ""},
     };
     for (const auto& f : faelle) {
-        ini(f.datei);
+        SCOPED_TRACE(f.datei ? f.datei : "no file");
+        if (f.datei)
+            ini(f.datei);
         Programm p(platform);
         p.IniLesen();
-        EXPECT_EQ(p.LanguageOffset, f.offset) << f.datei.constData();
-        EXPECT_EQ(p.Sprache, f.sprache) << f.datei.constData();
+        EXPECT_EQ(p.LanguageOffset, f.offset);
+        EXPECT_EQ(p.Sprache, QString::fromLatin1(f.sprache));
+        EXPECT_EQ(p.DPIPruefung, QString::fromLatin1(f.dpi));
+        if (!f.datei) {
+            EXPECT_EQ(p.IniDatei, platform.appDataFolder + QStringLiteral("/TESSRIN Albora 13/albo.ini"));
+            EXPECT_FALSE(QFileInfo::exists(p.IniDatei));
+            EXPECT_TRUE(platform.messages.empty());
+        }
     }
 }
 
@@ -79,55 +85,22 @@ TEST_F(Settings, TheReadmeExampleWorksAsPrinted)
     QFile readme(QStringLiteral(FOTOLAUF_SOURCE_DIR "/README.md"));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     // The indented block that follows the settings file's path.
-    const QList<QByteArray> zeilen = readme.readAll().split('\n');
     QByteArray beispiel;
     bool imBlock = false;
-    for (const QByteArray& z : zeilen) {
-        if (z.contains("albo.ini") && z.startsWith("    ")) {
-            imBlock = true;
-            continue;
-        }
-        if (imBlock && z.startsWith("    "))
+    for (const QByteArray& z : readme.readAll().split('\n')) {
+        if (!imBlock)
+            imBlock = z.contains("albo.ini") && z.startsWith("    ");
+        else if (z.startsWith("    "))
             beispiel += z.mid(4) + '\n';
-        else if (imBlock && !beispiel.isEmpty())
+        else if (!beispiel.isEmpty())
             break;
     }
     ASSERT_TRUE(beispiel.contains("Language=1")) << beispiel.toStdString();
     ini(beispiel);
-    const Programm& p = gelesen();
+    Programm& p = programm();
+    p.IniLesen();
     EXPECT_EQ(p.LanguageOffset, 3000);
     EXPECT_EQ(p.DPIPruefung, QStringLiteral("1"));
-}
-
-TEST_F(Settings, CheckForDpiValues)
-{
-    struct Fall {
-        QByteArray datei;
-        QString erwartet;
-    } faelle[] = {
-        {"[Adjustments]\nCheckForDPI=0\n", "0"},
-        {"[Adjustments]\nCheckForDPI=1\n", "1"},
-        {"[Adjustments]\nCheckForDPI=\n", "1"},
-        {"[Global]\nLanguage=1\n", "1"},
-        {"[Adjustments]\nCheckForDPI=7\n", ""},
-        {"[Adjustments]\nCheckForDPI=x\n", ""},
-    };
-    for (const auto& f : faelle) {
-        ini(f.datei);
-        Programm p(platform);
-        p.IniLesen();
-        EXPECT_EQ(p.DPIPruefung, f.erwartet) << f.datei.constData();
-    }
-}
-
-TEST_F(Settings, MissingFileGivesDefaultsAndIsNotCreated)
-{
-    Programm& p = gelesen();
-    EXPECT_EQ(p.IniDatei, platform.appDataFolder + QStringLiteral("/TESSRIN Albora 13/albo.ini"));
-    EXPECT_EQ(p.LanguageOffset, 0);
-    EXPECT_EQ(p.DPIPruefung, QStringLiteral("1"));
-    EXPECT_FALSE(QFileInfo::exists(p.IniDatei));
-    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(Settings, CommaParserTakesTrimmedFieldsAndEndsTheProgramWithoutAComma)
@@ -157,12 +130,8 @@ TEST_F(Settings, CommaParserTakesTrimmedFieldsAndEndsTheProgramWithoutAComma)
     }
     EXPECT_EQ(platform.endRequests, 2);
     EXPECT_TRUE(p.beendet());
-}
-
-TEST_F(Settings, HelpersCutAtTheFirstNulAndPrepareTheValue)
-{
+    // Values read through the system's buffers end at the first NUL.
     EXPECT_EQ(Programm::BisNullzeichen(QStringLiteral("abc") + QChar(0) + QStringLiteral("def")), QStringLiteral("abc"));
     EXPECT_EQ(Programm::BisNullzeichen(QStringLiteral("abc")), QStringLiteral("abc"));
     EXPECT_EQ(Programm::BisNullzeichen(QString(260, QChar(0))), QString());
-    EXPECT_EQ(programm().SonderordnerPfad(26), platform.appDataFolder);
 }

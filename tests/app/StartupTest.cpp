@@ -16,24 +16,15 @@ protected:
         platform.givenArguments = argumente;
         programm().Starten();
     }
-    // Answers the folder question with the given button.
-    void frageBeantworten(QPushButton* frmDurchsuchenUnterOrdner::*knopf)
+    // A program of its own on a platform with this test's settings.
+    std::unique_ptr<Programm> neu(ScriptedPlatform& p, const QStringList& argumente)
     {
-        platform.onModal = [knopf](QDialog& d) {
-            auto& frage = dynamic_cast<frmDurchsuchenUnterOrdner&>(d);
-            (frage.*knopf)->click();
-        };
+        p.appDataFolder = platform.appDataFolder;
+        p.givenArguments = argumente;
+        auto programm = std::make_unique<Programm>(p);
+        programm->Starten();
+        return programm;
     }
-    // A folder with b.JPG, A.gif, c.txt and a sub-folder holding d.bmp.
-    QString urlaub()
-    {
-        Fixtures::writePicture(pfad("Urlaub/b.JPG"), 40, 30);
-        Fixtures::writePicture(pfad("Urlaub/A.gif"), 30, 40);
-        Fixtures::writeFile(pfad("Urlaub/c.txt"));
-        Fixtures::writePicture(pfad("Urlaub/Sub/d.bmp"), 20, 20);
-        return pfad("Urlaub/").toLower();
-    }
-    QString ausgewaehlt() { return listBoxNeu().Text(); }
 };
 
 TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
@@ -53,21 +44,15 @@ TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
     EXPECT_DOUBLE_EQ(form().SGVH, 4.0 / 3.0);
     EXPECT_EQ(programm().AppPfad, QStringLiteral("/opt/fotolauf"));
     EXPECT_EQ(platform.endRequests, 0);
-}
 
-TEST_F(Startup, ScreenAspectDoesNotDependOnTheDensity)
-{
-    platform.dpiX = platform.dpiY = 120;
-    starten({});
-    EXPECT_EQ(form().ScreenWidth, 12288);
-    EXPECT_DOUBLE_EQ(form().SGVH, 4.0 / 3.0);
-}
-
-TEST_F(Startup, ProgramFolderAtTheRootGivesAnEmptyAppPfad)
-{
-    platform.programFolderPath = QStringLiteral("/");
-    starten({});
-    EXPECT_EQ(programm().AppPfad, QString());
+    // A denser screen keeps the aspect; a program folder at the root gives an empty path.
+    ScriptedPlatform dicht;
+    dicht.dpiX = dicht.dpiY = 120;
+    dicht.programFolderPath = QStringLiteral("/");
+    const auto p = neu(dicht, {});
+    EXPECT_EQ(p->fotolaufForm().ScreenWidth, 12288);
+    EXPECT_DOUBLE_EQ(p->fotolaufForm().SGVH, 4.0 / 3.0);
+    EXPECT_EQ(p->AppPfad, QString());
 }
 
 TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
@@ -89,76 +74,52 @@ TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
     EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
 }
 
-TEST_F(Startup, OnePictureWithoutSubfoldersTakesItsFolderSortedAndSelectsIt)
+TEST_F(Startup, OnePictureAsksAboutSubfoldersAndEveryAnswerIsHonoured)
 {
-    const QString ordner = urlaub();
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
-    starten({pfad("Urlaub/b.JPG")});
-    EXPECT_EQ(platform.modalDialogs, 1);
-    EXPECT_EQ(form().CommandLine, pfad("Urlaub/b.JPG").toLower());
-    EXPECT_EQ(working(), QStringList({ordner + "A.gif", ordner + "b.JPG"}));
-    EXPECT_EQ(ausgewaehlt(), ordner + "b.JPG");
-    EXPECT_EQ(form().strStartBild, ordner + "b.jpg");
-    EXPECT_TRUE(form().blnOhneUnterOrdner);
-    EXPECT_EQ(programm().BildPosList.size(), 3u);
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_FALSE(platform.busy);
-}
-
-TEST_F(Startup, TheOtherAnswersToTheFolderQuestion)
-{
-    const QString ordner = urlaub();
+    // A folder with a blank in its name holding b.JPG, A.gif, c.txt and a sub-folder with d.bmp.
+    Fixtures::writePicture(pfad("Mein Urlaub/b.JPG"), 40, 30);
+    Fixtures::writePicture(pfad("Mein Urlaub/A.gif"), 30, 40);
+    Fixtures::writeFile(pfad("Mein Urlaub/c.txt"));
+    Fixtures::writePicture(pfad("Mein Urlaub/Sub/d.bmp"), 20, 20);
+    const QString ordner = pfad("Mein Urlaub/").toLower();
+    auto knopf = [](QPushButton* frmDurchsuchenUnterOrdner::*k) {
+        return [k](QDialog& d) { (dynamic_cast<frmDurchsuchenUnterOrdner&>(d).*k)->click(); };
+    };
     struct Fall {
         std::function<void(QDialog&)> antwort;
         QStringList liste;
         int ende;
     };
     const std::vector<Fall> faelle = {
-        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnMitUnterOrdnern->click(); },
-         {ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}, 0},
+        {knopf(&frmDurchsuchenUnterOrdner::btnOhneUnterordner), {ordner + "A.gif", ordner + "b.JPG"}, 0},
+        {knopf(&frmDurchsuchenUnterOrdner::btnMitUnterOrdnern), {ordner + "A.gif", ordner + "b.JPG", ordner + "Sub/d.bmp"}, 0},
         {[](QDialog& d) { d.reject(); }, {ordner + "A.gif", ordner + "b.JPG"}, 0},  // closed: without sub-folders
-        {[](QDialog& d) { dynamic_cast<frmDurchsuchenUnterOrdner&>(d).btnAbbrechen->click(); }, {}, 1},
+        {knopf(&frmDurchsuchenUnterOrdner::btnAbbrechen), {}, 1},
     };
     for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.liste.size());
         ScriptedPlatform p;
-        p.givenArguments = {pfad("Urlaub/b.JPG")};
         p.onModal = f.antwort;
-        Programm programm(p);
-        programm.Starten();
-        EXPECT_EQ(eintraege(*programm.listBoxForm().ListBoxNeu), f.liste);
+        const auto programm = neu(p, {pfad("Mein Urlaub/b.JPG")});
+        const FotolaufForm& m = programm->fotolaufForm();
+        EXPECT_EQ(p.modalDialogs, 1);
+        // A name with a blank stays one name, in quotes.
+        EXPECT_EQ(m.CommandLine, u'"' + ordner + "b.jpg" + u'"');
+        EXPECT_EQ(m.strArgumente, m.CommandLine);
+        EXPECT_EQ(eintraege(*programm->listBoxForm().ListBoxNeu), f.liste);
         EXPECT_EQ(p.endRequests, f.ende);
         if (f.ende == 0) {
-            EXPECT_EQ(programm.listBoxForm().ListBoxNeu->Text(), ordner + "b.JPG");
-            EXPECT_EQ(programm.BildPosList.size(), static_cast<size_t>(f.liste.size() + 1));
+            EXPECT_EQ(programm->listBoxForm().ListBoxNeu->Text(), ordner + "b.JPG");
+            EXPECT_EQ(m.strStartBild, ordner + "b.jpg");
+            EXPECT_TRUE(m.blnOhneUnterOrdner);
+            EXPECT_EQ(programm->BildPosList.size(), static_cast<size_t>(f.liste.size() + 1));
+            EXPECT_TRUE(p.messages.empty());
+            EXPECT_FALSE(p.busy);
         }
     }
 }
 
-TEST_F(Startup, SeveralPicturesAreSortedAndTheFirstIsSelected)
-{
-    Fixtures::writeFile(pfad("z.jpg"));
-    Fixtures::writeFile(pfad("a.jpg"));
-    starten({pfad("z.jpg"), pfad("a.jpg")});
-    const QString ordner = dir.path().toLower() + u'/';
-    EXPECT_EQ(working(), QStringList({ordner + "a.jpg", ordner + "z.jpg"}));
-    EXPECT_EQ(listBoxNeu().ListIndex(), 0);
-    EXPECT_EQ(platform.modalDialogs, 0);
-    EXPECT_FALSE(form().isVisible());
-}
-
-TEST_F(Startup, QuotedPathWithBlanksIsOneName)
-{
-    Fixtures::writeFile(pfad("Meine Bilder/a.jpg"));
-    Fixtures::writeFile(pfad("Meine Bilder/b.jpg"));
-    frageBeantworten(&frmDurchsuchenUnterOrdner::btnOhneUnterordner);
-    starten({pfad("Meine Bilder/a.jpg")});
-    EXPECT_EQ(form().strArgumente, u'"' + pfad("Meine Bilder/a.jpg").toLower() + u'"');
-    EXPECT_EQ(platform.modalDialogs, 1);
-    EXPECT_EQ(listBoxNeu().ListCount(), 2);
-    EXPECT_EQ(ausgewaehlt(), pfad("Meine Bilder/").toLower() + "a.jpg");
-}
-
-TEST_F(Startup, SlideListFileKeepsItsOrder)
+TEST_F(Startup, SlideListFileKeepsItsOrderAndOneWrittenOnWindowsIsReadAsWindows1252)
 {
     const QByteArray inhalt = (pfad("z.jpg") + "\r\n" + pfad("a.jpg") + "\r\n" + pfad("m.jpg") + "\r\n").toUtf8();
     Fixtures::writeFile(pfad("Show.FLF"), inhalt);
@@ -168,83 +129,60 @@ TEST_F(Startup, SlideListFileKeepsItsOrder)
     EXPECT_TRUE(form().optVorhandeneFotolaufDateiBenutzen->isChecked());
     EXPECT_EQ(form().ZeilenZaehler, 3);
     EXPECT_EQ(platform.endRequests, 0);
+
+    Fixtures::writeFile(pfad("alt.flf"), pfad("").toUtf8() + "K\xe4se.jpg\n" + pfad("").toUtf8() + "\xe9t\xe9.jpg");
+    ScriptedPlatform p;
+    const auto alt = neu(p, {pfad("alt.flf")});
+    EXPECT_EQ(eintraege(*alt->listBoxForm().ListBoxNeu), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
 }
 
-TEST_F(Startup, SlideListFileWrittenOnWindowsIsReadAsWindows1252)
-{
-    QByteArray inhalt = pfad("").toUtf8() + "K\xe4se.jpg\n" + pfad("").toUtf8() + "\xe9t\xe9.jpg";
-    Fixtures::writeFile(pfad("alt.flf"), inhalt);
-    starten({pfad("alt.flf")});
-    EXPECT_EQ(working(), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
-}
-
-TEST_F(Startup, FatalMessagesEndTheProgramInBothLanguages)
-{
-    const QString fehlt = pfad("fehlt.flf");
-    const QString leer = Fixtures::writeFile(pfad("leer.flf"), QByteArray());
-    const QString luecke = Fixtures::writeFile(pfad("luecke.flf"), (pfad("a.jpg") + "\r\n" + pfad("b.jpg") + "\r\n\r\n").toUtf8());
-    struct Fall {
-        QString argumente;
-        QString deutsch;
-        QString englisch;
-        int icon;
-    } faelle[] = {
-        {fehlt, "Sie haben folgende Foto-Lauf-Datei angegeben:\r\n" + fehlt.toLower() + "\r\nDiese Datei existiert nicht",
-         "you delivered following fotolauf filename:\r\n" + fehlt.toLower() + "\r\nthis file does not exist", MsgBox::Kritisch},
-        {leer, "Formatfehler in " + leer.toLower(), "format error in" + leer.toLower(), MsgBox::Kritisch},
-        {luecke, "Fehlerhafte Zeile in " + luecke.toLower() + "\r\n\r\nZeilenNummer: 3",
-         "error in line" + luecke.toLower() + "\r\n\r\nline number:3", MsgBox::Kritisch},
-        {pfad("bild.png"), "", "", MsgBox::KeinIcon},
-    };
-    for (const auto& f : faelle) {
-        for (int language : {0, 1}) {
-            sprache(language);
-            ScriptedPlatform p2;
-            p2.appDataFolder = platform.appDataFolder;
-            p2.givenArguments = {f.argumente};
-            Programm p(p2);
-            p.Starten();
-            EXPECT_EQ(p2.endRequests, 1) << f.argumente.toStdString();
-            ASSERT_FALSE(p2.messages.empty());
-            const auto& m = p2.messages.back();
-            if (f.deutsch.isEmpty()) {
-                // No usable name: the extension hint first, then the message that ends the program.
-                ASSERT_EQ(p2.messages.size(), 2u);
-                EXPECT_EQ(m.text, language == 0
-                                      ? QStringLiteral("Sie haben per Drag&Drop keine gültigen Dateinamen-Erweiterungen angeboten")
-                                      : QStringLiteral("you did not deliver valid filetypes per Drag&Drop"));
-            } else {
-                EXPECT_EQ(m.text, language == 0 ? f.deutsch : f.englisch);
-                EXPECT_EQ(p2.messages.size(), 1u);
-            }
-            EXPECT_EQ(m.icon, f.icon);
-            EXPECT_EQ(m.buttons, MsgBox::OkNur);
-            EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 0);
-        }
-    }
-}
-
-TEST_F(Startup, UnsupportedNamesGiveOneHintInBothLanguages)
+TEST_F(Startup, MessagesInBothLanguagesAndWhichOfThemEndTheProgram)
 {
     Fixtures::writePicture(pfad("a.jpg"), 10, 10);
     Fixtures::writePicture(pfad("b.jpg"), 10, 10);
-    for (int language : {0, 1}) {
-        sprache(language);
-        ScriptedPlatform p2;
-        p2.appDataFolder = platform.appDataFolder;
-        p2.givenArguments = {pfad("x.png"), pfad("a.jpg"), pfad("y.txt"), pfad("b.jpg")};
-        Programm p(p2);
-        p.Starten();
-        ASSERT_EQ(p2.messages.size(), 1u);
-        EXPECT_EQ(p2.messages[0].text,
-                  language == 0 ? QStringLiteral("Nur Dateinamen-Erweiterungen 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', "
-                                                 "'WMF'\r\nsind erlaubt.\r\nNur die gültigen Dateinamen-Erweiterungen werden "
-                                                 "übernommen.\r\nDieser Hinweis wird nicht wiederholt.")
-                                : QStringLiteral("Only filetypes 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nare "
-                                                 "allowed.\r\nOnly the valid filetypes will be accepted.\r\nthis message will not "
-                                                 "be repeated."));
-        EXPECT_EQ(p2.messages[0].icon, MsgBox::KeinIcon);
-        EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
-        EXPECT_EQ(p2.endRequests, 0);
+    const QString fehlt = pfad("fehlt.flf");
+    const QString leer = Fixtures::writeFile(pfad("leer.flf"), QByteArray());
+    const QString luecke = Fixtures::writeFile(pfad("luecke.flf"), (pfad("a.jpg") + "\r\n" + pfad("b.jpg") + "\r\n\r\n").toUtf8());
+    // Unsupported names are skipped with one hint; with none left, the program ends.
+    const QStringList hinweis = {
+        "Nur Dateinamen-Erweiterungen 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nsind erlaubt.\r\nNur die "
+        "gültigen Dateinamen-Erweiterungen werden übernommen.\r\nDieser Hinweis wird nicht wiederholt.",
+        "Only filetypes 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nare allowed.\r\nOnly the valid filetypes will "
+        "be accepted.\r\nthis message will not be repeated."};
+    struct Fall {
+        QStringList argumente;
+        QStringList deutsch, englisch;
+        int icon;
+        int ende, eintraege;
+    } faelle[] = {
+        {{fehlt},
+         {"Sie haben folgende Foto-Lauf-Datei angegeben:\r\n" + fehlt.toLower() + "\r\nDiese Datei existiert nicht"},
+         {"you delivered following fotolauf filename:\r\n" + fehlt.toLower() + "\r\nthis file does not exist"},
+         MsgBox::Kritisch, 1, 0},
+        {{leer}, {"Formatfehler in " + leer.toLower()}, {"format error in" + leer.toLower()}, MsgBox::Kritisch, 1, 0},
+        {{luecke},
+         {"Fehlerhafte Zeile in " + luecke.toLower() + "\r\n\r\nZeilenNummer: 3"},
+         {"error in line" + luecke.toLower() + "\r\n\r\nline number:3"},
+         MsgBox::Kritisch, 1, 0},
+        {{pfad("bild.png")},
+         {hinweis[0], "Sie haben per Drag&Drop keine gültigen Dateinamen-Erweiterungen angeboten"},
+         {hinweis[1], "you did not deliver valid filetypes per Drag&Drop"},
+         MsgBox::KeinIcon, 1, 0},
+        {{pfad("x.png"), pfad("a.jpg"), pfad("y.txt"), pfad("b.jpg")}, {hinweis[0]}, {hinweis[1]}, MsgBox::KeinIcon, 0, 2},
+    };
+    for (const auto& f : faelle) {
+        for (int language : {0, 1}) {
+            SCOPED_TRACE(f.argumente.join(u' ').toStdString() + " language " + std::to_string(language));
+            sprache(language);
+            ScriptedPlatform p;
+            const auto programm = neu(p, f.argumente);
+            EXPECT_EQ(p.messageTexts(), language == 0 ? f.deutsch : f.englisch);
+            for (const auto& m : p.messages) {
+                EXPECT_EQ(m.icon, &m == &p.messages.back() ? f.icon : MsgBox::KeinIcon);
+                EXPECT_EQ(m.buttons, MsgBox::OkNur);
+            }
+            EXPECT_EQ(p.endRequests, f.ende);
+            EXPECT_EQ(programm->listBoxForm().ListBoxNeu->ListCount(), f.eintraege);
+        }
     }
 }

@@ -28,7 +28,7 @@ protected:
     QString groesse() { return programm().xyPos().lblBildgroesse->text(); }
 };
 
-TEST_F(BildAnzeigen, LargePictureIsFittedSmallOneCentredWithSizeTextAndScale)
+TEST_F(BildAnzeigen, LargePictureIsFittedSmallOneCentredOrEnlargedByTheRuleWithSizeTextAndScale)
 {
     Fixtures::writePicture(pfad("a.jpg"), 2000, 1000, Qt::blue);
     Fixtures::writePicture(pfad("b.jpg"), 800, 600, Qt::red);
@@ -48,19 +48,12 @@ TEST_F(BildAnzeigen, LargePictureIsFittedSmallOneCentredWithSizeTextAndScale)
     EXPECT_EQ(bild().Image1.pixel(), QRect(112, 84, 800, 600));
     EXPECT_EQ(groesse(), QStringLiteral("800 x 600"));
     EXPECT_DOUBLE_EQ(bild().PIV, 1.0);
-    EXPECT_TRUE(platform.messages.empty());
-}
-
-TEST_F(BildAnzeigen, EnlargementRuleOfTheSettingsWindowApplies)
-{
-    Fixtures::writePicture(pfad("a.jpg"), 800, 600);
-    Fixtures::writePicture(pfad("b.jpg"), 10, 10);
-    starten({"a.jpg", "b.jpg"});
-    EXPECT_EQ(bild().Image1.pixel(), QRect(112, 84, 800, 600));
+    // The enlargement rule of the settings window applies.
     programm().wertxForm().Opt640->setChecked(true);
-    zeigen(0);
+    zeigen(1);
     EXPECT_EQ(bild().Image1.pixel(), QRect(0, 0, 1024, 768));
     EXPECT_DOUBLE_EQ(bild().PIV, 800.0 / 1024.0);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(BildAnzeigen, FileThatCannotBeLoadedGivesTheMessageAndABlackWindow)
@@ -141,32 +134,4 @@ TEST_F(BildAnzeigen, StoredRectangleOverridesThePlacementWhenEnabled)
     EXPECT_DOUBLE_EQ(bild().PIV, 4.0);
     zeigen(0);
     EXPECT_EQ(bild().Image1.pixel(), QRect(112, 84, 800, 600));
-}
-
-TEST_F(BildAnzeigen, ResizableWindowPutsThePictureAtTheTopLeft)
-{
-    Fixtures::writePicture(pfad("a.jpg"), 800, 600);
-    Fixtures::writePicture(pfad("b.jpg"), 800, 600);
-    starten({"a.jpg", "b.jpg"});
-    form().chkFensterGroesseAenderbar->setChecked(true);
-    bild().FensterArtFestlegen(true);
-    zeigen(0);
-    EXPECT_EQ(bild().Image1.pixel(), QRect(0, 0, 800, 600));
-    EXPECT_EQ(bild().windowTitle(), QStringLiteral("TESSRIN Fotolauf"));
-    // At the top left, half the 1024 × 768 screen wide and as high as the screen.
-    EXPECT_FALSE(bild().isFullScreen());
-    EXPECT_EQ(bild().frameGeometry(), QRect(0, 0, 512, 768));
-    zeigen(1);
-    EXPECT_EQ(bild().frameGeometry(), QRect(0, 0, 512, 768));
-}
-
-TEST_F(BildAnzeigen, LargeJpegIsDecodedReducedButKeepsItsTrueSize)
-{
-    Fixtures::writePicture(pfad("a.jpg"), 4000, 3000, Qt::green);
-    Fixtures::writePicture(pfad("b.jpg"), 10, 10);
-    starten({"a.jpg", "b.jpg"});
-    EXPECT_EQ(groesse(), QStringLiteral("4000 x 3000"));
-    EXPECT_EQ(bild().Image1.pixel(), QRect(0, 0, 1024, 768));
-    EXPECT_DOUBLE_EQ(bild().PIV, 4000.0 / 1024.0);
-    EXPECT_LE(bild().Image1Bild().image.width(), 2048);
 }

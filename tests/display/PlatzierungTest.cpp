@@ -17,11 +17,15 @@ QRect platziert(int breitePx, int hoehePx, Vergroesserung regel, bool aenderbar 
 TEST(Platzierung, RulesForPicturesThatFitAndThoseThatDoNot)
 {
     using V = Vergroesserung;
+    // 120 dpi: 12 twips per pixel; a 640-pixel-wide picture is still "at least 640 pixels".
+    const Bildschirm dpi120{12288, 9216, 12288.0 / 9216.0, 12, 12};
     struct Fall {
         const char* was;
         int w, h;
         V regel;
         QRect erwartet;
+        bool aenderbar = false;
+        const Bildschirm& schirm = kSchirm;
     } faelle[] = {
         {"equal to the screen, default rule: fitted, stays full screen", 1024, 768, V::Ab1024Oder768, {0, 0, 1024, 768}},
         {"equal to the screen, no rule: centred at natural size", 1024, 768, V::Keine, {0, 0, 1024, 768}},
@@ -35,23 +39,13 @@ TEST(Platzierung, RulesForPicturesThatFitAndThoseThatDoNot)
         {"wide landscape larger than the screen: fitted to the width", 2000, 1000, V::Keine, {0, 128, 1024, 512}},
         {"taller but narrower than the screen: fitted whatever the rule", 500, 1000, V::Keine, {320, 0, 384, 768}},
         {"small picture enlarged keeps its proportions", 640, 320, V::Ab640, {0, 128, 1024, 512}},
+        {"resizable window: at the top left corner", 800, 600, V::Ab1024, {0, 0, 800, 600}, true},
+        {"resizable window: fitted at the top left corner", 600, 900, V::Keine, {0, 0, 512, 768}, true},
+        {"120 dpi, 640 wide with the 640 rule: enlarged", 640, 480, V::Ab640, {0, 0, 1024, 768}, false, dpi120},
+        {"120 dpi, 640 wide with the 800 rule: centred", 640, 480, V::Ab800, {192, 144, 640, 480}, false, dpi120},
     };
     for (const auto& f : faelle)
-        EXPECT_EQ(platziert(f.w, f.h, f.regel), f.erwartet) << f.was;
-}
-
-TEST(Platzierung, ResizableWindowStartsAtTheTopLeftCorner)
-{
-    EXPECT_EQ(platziert(800, 600, Vergroesserung::Ab1024, true), QRect(0, 0, 800, 600));
-    EXPECT_EQ(platziert(600, 900, Vergroesserung::Keine, true), QRect(0, 0, 512, 768));
-}
-
-TEST(Platzierung, ThresholdsUseTheScreensTwipsPerPixel)
-{
-    // 120 dpi: 12 twips per pixel; a 640-pixel-wide picture is still "at least 640 pixels".
-    const Bildschirm s{12288, 9216, 12288.0 / 9216.0, 12, 12};
-    EXPECT_EQ(platziert(640, 480, Vergroesserung::Ab640, false, s), QRect(0, 0, 1024, 768));
-    EXPECT_EQ(platziert(640, 480, Vergroesserung::Ab800, false, s), QRect(192, 144, 640, 480));
+        EXPECT_EQ(platziert(f.w, f.h, f.regel, f.aenderbar, f.schirm), f.erwartet) << f.was;
 }
 
 TEST(Bildflaeche, KeepsWholePixelsAndRefusesSizesBeyondItsLimit)

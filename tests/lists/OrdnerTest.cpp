@@ -30,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(Ordner, OnlyTheThreeLetterEndingCountsAndHiddenFilesAreLeftOut)
+TEST_F(Ordner, OnlyTheThreeLetterEndingCountsHiddenFilesAreLeftOutAndAnEmptyFolderGivesNone)
 {
     for (const char* n : {"a.jpg", "B.JPG", "c.png", "d.jpeg", "bmp", ".versteckt.jpg", "e.Gif"})
         Fixtures::writeFile(pfad(QStringLiteral("f/") + QString::fromLatin1(n)));
@@ -41,10 +41,7 @@ TEST_F(Ordner, OnlyTheThreeLetterEndingCountsAndHiddenFilesAreLeftOut)
     EXPECT_EQ(gesammelt(), QStringList({o + "a.jpg", o + "B.JPG", o + "bmp", o + "e.Gif"}));
     EXPECT_EQ(form().lstFilesImGleichenOrdner->ListIndex(), 1);
     EXPECT_TRUE(platform.messages.empty());
-}
 
-TEST_F(Ordner, EmptyFolderGivesAnEmptyWorkingList)
-{
     QDir().mkpath(pfad("leer"));
     einBild(pfad("leer/weg.jpg"));
     form().ListAlleFilesImGleichenOrdner();

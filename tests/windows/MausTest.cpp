@@ -87,7 +87,7 @@ TEST_F(Maus, SelectionFollowsThePointerInTheScreensProportions)
     EXPECT_NEAR(bild().Shape1.Width(), 8000, 15);
 }
 
-TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelp)
+TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelpAndAnyKeyClosesTheZoomWindow)
 {
     starten({{800, 600}, {800, 600}});
     bild().Image1_MouseDown(2, 100, 100);
@@ -97,6 +97,15 @@ TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelp)
     // A click on the window outside its lines closes it.
     QTest::mouseClick(&programm().hilfeBoxForm(), Qt::LeftButton, {}, QPoint(5, 480));
     EXPECT_FALSE(programm().hatHilfeBoxForm());
+
+    // A key in the zoom window closes it and acts in the main window.
+    bild().EndX = bild().StartX + 1536;
+    bild().EndY = bild().StartY + 1152;
+    platform.onModal = [](QDialog& d) { QTest::keyClick(&d, Qt::Key_F3); };
+    programm().zoomForm().ZeigenModal();
+    EXPECT_EQ(platform.modalDialogs, 1);
+    EXPECT_FALSE(programm().hatZoomForm());
+    EXPECT_EQ(index(), 1);
 }
 
 TEST_F(Maus, PositionInPicturePixelsIsShownWholeWithoutGrouping)
@@ -120,18 +129,6 @@ TEST_F(Maus, PositionInPicturePixelsIsShownWholeWithoutGrouping)
             EXPECT_LE(QFontMetrics(feld->font()).horizontalAdvance(feld->text()), feld->contentsRect().width()) << qPrintable(feld->text());
     }
     QLocale::setDefault(vorher);
-}
-
-TEST_F(Maus, AnyKeyClosesTheZoomWindowAndActsInTheMainWindow)
-{
-    starten({{600, 400}, {600, 400}});
-    bild().EndX = bild().StartX + 1536;
-    bild().EndY = bild().StartY + 1152;
-    platform.onModal = [](QDialog& d) { QTest::keyClick(&d, Qt::Key_F3); };
-    programm().zoomForm().ZeigenModal();
-    EXPECT_EQ(platform.modalDialogs, 1);
-    EXPECT_FALSE(programm().hatZoomForm());
-    EXPECT_EQ(index(), 1);
 }
 
 TEST_F(Maus, EverySelectionWidthTheSurfaceCanHoldOpensTheZoomView)

@@ -1,5 +1,5 @@
 // The settings window: design values, the interval check, start and stop, background, brightness
-// and its reset, the keep-section box.
+// and its reset, the frames' layout, closing.
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
 
@@ -63,17 +63,6 @@ TEST_F(Einstellungen, IntervalIsAWholeNumberOfSecondsFromOneToSixty)
     EXPECT_EQ(form().Timer1.interval(), 9000);
     EXPECT_FALSE(form().Timer1.isActive());
     EXPECT_FALSE(form().F6TimerGestartet);
-}
-
-TEST_F(Einstellungen, BackgroundOptions)
-{
-    starten({{10, 10}, {10, 10}});
-    w().show();
-    w().optGrau->click();
-    EXPECT_EQ(bild().Hintergrundfarbe(), QApplication::palette().color(QPalette::Button));
-    EXPECT_FALSE(w().isVisible());
-    w().optSchwarz->click();
-    EXPECT_EQ(bild().Hintergrundfarbe(), QColor(Qt::black));
 }
 
 TEST_F(Einstellungen, BrightnessBarAppliesOnReleaseOrStepAndResetShowsTwiceWhenNeeded)
@@ -150,20 +139,15 @@ TEST_F(Einstellungen, ControlsSitInsideTheirFramesBelowTheBorder)
     }
 }
 
-TEST_F(Einstellungen, ClearingTheKeepSectionBoxClearsTheRecords)
-{
-    starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}, {10, 10}});
-    w().CheckSpeichernBildPosition->click();
-    for (auto& satz : programm().BildPosList)
-        satz = Positionssatz{1, 2, 3, 4};
-    w().CheckSpeichernBildPosition->click();
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(programm().BildPosList[static_cast<size_t>(i)].leer()) << i;
-}
-
-TEST_F(Einstellungen, ClosingOnlyHidesAndKeepsTheValues)
+TEST_F(Einstellungen, BackgroundChoiceAndClosingHideTheWindowButKeepTheValues)
 {
     starten({{10, 10}, {10, 10}});
+    w().show();
+    w().optGrau->click();
+    EXPECT_EQ(bild().Hintergrundfarbe(), QApplication::palette().color(QPalette::Button));
+    EXPECT_FALSE(w().isVisible());
+    w().optSchwarz->click();
+    EXPECT_EQ(bild().Hintergrundfarbe(), QColor(Qt::black));
     w().show();
     w().OptZufaellig->setChecked(true);
     w().txtInterval->setText(QStringLiteral("12"));
