@@ -137,6 +137,9 @@ TEST(BlitsAndRegions, BitmapRecordsLandOnTheirTargetWithTheRowsUpright)
          wmfPage().record(META_STRETCHDIB, Bytes().u32(0x00CC0020).u16(0).i16s({1, 1, 0, 0, 20, 30, 5, 6}).raw(dib24(1, 2, {blue, red})))
              .bytes(),
          QRectF(6, 5, 30, 20), QRectF(0, 1, 1, 1), {{{0, 1}, red}}, -1},
+        {"WMF SETDIBTODEV, source rows counted from the bottom",
+         wmfPage().record(META_SETDIBTODEV, Bytes().u16(0).u16(2).u16(0).i16s({0, 0, 1, 1, 5, 6}).raw(dib24(1, 2, {blue, red}))).bytes(),
+         QRectF(6, 5, 1, 1), QRectF(0, 1, 1, 1), {{{0, 1}, red}}, -1},
         {"EMF ALPHABLEND, per-pixel alpha", alphaBlend(255, 1), QRectF(10, 10, 20, 20), {}, {}, 128},
         {"EMF ALPHABLEND, per-pixel alpha, half faded", alphaBlend(128, 1), QRectF(10, 10, 20, 20), {}, {}, 64},
         {"EMF ALPHABLEND, no source alpha", alphaBlend(255, 0), QRectF(10, 10, 20, 20), {}, {}, 255},
