@@ -13,21 +13,10 @@ set -euo pipefail
 photos=$(cd "${1:?usage: paging_e2e.sh PHOTO_DIR VIEWER...}" && pwd)
 shift
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-xvfb_pid=""
-viewer_pid=""
-cleanup() {
-  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+bildschirm=1920x1080 xvfb_optionen=-br
+source "$here/../tests/e2e/bildschirm.sh"
 
 cc -O2 -o "$work/probe" "$here/paging_probe.c" -lX11 -lXext -lXdamage -lXtst
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -br -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
 xdotool mousemove 1919 1079
 
 mapfile -t list < <(ls "$photos"/*.jpg)
@@ -66,13 +55,13 @@ for viewer in "$@"; do
   n=$((n + 1))
   viewer_command "$viewer" "${list[@]}"
   "${cmd[@]}" >"$work/viewer.log" 2>&1 &
-  viewer_pid=$!
+  app_pid=$!
   sleep 4
   "$work/probe" keys "$(next_key "$viewer")" "$count" 1000 >"$work/dwell$n" || true
   "$work/probe" keys "$(next_key "$viewer")" "$count" 0 >"$work/fast$n" || true
-  kill "$viewer_pid" 2>/dev/null || true
-  wait "$viewer_pid" 2>/dev/null || true
-  viewer_pid=""
+  kill "$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
 done
 # Launches, the viewers taking turns so that a busy moment of the machine falls on all of them.
 for round in 1 2 3 4 5; do

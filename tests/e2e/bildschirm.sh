@@ -1,5 +1,6 @@
-# Sourced by the end-to-end scripts: a work folder and a virtual 1024x768 screen that go away with
-# the script (and the program under test in $app_pid with them), and the pixel checks on it.
+# Sourced by the end-to-end scripts and the paging benchmark: a work folder and a virtual screen
+# (1024x768 unless $bildschirm names another size; $xvfb_optionen are passed on to the server) that
+# go away with the script (and the program under test in $app_pid with them), and pixel checks on it.
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
@@ -12,7 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${bildschirm:-1024x768}x24" ${xvfb_optionen:-} -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
