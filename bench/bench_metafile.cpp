@@ -3,7 +3,7 @@
 // and of a made-up picture of a million line records. Times are the processor time of the best
 // of several runs, which other programs running at the same time disturb far less than the
 // clock on the wall.
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QDir>
 #include <QFile>

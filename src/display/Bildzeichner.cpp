@@ -1,6 +1,6 @@
 #include "display/Bildzeichner.h"
 
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QPainter>
 

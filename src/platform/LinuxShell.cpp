@@ -8,7 +8,7 @@
 #include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
 #include "platform/Trash.h"
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "platform/PictureLoader.h"
 
 #include "platform/FileSystem.h"
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -2,8 +2,8 @@
 // sizes and counts filled in), the record numbers the tests use, and ways to play the bytes.
 #pragma once
 
-#include "platform/metafile/MetafilePicture.h"
-#include "platform/metafile/RecordingCanvas.h"
+#include "metafile/MetafilePicture.h"
+#include "metafile/RecordingCanvas.h"
 
 #include <QFile>
 #include <QImage>
