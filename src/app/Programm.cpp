@@ -90,6 +90,11 @@ int Programm::Meldung(const QString& text, int knoepfe, int icon, int standardKn
     return m_platform.messageBox(r);
 }
 
+QString Programm::MeldungMitGrund(const Refusal& grund, const QString& naechsteMeldung)
+{
+    return QStringLiteral("Errortext=") + grund.text() + CrLf + CrLf + naechsteMeldung;
+}
+
 void Programm::ProgrammBeenden()
 {
     m_beendet = true;

@@ -72,6 +72,10 @@ public:
     // A modal message box with the program's title; returns the answer (MsgBox::Antwort).
     int Meldung(const QString& text, int knoepfe = MsgBox::OkNur, int icon = MsgBox::KeinIcon,
                 int standardKnopf = MsgBox::StandardKnopf1);
+    // A refusal that the table has no message of its own for (a limit or a check of this program):
+    // the nearest message, below an error-text line with the real reason, as the open failure of a
+    // file gives its reason. Every such refusal is worded here, so they all read alike.
+    static QString MeldungMitGrund(const Refusal& grund, const QString& naechsteMeldung);
 
     // Ends the program at once; in tests only recorded, so callers check beendet() and return.
     void ProgrammBeenden();

@@ -46,9 +46,14 @@ void FotolaufForm::ArgumenteAuswerten()
     const QString datei =
         FileSystem::resolvePath(Befehlszeilenargumente.size() == 1 ? Befehlszeilenargumente[0] : strArgumente);
     QByteArray inhalt;
-    if (!p.platform().readFile(datei, FileSystem::Limit::kSlideList, inhalt)) {
-        p.Meldung(p.Text(2310) + Programm::CrLf + strArgumente + Programm::CrLf + p.Text(2311), MsgBox::OkNur,
-                  MsgBox::Kritisch);
+    Refusal grund;
+    if (!p.platform().readFile(datei, FileSystem::Limit::kSlideList, inhalt, &grund)) {
+        // A file that exists but is not read (too large, a folder, a pipe, unreadable) is not
+        // called missing: it cannot be opened, and the error-text line says why.
+        const QString angegeben = p.Text(2310) + Programm::CrLf + strArgumente + Programm::CrLf;
+        p.Meldung(grund.kind == Refusal::Kind::Missing ? angegeben + p.Text(2311)
+                                                        : Programm::MeldungMitGrund(grund, angegeben + p.Text(1376)),
+                  MsgBox::OkNur, MsgBox::Kritisch);
         p.ProgrammBeenden();
         return;
     }

@@ -17,6 +17,7 @@ public:
     bool setText(RegistryRoot root, const QString& key, const QString& name, const QString& text) override;
     bool deleteValue(RegistryRoot root, const QString& key, const QString& name) override;
     bool valueName(RegistryRoot root, const QString& key, int index, QString& name) override;
+    QList<Refusal> takeRefusals() override;
 
     // The MIME types that stand for a file extension (without the dot, any case); empty for
     // extensions the viewer does not register.
@@ -27,5 +28,8 @@ public:
 
 private:
     QStringList installationFolders() const;
+    // Notes a refusal for takeRefusals; true when there was none.
+    bool angenommen(const Refusal& grund);
     QStringList m_installations;
+    QList<Refusal> m_refusals;
 };

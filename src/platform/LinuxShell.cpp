@@ -94,20 +94,6 @@ int melden(int fehlerNr, bool beimZiel, QString& errorText)
     return f.nummer;
 }
 
-bool allesSchreiben(int fd, const char* daten, ssize_t anzahl)
-{
-    while (anzahl > 0) {
-        const ssize_t n = ::write(fd, daten, static_cast<size_t>(anzahl));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        daten += n;
-        anzahl -= n;
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -118,7 +104,7 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
     errorText.clear();
     FileSystem::ReadableFile ein = FileSystem::openForReading(source, FileSystem::Limit::kUnlimited);
     if (!ein.isOpen())
-        return melden(ein.refusal() == FileSystem::ReadableFile::Refusal::NotRegular ? EISDIR : ein.error(), false,
+        return melden(ein.refusal().kind == Refusal::Kind::NotRegular ? EISDIR : ein.error(), false,
                       errorText);
     const QByteArray ziel = FileSystem::nativeName(target);
     if (!FileSystem::canNameFile(target))
@@ -127,6 +113,8 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
     const int aus = ::open(ziel.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ein.permissions());
     if (aus < 0)
         return melden(errno, true, errorText);
+    // Copied for a user by root (sudo): the copy belongs to whoever owns the folder, as the user's own copy would.
+    FileSystem::giveToFolderOwner(ziel);
     int fehler = 0;
     bool beimZiel = true;
     char puffer[1 << 16];
@@ -139,7 +127,7 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
         }
         if (n == 0)
             break;
-        if (!allesSchreiben(aus, puffer, n)) {
+        if (!FileSystem::writeAll(aus, puffer, n)) {
             fehler = errno ? errno : EIO;
             break;
         }
@@ -286,13 +274,18 @@ void LinuxPlatform::showInFileManager(const QString& file)
     });
 }
 
-int LinuxPlatform::moveToTrash(const QStringList& files)
+int LinuxPlatform::moveToTrash(const QStringList& files, Refusal* refusal)
 {
     const QString trash = Trash::homeTrash();
     int ergebnis = 0;
-    for (const QString& datei : files)
-        if (const int r = Trash::moveToTrash(datei, trash))
-            ergebnis = r;
+    for (const QString& datei : files) {
+        const Refusal grund = Trash::moveToTrash(datei, trash);
+        if (!grund.refused())
+            continue;
+        ergebnis = Trash::resultCode(grund);
+        if (refusal)
+            *refusal = grund;
+    }
     return ergebnis;
 }
 

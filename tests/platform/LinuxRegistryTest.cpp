@@ -142,9 +142,14 @@ TEST(LinuxRegistry, InstallerFoldersAreTheHelpFoldersBesideTheProgram)
     EXPECT_FALSE(registry.valueName(RegistryRoot::CurrentUser, schluessel, 0, name));
 }
 
-TEST(MimeAppsList, NewGroupAtTheEndOfAFileWithoutItAndWithoutAFinalNewline)
+TEST(MimeAppsList, EditsChangeOnlyTheLinesTheyMustAndKeepTheBytesOfEveryEntry)
 {
     for (const auto& [vorher, nachher] : std::vector<std::pair<QByteArray, QByteArray>>{
+             // Bytes that are not UTF-8 stay as they were, in the edited line and elsewhere.
+             {"[Default Applications]\nimage/gif=caf\xe9.desktop;\xc3(;\n# gr\xfc\xdf\n",
+              "[Default Applications]\nimage/gif=f.desktop;caf\xe9.desktop;\xc3(;\n# gr\xfc\xdf\n"},
+             // Already the default: the line stays as the user wrote it.
+             {"[Default Applications]\r\nimage/gif = f.desktop ;; x\xff\r\n", "[Default Applications]\r\nimage/gif = f.desktop ;; x\xff\r\n"},
              {"", "[Default Applications]\nimage/gif=f.desktop;\n"},
              {"[Added Associations]\nimage/gif=a.desktop;", "[Added Associations]\nimage/gif=a.desktop;\n\n[Default Applications]\nimage/gif=f.desktop;\n"},
              {"[Default Applications]\nimage/gif=f.desktop;\n", "[Default Applications]\nimage/gif=f.desktop;\n"},

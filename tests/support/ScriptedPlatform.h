@@ -60,7 +60,7 @@ public:
     QString programFolder() override { return programFolderPath; }
     QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal = nullptr) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool b) override { busy = b; }
@@ -70,7 +70,7 @@ public:
     // What the test sets: captions to choose in the next popup menus ("" dismisses; dismissed when
     // none is left), folders the chooser answers ("" = cancelled; cancelled when none is left),
     // results of open and print in order (success, 42, when none is left), paths whose trashing
-    // fails. With trashFolder set, files really go into that trash folder (the home trash of a
+    // fails as write-protected. With trashFolder set, files really go into that trash folder (the home trash of a
     // test). Copies are made for real (without replacing); copyFailures names sources whose copy
     // fails with error 75; with copiesAreReal false a copy is only recorded and succeeds.
     std::deque<QString> menuPicks;
@@ -104,12 +104,14 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QStringList& files) override;
+    int moveToTrash(const QStringList& files, Refusal* refusal = nullptr) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
 
     // --- file-type association ----------------------------------------------------------------
+    // The registry answers from scriptedRegistry unless a test hands in another (a real one).
     ScriptedRegistry scriptedRegistry;
-    Registry& registry() override { return scriptedRegistry; }
+    Registry* registryInstead = nullptr;
+    Registry& registry() override { return registryInstead ? *registryInstead : scriptedRegistry; }
 
 private:
     int naechstesShellErgebnis();
