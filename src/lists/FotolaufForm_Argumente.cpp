@@ -48,11 +48,12 @@ void FotolaufForm::ArgumenteAuswerten()
     QByteArray inhalt;
     Refusal grund;
     if (!p.platform().readFile(datei, FileSystem::Limit::kSlideList, inhalt, &grund)) {
-        // A file that exists but is not read (too large, a folder, a pipe, unreadable) is not
-        // called missing: it cannot be opened, and the error-text line says why.
+        // A file that could not be opened at all keeps the classic message. One that we chose not to
+        // read (larger than we take, a pipe or a device that might never end) is not called missing:
+        // it cannot be opened, and the error-text line says why.
         const QString angegeben = p.Text(2310) + Programm::CrLf + strArgumente + Programm::CrLf;
-        p.Meldung(grund.kind == Refusal::Kind::Missing ? angegeben + p.Text(2311)
-                                                        : Programm::MeldungMitGrund(grund, angegeben + p.Text(1376)),
+        const bool unsereGrenze = grund.kind == Refusal::Kind::TooLarge || grund.kind == Refusal::Kind::NotRegular;
+        p.Meldung(unsereGrenze ? Programm::MeldungMitGrund(grund, angegeben + p.Text(1376)) : angegeben + p.Text(2311),
                   MsgBox::OkNur, MsgBox::Kritisch);
         p.ProgrammBeenden();
         return;
