@@ -14,7 +14,7 @@ struct NotDrawn {
 };
 
 inline constexpr NotDrawn kNotDrawn[] = {
-    {true, 1, "EMR_HEADER", "read before playing: it gives the frame and the reference device"},
+    {true, 1, "EMR_HEADER", "read before playing: its frame is mapped onto the picture (by the bounds only where the frame misses most of the ink), its reference device gives the scale"},
     {true, 13, "EMR_SETBRUSHORGEX", "pattern brushes start at the origin of the device they are drawn on"},
     {true, 16, "EMR_SETMAPPERFLAGS", "fonts are chosen by name and kind; an aspect-ratio match has nothing to choose from"},
     {true, 21, "EMR_SETSTRETCHBLTMODE", "copies are always scaled smoothly, other raster operations pixel by pixel"},

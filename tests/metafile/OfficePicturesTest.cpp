@@ -1,0 +1,78 @@
+// Pictures as office programs write them (OLE icons, charts, text in Calibri, hairline art),
+// checked against LibreOffice's rendering of the same files.
+#include "MetafileTestSupport.h"
+
+using namespace testmf;
+
+namespace {
+
+QString officePath(const char* name)
+{
+    return QStringLiteral(FOTOLAUF_SAMPLES_DIR "/office/") + QLatin1String(name);
+}
+
+// The smallest rectangle holding every pixel that is not white, in fractions of the image.
+QRectF inkBox(const QImage& image)
+{
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 250) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (right < 0)
+        return {};
+    return QRectF(qreal(left) / image.width(), qreal(top) / image.height(), qreal(right + 1 - left) / image.width(),
+                  qreal(bottom + 1 - top) / image.height());
+}
+
+// LibreOffice's rendering (transparent where nothing is drawn) on white.
+QImage libreOfficeOnWhite(const char* name)
+{
+    const QImage lo(officePath(name) + QStringLiteral(".lo.png"));
+    QImage onWhite(lo.size(), QImage::Format_RGB32);
+    onWhite.fill(Qt::white);
+    QPainter(&onWhite).drawImage(0, 0, lo);
+    return onWhite;
+}
+
+// Word and Excel centre an embedded object's icon and label in the picture's frame, and record
+// apart from it where the ink is (the bounds), which does not start at the frame's corner; other
+// writers make frames smaller than the drawing, or pages with margins. LibreOffice puts black
+// behind the icons' transparent parts, so that their height is not compared.
+TEST(OfficePictures, DrawingLiesInTheFrameWhereLibreOfficeDrawsIt)
+{
+    struct Case {
+        const char* file;
+        bool icon;                  // an OLE icon: icon and label centred from left to right
+    };
+    const Case cases[] = {
+        {"tika__2exe__image1.emf", true},
+        {"tika__testWORD_2006ml__image1.emf", true},
+        {"asposeimg-java__ModifyingImages__Picture1.emf", false},
+        {"tika__testEXCEL_embeded__image2.emf", false},
+        {"tika__testWORD_embeded__image5.emf", false},
+        {"tika__testPPT_various2__image9.emf", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QImage reference = libreOfficeOnWhite(c.file);
+        ASSERT_FALSE(reference.isNull());
+        QFile file(officePath(c.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QRectF ours = inkBox(render(file.readAll(), reference.size(), Qt::white));
+        const QRectF theirs = inkBox(reference);
+        ASSERT_FALSE(ours.isEmpty());
+        EXPECT_NEAR(ours.center().x(), theirs.center().x(), 0.02);
+        if (c.icon) {
+            EXPECT_NEAR(ours.center().x(), 0.5, 0.01);
+        } else {
+            EXPECT_NEAR(ours.center().y(), theirs.center().y(), 0.02);
+        }
+    }
+}
+
+}  // namespace
