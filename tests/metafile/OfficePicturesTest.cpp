@@ -1,8 +1,13 @@
 // Pictures as office programs write them (OLE icons, charts, text in Calibri, hairline art),
-// checked against LibreOffice's rendering of the same files.
+// checked against LibreOffice's rendering of the same files: where the drawing lies in the
+// picture, and which face its text is set in.
 #include "MetafileTestSupport.h"
 
+#include <QFontInfo>
+#include <gmock/gmock.h>
+
 using namespace testmf;
+using metafile::RecordedCall;
 
 namespace {
 
@@ -72,6 +77,59 @@ TEST(OfficePictures, DrawingLiesInTheFrameWhereLibreOfficeDrawsIt)
         } else {
             EXPECT_NEAR(ours.center().y(), theirs.center().y(), 0.02);
         }
+    }
+}
+
+// A face that is not installed is set in the face the desktop substitutes for it: the
+// metric-compatible one where fontconfig knows one, else the generic family that the file's
+// pitch and family bits ask for. The face itself is fine where a machine has it.
+TEST(OfficePictures, TextFacesAreSubstitutedAsTheDesktopDoes)
+{
+    struct Case {
+        const char* sample;
+        const char* face;
+        std::vector<QString> accepted;
+    };
+    const QString sans = QFontInfo(QFont(QStringLiteral("sans-serif"))).family();
+    const Case cases[] = {
+        {"office/tika__EmbeddedDocument__image1.emf", "Calibri", {"Carlito", "Calibri"}},
+        {"office/tika__testPPT_oleWorkbook__image1.emf", "Calibri", {"Carlito", "Calibri"}},
+        {"emf/libemf2svg__test-013.emf", "Arial", {"Liberation Sans", "Arial"}},
+        {"office/tika__testEXCEL_embeded__image2.emf", "Times New Roman", {"Liberation Serif", "Times New Roman"}},
+        {"emf/libuemf__test_libuemf_ref.emf", "Courier New", {"Liberation Mono", "Courier New"}},
+        // Tahoma, which nothing stands in for, as a face of the Swiss family
+        {"emf/poi__SimpleEMF_windows.emf", "Tahoma", {sans, "Tahoma"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sample);
+        int runs = 0;
+        for (const RecordedCall& call : record(sample(QLatin1String(c.sample)))) {
+            if (call.kind != RecordedCall::Text || call.text.font.families().value(0) != QLatin1String(c.face))
+                continue;
+            ++runs;
+            EXPECT_THAT(QFontInfo(call.text.font).family(), testing::AnyOfArray(c.accepted)) << call.text.text.toStdString();
+        }
+        EXPECT_GT(runs, 0);
+    }
+}
+
+// Faces no one has, made up here, with the pitch and family bits of a file: the generic family
+// of those bits, as the desktop chooses it.
+TEST(OfficePictures, FacesNoOneHasKeepThePitchAndFamilyOfTheFile)
+{
+    const struct {
+        int pitchAndFamily;
+        const char* generic;
+    } cases[] = {{0x12, "serif"}, {0x22, "sans-serif"}, {0x31, "monospace"}, {0x01, "monospace"}, {0x00, "sans-serif"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pitchAndFamily);
+        Emf emf;
+        emf.record(EMR_EXTCREATEFONTINDIRECTW, emfFont(-20, 0, 400, false, QStringLiteral("Qwertz Fotolauf"), c.pitchAndFamily))
+            .select(1)
+            .record(EMR_EXTTEXTOUTW, emfTextOut(10, 10, QStringLiteral("W"), {}));
+        const auto calls = record(emf.bytes());
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(QFontInfo(calls[0].text.font).family(), QFontInfo(QFont(QLatin1String(c.generic))).family());
     }
 }
 
