@@ -229,27 +229,29 @@ TEST(EmfPlayback, DrawnPixelsKeepToTheTargetAndTheClipInForce)
     }
 }
 
-// A line one pixel wide, enlarged about ten times: drawn as wide as one of the picture's pixels
-// (its natural size is 25 mm at 96 per inch), with hard edges, whether the path is short (drawn
-// by QPainter's own stroking) or long (filled as an outline). Each ring is a square standing on
-// a corner, its sides 424 screen pixels long, walked by a polyline; its stroke covers a square
-// of side 424 + w less the one of side 424 - w inside: 4 * 424 * w.
-TEST(EmfPlayback, OnePixelLinesEnlargedKeepTheirWidthWithHardEdges)
+// A pen of a real width, half a pixel of the metafile's device (one unit, halved by the world
+// transform), enlarged about ten times: drawn as wide as one of the picture's pixels (its natural
+// size is 25 mm at 96 per inch), with hard edges, whether the path is short (drawn by QPainter's
+// own stroking) or long (filled as an outline). Each ring is a square standing on a corner, its
+// sides 424 screen pixels long, walked by a polyline; its stroke covers a square of side 424 + w
+// less the one of side 424 - w inside: 4 * 424 * w.
+TEST(EmfPlayback, ThinPensEnlargedAreOnePicturePixelWideWithHardEdges)
 {
     for (const int perSide : {1, 15}) {
         SCOPED_TRACE(perSide);
         Bytes points;
-        const int corners[5][2] = {{50, 20}, {80, 50}, {50, 80}, {20, 50}, {50, 20}};
-        points.i16s({50, 20});
+        const int corners[5][2] = {{100, 40}, {160, 100}, {100, 160}, {40, 100}, {100, 40}};
+        points.i16s({100, 40});
         for (int side = 0; side < 4; ++side)
             for (int k = 1; k <= perSide; ++k) {
                 const int (&a)[2] = corners[side], (&b)[2] = corners[side + 1];
                 points.i16s({a[0] + (b[0] - a[0]) * k / perSide, a[1] + (b[1] - a[1]) * k / perSide});
             }
         Emf emf;
-        emf.record(EMR_CREATEPEN, Bytes().u32(1).u32(0).i32s({0, 0}).color(255, 255, 255))
+        emf.record(EMR_SETWORLDTRANSFORM, xform(0.5f, 0, 0, 0.5f, 0, 0))
+            .record(EMR_CREATEPEN, Bytes().u32(1).u32(0).i32s({1, 0}).color(255, 255, 255))
             .select(1)
-            .record(EMR_POLYLINE16, Bytes().i32s({20, 20, 80, 80}).u32(uint32_t(4 * perSide + 1)).raw(points.data()));
+            .record(EMR_POLYLINE16, Bytes().i32s({40, 40, 160, 160}).u32(uint32_t(4 * perSide + 1)).raw(points.data()));
         const QImage image = render(emf.bytes(), QSize(1000, 1000));
         int white = 0, between = 0;
         for (int y = 0; y < image.height(); ++y)

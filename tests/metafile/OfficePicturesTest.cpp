@@ -1,6 +1,6 @@
 // Pictures as office programs write them (OLE icons, charts, text in Calibri, hairline art),
 // checked against LibreOffice's rendering of the same files: where the drawing lies in the
-// picture, and which face its text is set in.
+// picture, which face its text is set in, and how wide hairlines are when it is enlarged.
 #include "MetafileTestSupport.h"
 
 #include <QFontInfo>
@@ -130,6 +130,49 @@ TEST(OfficePictures, FacesNoOneHasKeepThePitchAndFamilyOfTheFile)
         const auto calls = record(emf.bytes());
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(QFontInfo(calls[0].text.font).family(), QFontInfo(QFont(QLatin1String(c.generic))).family());
+    }
+}
+
+// Darkness summed across a line, in pixels of ink: a line one pixel wide gives about 1 however
+// it falls on the pixel grid.
+double inkAcross(const QImage& image, QPoint from, QPoint step, int count)
+{
+    double sum = 0;
+    for (int i = 0; i < count; ++i, from += step)
+        if (image.rect().contains(from))
+            sum += (255 - qGray(image.pixel(from))) / 255.0;
+    return sum;
+}
+
+// XlsxWriter's example picture is framed by four lines of a pen of width 0 (in a window of
+// 800 x 730 units, 4 units in from each edge) and its title is set as hundreds of such lines.
+// Enlarged (F4 doubles), the frame stays one pixel of the screen wide, as in the system's
+// playback, LibreOffice's and Inkscape's, instead of growing into a border.
+TEST(OfficePictures, HairlinesStayOneDevicePixelWideAtAnyEnlargement)
+{
+    const QByteArray bytes = sample(QStringLiteral("office/XlsxWriter__images__example_1.wmf"));
+    const auto picture = MetafilePicture::load(bytes);
+    ASSERT_TRUE(picture);
+    for (const int enlargement : {1, 2, 3, 7, 16}) {
+        SCOPED_TRACE(enlargement);
+        const QSize size = picture->naturalSize() * enlargement;
+        // A margin round the picture, so that lines near its edge are not measured at the image's.
+        const QImage image = render(bytes, size + QSize(20, 20), Qt::white, QRectF(QPointF(10, 10), QSizeF(size)));
+        // Each line is measured across a band from outside the picture to 40 units in, short of
+        // the title and the circle.
+        const int w = size.width(), h = size.height();
+        const int band = 10 + 40 * w / 800;
+        const struct {
+            const char* line;
+            QPoint from, step;
+        } lines[] = {
+            {"top", {10 + w / 2, 0}, {0, 1}},
+            {"bottom", {10 + w / 2, 10 + h + 10 - band}, {0, 1}},
+            {"left", {0, 10 + h * 9 / 10}, {1, 0}},
+            {"right", {10 + w + 10 - band, 10 + h * 9 / 10}, {1, 0}},
+        };
+        for (const auto& l : lines)
+            EXPECT_NEAR(inkAcross(image, l.from, l.step, band), 1.0, 0.4) << l.line;
     }
 }
 
