@@ -67,6 +67,7 @@ void HilfeBoxForm::Form_Load()
 
 void HilfeBoxForm::Zeigen()
 {
+    m_fokusAbgegeben = false;
     show();
     raise();
     Timer100msek.start();
@@ -75,6 +76,7 @@ void HilfeBoxForm::Zeigen()
 void HilfeBoxForm::Timer100msek_Timer()
 {
     Timer100msek.stop();
+    m_fokusAbgegeben = true;
     ImageForm& bild = m_programm.imageForm();
     bild.activateWindow();
     bild.setFocus();
@@ -120,8 +122,15 @@ void HilfeBoxForm::mouseReleaseEvent(QMouseEvent* event)
         SchliesseHilfeBox();
 }
 
-void HilfeBoxForm::keyPressEvent(QKeyEvent*)
+void HilfeBoxForm::keyPressEvent(QKeyEvent* event)
 {
-    // A key only closes the help; it is not passed on.
+    // The keyboard belongs to the picture window once the help has handed it over. Where the
+    // platform refuses a window the focus it asks for (Wayland gives it only to the window the user
+    // chose), the key still reaches here: it acts as it would there, and that closes the help.
+    if (m_fokusAbgegeben) {
+        m_programm.fotolaufForm().TasteWeitergeben(*event);
+        return;
+    }
+    // Before that, a key only closes the help; it is not passed on.
     SchliesseHilfeBox();
 }
