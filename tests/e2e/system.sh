@@ -35,7 +35,7 @@ window() {  # window "exact title" [id to pass over]: waits up to 15 s, prints t
   return 1
 }
 click_in() {  # click_in window x y
-  eval "$(xdotool getwindowgeometry --shell "$1")"
+  geometry "$1"
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 start() {
@@ -58,7 +58,7 @@ for t in image/jpeg image/gif image/bmp image/x-icon image/vnd.microsoft.icon im
   check "default for $t" test "$(xdg-mime query default $t)" = fotolauf.desktop
 done
 program=$(readlink -f "$work/prefix/bin/fotolauf")
-check "the entry starts the installed program" grep -qx "Exec=$program %f" "$XDG_DATA_HOME/applications/fotolauf.desktop"
+check "the entry starts the installed program" grep -qx "Exec=$program %F" "$XDG_DATA_HOME/applications/fotolauf.desktop"
 check "the user's other lines stay" grep -qx "text/plain=gedit.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
 check "the user's comment stays" grep -qx "# my own choices" "$XDG_CONFIG_HOME/mimeapps.list"
 check "the user's added association stays" grep -qx "image/png=eog.desktop;" "$XDG_CONFIG_HOME/mimeapps.list"
