@@ -67,12 +67,26 @@ until_true() {
   for ((i = 0; i < $1 * 10; i++)); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
-# window_id NAME-REGEX [SECONDS]: the first visible window of that title, "" when none came.
+# settle WINDOW: waits (up to 5 s) until the window manager has framed and placed the window, so that
+# its place read now is where it stays.
+settle() {
+  local i before="" now
+  for ((i = 0; i < 50; i++)); do
+    if [ "${fenstermanager:-openbox}" = none ] || xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q =; then
+      now=$(xwininfo -id "$1" 2>/dev/null | grep -E "Absolute|Width|Height" | tr -d ' \n')
+      [ -n "$now" ] && [ "$now" = "$before" ] && return 0
+      before=$now
+    fi
+    sleep 0.1
+  done
+}
+# window_id NAME-REGEX [SECONDS]: the first visible window of that title once it is placed, "" when
+# none came.
 window_id() {
   local i w
   for ((i = 0; i < ${2:-10} * 10; i++)); do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$w" ] && { echo "$w"; return 0; }
+    [ -n "$w" ] && { settle "$w"; echo "$w"; return 0; }
     sleep 0.1
   done
 }

@@ -72,6 +72,7 @@ if [ -n "$dragsource" ]; then
     win=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1) && [ -n "$win" ] && break
     sleep 0.1
   done
+  settle "$win"
   geometry "$win"  # X, Y, WIDTH, HEIGHT
   drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$work/red.jpg" "$work/blue.jpg"
   # The Start button sits at the window's bottom right corner.

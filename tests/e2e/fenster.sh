@@ -48,6 +48,7 @@ for _ in $(seq 100); do
   [ -n "$question" ] && break
   sleep 0.1
 done
+settle "$question"
 geometry "$question"
 sleep 0.5
 xdotool mousemove $((X + 300)) $((Y + 124)) click 1   # "mit Unterordnern"
@@ -70,6 +71,7 @@ settings() {  # opens the settings window and sets S_X, S_Y to its top left
     [ -n "$w" ] && break
     sleep 0.2
   done
+  settle "$w"
   geometry "$w"
   S_X=$X S_Y=$Y
   sleep 0.5
@@ -173,6 +175,7 @@ for _ in $(seq 100); do
   [ -n "$win" ] && break
   sleep 0.1
 done
+settle "$win"
 geometry "$win"
 sleep 0.5
 click $((X + WIDTH / 2 + 12)) $((Y + HEIGHT - 48))   # "Fenstergröße änderbar"
