@@ -10,6 +10,7 @@
 #include <functional>
 
 class QWidget;
+class QWindow;
 
 class Fensterordnung : public QObject {
 public:
@@ -24,5 +25,7 @@ protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
+    // Whether the window is the picture window or transient for it, directly or through others.
+    static bool gehoertZu(const QWindow* fenster, const QWindow* bild);
     std::function<QWidget*()> m_bildfenster;
 };

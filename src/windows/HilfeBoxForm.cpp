@@ -4,6 +4,7 @@
 #include "app/Twips.h"
 #include "windows/ImageForm.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,8 +22,20 @@ constexpr Zeile kZeilen[14] = {
 };
 }  // namespace
 
+namespace {
+// On top of the picture without taking the keyboard, at a place of its own. Wayland lets a window
+// do both only as a popup of another window (it places the others itself and gives each new one
+// the keyboard); on X11 a tool window that stays on top does it.
+Qt::WindowFlags Fensterart()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return Qt::ToolTip | Qt::WindowStaysOnTopHint;
+    return Qt::Tool | Qt::WindowStaysOnTopHint;
+}
+}  // namespace
+
 HilfeBoxForm::HilfeBoxForm(Programm& programm)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr, Fensterart())
     , m_programm(programm)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
