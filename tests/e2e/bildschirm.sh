@@ -92,24 +92,33 @@ window_id() {
 }
 # The client window that has the keyboard focus, as the X server says.
 focused() { xdotool getwindowfocus 2>/dev/null; }
-# drop_files DRAGSOURCE X Y FILE...: a second program drags the files onto that point of the screen
-# (XDND), moved step by step as a hand would; the source is grabbed wherever it was placed.
+# drop_files DRAGSOURCE X Y LANDED FILE...: a second program drags the files onto that point of the
+# screen (XDND), moved step by step as a hand would; the source is grabbed wherever it was placed
+# and kept until the command LANDED sees the files arrive (the data goes over after the drop).
+# Tried up to three times; false when they never landed.
 drop_files() {
-  local source=$1 tx=$2 ty=$3 drag_pid w sx sy step X Y WIDTH HEIGHT
-  shift 3
-  "$source" "$@" >"$work/drag.log" 2>&1 &
-  drag_pid=$!
-  w=$(window_id "^drag source$" 10)
-  geometry "$w"
-  sx=$((X + WIDTH / 2)) sy=$((Y + HEIGHT / 2))
-  sleep 0.5
-  xdotool mousemove $sx $sy mousedown 1
-  sleep 0.3
-  for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((sx + (tx - sx) * step / 6)) $((sy + (ty - sy) * step / 6))
-    sleep 0.15
+  local source=$1 tx=$2 ty=$3 landed=$4 drag_pid w sx sy step X Y WIDTH HEIGHT
+  shift 4
+  for _ in 1 2 3; do
+    "$source" "$@" >"$work/drag.log" 2>&1 &
+    drag_pid=$!
+    w=$(window_id "^drag source$" 10)
+    geometry "$w"
+    sx=$((X + WIDTH / 2)) sy=$((Y + HEIGHT / 2))
+    xdotool mousemove $sx $sy mousedown 1
+    sleep 0.3
+    for step in 1 2 3 4 5 6; do
+      xdotool mousemove $((sx + (tx - sx) * step / 6)) $((sy + (ty - sy) * step / 6))
+      sleep 0.15
+    done
+    xdotool mouseup 1
+    if until_true 10 "$landed"; then
+      kill "$drag_pid" 2>/dev/null || true
+      wait "$drag_pid" 2>/dev/null || true
+      return 0
+    fi
+    kill "$drag_pid" 2>/dev/null || true
+    wait "$drag_pid" 2>/dev/null || true
   done
-  xdotool mouseup 1
-  sleep 0.5
-  kill "$drag_pid" 2>/dev/null || true
+  return 1
 }

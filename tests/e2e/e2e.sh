@@ -74,7 +74,11 @@ if [ -n "$dragsource" ]; then
   done
   settle "$win"
   geometry "$win"  # X, Y, WIDTH, HEIGHT
-  drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$work/red.jpg" "$work/blue.jpg"
+  # The container's list shows its first entry once the files are in.
+  list_x=$((X + 20)) list_y=$((Y + 63))
+  list_filled() { ! near "$(pixel $list_x $list_y)" 255,255,255; }
+  drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) list_filled "$work/red.jpg" "$work/blue.jpg" ||
+    { echo "FAIL the dropped files did not arrive"; failures=$((failures + 1)); }
   # The Start button sits at the window's bottom right corner.
   xdotool mousemove $((X + WIDTH - 100)) $((Y + HEIGHT - 17)) click 1
   expect "after the drop and Start: the first picture (blue, sorted) is shown" 512 384 $blue

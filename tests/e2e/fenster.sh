@@ -179,7 +179,11 @@ settle "$win"
 geometry "$win"
 sleep 0.5
 click $((X + WIDTH / 2 + 12)) $((Y + HEIGHT - 48))   # "Fenstergröße änderbar"
-drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) "$work/red.jpg" "$work/checker.bmp"
+# The container's list shows its first entry once the files are in.
+list_x=$((X + 20)) list_y=$((Y + 63))
+list_filled() { ! near "$(pixel $list_x $list_y)" 255,255,255; }
+drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) list_filled "$work/red.jpg" "$work/checker.bmp" ||
+  fail "the dropped files did not arrive"
 click $((X + WIDTH - 100)) $((Y + HEIGHT - 17))   # Start
 # The frame, title bar included: the client's place and size from the X server, widened by the
 # frame extents the window manager put on the window.
