@@ -3,6 +3,7 @@
 #include "app/Startzeiten.h"
 #include "app/Terminalaufruf.h"
 #include "platform/LinuxPlatform.h"
+#include "system/Weitergabe.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -21,6 +22,11 @@ int main(int argc, char* argv[])
         std::fputs(antwort->toLocal8Bit().constData(), stdout);
         return 0;
     }
+    QStringList dateien;
+    for (const QString& a : roh)
+        dateien.append(QFileInfo(a).absoluteFilePath());
+    if (!dateien.isEmpty() && Weitergabe::Weiterreichen(dateien))
+        return 0;
     // The platform plugin as an argument, not in the environment, so that the programs the viewer
     // starts choose their own.
     const QString system = Terminalaufruf::Anzeigesystem(

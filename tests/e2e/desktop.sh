@@ -37,6 +37,15 @@ over() {
 }
 has_keyboard() { [ "$(focused)" = "$1" ]; }
 gone() { [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
+# opened "what" TITLE-REGEX COLOUR [keyboard]: the window comes (its id in $id, waited for up to
+# ${wait_s:-10} s) above the picture of that colour, and takes the keyboard when so asked.
+opened() {
+  id=$(window_id "$2" "${wait_s:-10}")
+  if [ -z "$id" ]; then fail "$1 did not open"; return 0; fi
+  over "$1" "$id" "$3"
+  [ "${4:-}" = keyboard ] && check "$1 has the keyboard" has_keyboard "$id"
+  return 0
+}
 
 tint2 -c "$(dirname "$0")/tint2rc" >"$work/tint2.log" 2>&1 &
 panel_pid=$!
@@ -52,8 +61,7 @@ picture=$(focused)
 # Key help: on top without taking the keyboard, which goes back to the picture after 100 ms; F3 then
 # shows the next picture and closes the help.
 xdotool mousemove 900 700 click 3
-help=$(window_id "^Hilfe zu den Bedien-Tasten$")
-[ -n "$help" ] && over "key help" "$help" $blue || fail "the key help did not open"
+opened "key help" "^Hilfe zu den Bedien-Tasten$" $blue
 check "the picture keeps the keyboard under the key help" has_keyboard "$picture"
 key F3
 check "F3 after the key help shows the next picture" is 100 100 $red
@@ -61,12 +69,11 @@ check "... and closes the key help" gone "^Hilfe zu den Bedien-Tasten$"
 
 # Picture list (F5) with the keyboard; a right click in it opens the key help over both.
 key F5
-list=$(window_id "^Dateiname des angezeigten Bildes")
-[ -n "$list" ] && over "picture list" "$list" $red || fail "the picture list did not open"
-check "the picture list has the keyboard" has_keyboard "$list"
+opened "picture list" "^Dateiname des angezeigten Bildes" $red keyboard
+list=$id
 xdotool mousemove --window "$list" 40 80 click 3
-help=$(window_id "^Hilfe zu den Bedien-Tasten$")
-[ -n "$help" ] && over "key help over the list" "$help" $red || fail "no key help from the list"
+opened "key help over the list" "^Hilfe zu den Bedien-Tasten$" $red
+help=$id
 check "the picture takes the keyboard back after 100 ms" has_keyboard "$picture"
 check "the list stays above the picture with the key help" is_not $(middle "$list") $red
 check "... and so does the key help" is_not $(middle "$help") $red
@@ -76,18 +83,14 @@ check "... and the list" gone "^Dateiname des angezeigten Bildes"
 
 # Position window (F11) with the keyboard; a key hides it.
 key F11
-pos=$(window_id "^Position des Mauszeigers$")
-[ -n "$pos" ] && over "position window" "$pos" $red || fail "the position window did not open"
-check "the position window has the keyboard" has_keyboard "$pos"
+opened "position window" "^Position des Mauszeigers$" $red keyboard
 key bracketleft
 check "a key hides the position window" gone "^Position des Mauszeigers$"
 
 # Settings (F10) with the keyboard; "Schwarz" closes them.
 key F10
-settings=$(window_id "^Einstellungen$")
-[ -n "$settings" ] && over "settings" "$settings" $red || fail "the settings did not open"
-check "the settings have the keyboard" has_keyboard "$settings"
-xdotool mousemove --window "$settings" 40 332 click 1
+opened "settings" "^Einstellungen$" $red keyboard
+xdotool mousemove --window "$id" 40 332 click 1
 check "Schwarz closes the settings" gone "^Einstellungen$"
 
 # Zoom window: a marked section around the white square fills the screen.
@@ -105,9 +108,7 @@ check "Escape closes the zoom window" gone "^Zoom$"
 # A message box: a plain click with the armed magnifier.
 check "the picture shows again" is 300 300 $red
 xdotool mousemove 300 300 click 1
-box=$(window_id "^TESSRIN Fotolauf$")
-[ -n "$box" ] && over "message box" "$box" $red || fail "no message box"
-check "the message box has the keyboard" has_keyboard "$box"
+opened "message box" "^TESSRIN Fotolauf$" $red keyboard
 key Return
 check "Return closes the message box" gone "^TESSRIN Fotolauf$"
 key ctrl+o
@@ -130,9 +131,7 @@ menu_open() { [ -n "$(xdotool search --onlyvisible --classname '^fotolauf$' 2>/d
 until_true 5 menu_open || true
 for _ in 1 2 3 4 5 6; do key Down; done
 key Return
-chooser=$(window_id "^(Find Directory|Verzeichnis suchen)$" 20)
-[ -n "$chooser" ] && over "folder chooser" "$chooser" $red || fail "the folder chooser did not open"
-check "the folder chooser has the keyboard" has_keyboard "$chooser"
+wait_s=20 opened "folder chooser" "^(Find Directory|Verzeichnis suchen)$" $red keyboard
 key Escape
 check "Escape closes the folder chooser" gone "^(Find Directory|Verzeichnis suchen)$"
 kill "$app_pid" 2>/dev/null || true
@@ -144,9 +143,7 @@ app_pid=""
 app_pid=$!
 check "the slide list's first picture" is 100 100 $red
 key F8
-files=$(window_id "^Wählen Sie die Flf-Datei aus$" 20)
-[ -n "$files" ] && over "file chooser" "$files" $grey || fail "the file chooser did not open"
-check "the file chooser has the keyboard" has_keyboard "$files"
+wait_s=20 opened "file chooser" "^Wählen Sie die Flf-Datei aus$" $grey keyboard
 xdotool type --delay 20 "$work/show.flf"
 key Return
 check "the chosen slide list is shown" is 100 100 $red
