@@ -84,8 +84,7 @@ void ImageForm::FensterArtFestlegen(bool groesseAenderbar)
 QRect ImageForm::StartRahmen() const
 {
     const QScreen* s = QGuiApplication::primaryScreen();
-    if (!s)
-    {
+    if (!s) {
         const QSize schirm = m_programm.platform().screenSizePixels();
         return QRect(0, 0, schirm.width() / 2, schirm.height());
     }
