@@ -57,6 +57,8 @@ near() {  # near "r,g,b" "r,g,b": each channel within ${toleranz:-24}
 # has it (xdotool's own reading counts the frame of a reparenting window manager twice).
 geometry() {
   local info
+  # Without an id xwininfo would wait for a click on a window.
+  [ -n "$1" ] || return 1
   info=$(xwininfo -id "$1" 2>/dev/null) || return 1
   eval "$(awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }
     /^ *Width:/ { print "WIDTH=" $NF } /^ *Height:/ { print "HEIGHT=" $NF }' <<<"$info")"
@@ -71,6 +73,7 @@ until_true() {
 # its place read now is where it stays.
 settle() {
   local i before="" now
+  [ -n "$1" ] || return 1
   for ((i = 0; i < 50; i++)); do
     if [ "${fenstermanager:-openbox}" = none ] || xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q =; then
       now=$(xwininfo -id "$1" 2>/dev/null | grep -E "Absolute|Width|Height" | tr -d ' \n')

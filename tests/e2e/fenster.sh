@@ -189,7 +189,8 @@ click $((X + WIDTH - 100)) $((Y + HEIGHT - 17))   # Start
 # frame extents the window manager put on the window.
 frame() {
   local w info extents
-  w=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1) || return 1
+  w=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1)
+  [ -n "$w" ] || return 1
   info=$(xwininfo -id "$w") || return 1
   extents=$(xprop -id "$w" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
   [ -n "$extents" ] || return 1
