@@ -27,11 +27,16 @@ check() {  # check "what" command...
   shift
   if "$@" >/dev/null; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
+
+# In a terminal, without a screen: --help and --version answer and end with 0.
+answers() { out=$(DISPLAY= WAYLAND_DISPLAY= timeout 20 fotolauf "$1") && grep -q "$2" <<<"$out"; }
+check "fotolauf --help prints its usage" answers --help "^Usage: fotolauf"
+check "fotolauf --version prints the version" answers --version "^TESSRIN Fotolauf [0-9]"
 window() {  # window "exact title" [id to pass over]: waits up to 15 s, prints the window id
   for _ in $(seq 75); do
     local w
     w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1) || true
-    [ -n "$w" ] && { echo "$w"; return 0; }
+    [ -n "$w" ] && { settle "$w"; echo "$w"; return 0; }
     sleep 0.2
   done
   echo "no window \"$1\" among:" >&2
@@ -56,6 +61,11 @@ menu() {  # menu x: the container's menu bar entry at that x
 end_xchm() {
   for p in $(pgrep -x xchm || true); do kill "$p"; done
   until_true 10 test -z "$(xdotool search --onlyvisible --name '^xCHM' 2>/dev/null)" || true
+}
+# Ends the container, which must still be running.
+stop_viewer() {
+  check "the container is still running" kill -0 "$app"
+  kill "$app" 2>/dev/null || true
 }
 files_sum() { cat "$XDG_CONFIG_HOME/mimeapps.list" "$XDG_DATA_HOME/applications/fotolauf.desktop" 2>/dev/null | md5sum || true; }
 
@@ -107,7 +117,7 @@ check "Hilfe opens the German help" window "xCHM v. [0-9.]*: TESSRIN Fotolauf â€
 end_xchm
 # The help viewer's own complaints (its toolkit warns while laying out) are not the viewer's.
 check "nothing of the help viewer in the viewer's terminal" test -z "$(grep -i -e xchm -e gtk "$work/app.log")"
-kill "$app"
+stop_viewer
 
 # English with Language=1; with the English help file gone, the message box.
 mkdir -p "$XDG_CONFIG_HOME/TESSRIN Albora 13"
@@ -119,7 +129,7 @@ end_xchm
 rm "$(dirname "$program")/Help/English/fotolauf.CHM"
 menu 81
 check "a missing help file is reported" window "TESSRIN Fotolauf" "$main"
-kill "$app"
+stop_viewer
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures checks failed"
