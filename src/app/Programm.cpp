@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
+#include "windows/Fensterordnung.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/ZoomForm.h"
@@ -39,6 +40,7 @@ bool ganzeZahl(const QString& text, qint64& zahl)
 
 Programm::Programm(Platform& platform)
     : m_platform(platform)
+    , m_fensterordnung(std::make_unique<Fensterordnung>([this]() -> QWidget* { return m_imageForm.get(); }))
 {
 }
 
@@ -54,6 +56,7 @@ Programm::~Programm()
     m_listBoxForm.reset();
     m_imageForm.reset();
     m_fotolaufForm.reset();
+    m_fensterordnung.reset();
 }
 
 void Programm::Starten()
@@ -284,6 +287,24 @@ double Programm::TwipsPerPixelY() const
 {
     const int dpi = m_platform.logicalDpiY();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+namespace {
+double geraetepixelJePixel(Platform& platform)
+{
+    const double dpr = platform.devicePixelRatio();
+    return dpr > 0 ? dpr : 1.0;
+}
+}  // namespace
+
+double Programm::TwipsProBildpunktX() const
+{
+    return TwipsPerPixelX() / geraetepixelJePixel(m_platform);
+}
+
+double Programm::TwipsProBildpunktY() const
+{
+    return TwipsPerPixelY() / geraetepixelJePixel(m_platform);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,13 +8,12 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QtMath>
 
 #include <cmath>
 
 ZoomForm::ZoomForm(Programm& programm)
-    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , ImageZoom(programm.TwipsPerPixelX(), programm.TwipsPerPixelY())
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+    , ImageZoom(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , m_programm(programm)
 {
     setWindowTitle(QStringLiteral("Zoom"));
@@ -59,9 +58,7 @@ bool ZoomForm::Form_Load()
     else
         ImageZoom.setTop(-bild.StartY * Faktor);
     // The enlarged section comes from the full resolution, brightened like the picture on screen.
-    const double dpr = p.platform().devicePixelRatio();
-    const QRect ziel = ImageZoom.pixel();
-    const auto voll = f.VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    const auto voll = f.VolleAufloesungFuer(ImageZoom.pixel().size());
     m_bild = voll ? voll->bild : bild.Image1Bild();
     ImageZoom.Visible = true;
     return true;
@@ -95,5 +92,5 @@ void ZoomForm::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (ImageZoom.Visible)
-        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), rect(), devicePixelRatioF());
+        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), Bildzeichner::Geraetefenster(*this), devicePixelRatioF());
 }
