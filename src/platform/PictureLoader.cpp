@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -79,7 +81,12 @@ QSize PictureLoader::fittedSize(QSize natural, QSize coverSize)
         return natural;
     if (natural.width() <= coverSize.width() && natural.height() <= coverSize.height())
         return natural;
-    return natural.scaled(coverSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // The side that binds takes the cover's length, the other is rounded to the nearest pixel as
+    // the placement on screen rounds it, so that the copy is drawn as it is, not scaled once more.
+    const double a = double(natural.width()) / natural.height();
+    if (a <= double(coverSize.width()) / coverSize.height())
+        return QSize(std::max(1, int(std::nearbyint(coverSize.height() * a))), coverSize.height());
+    return QSize(coverSize.width(), std::max(1, int(std::nearbyint(coverSize.width() / a))));
 }
 
 qsizetype PictureLoader::keptBufferBytes() const

@@ -73,7 +73,8 @@ public:
     static constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
 
     // The size a picture of the given natural size is shown at when fitted into coverSize keeping
-    // its proportions; the natural size when it fits or coverSize is empty.
+    // its proportions (the other side rounded to the nearest pixel); the natural size when it fits
+    // or coverSize is empty.
     static QSize fittedSize(QSize natural, QSize coverSize);
 
     // Bytes of pixel and file memory the loader keeps for the next picture.

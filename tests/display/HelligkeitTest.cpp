@@ -59,16 +59,16 @@ TEST(Helligkeit, PassReadsTheSourceSoApplyingTwiceEqualsOnce)
 
 namespace {
 
-// 4000 × 3000: a light gradient under a one-pixel black grid every 16 pixels, with red labels.
-QImage gitterBild()
+// A light gradient under a one-pixel black grid every 16 pixels, with red labels.
+QImage gitterBild(QSize groesse)
 {
-    QImage bild(4000, 3000, QImage::Format_RGB888);
+    QImage bild(groesse, QImage::Format_RGB888);
     for (int y = 0; y < bild.height(); ++y) {
         uchar* p = bild.scanLine(y);
         for (int x = 0; x < bild.width(); ++x, p += 3) {
             const bool linie = x % 16 == 0 || y % 16 == 0;
-            p[0] = linie ? 0 : uchar(200 + x * 55 / 4000);
-            p[1] = linie ? 0 : uchar(230 + y * 25 / 3000);
+            p[0] = linie ? 0 : uchar(200 + x * 55 / bild.width());
+            p[1] = linie ? 0 : uchar(230 + y * 25 / bild.height());
             p[2] = linie ? 0 : 240;
         }
     }
@@ -77,8 +77,8 @@ QImage gitterBild()
     QFont schrift = maler.font();
     schrift.setPixelSize(40);
     maler.setFont(schrift);
-    for (int y = 100; y < 3000; y += 400)
-        for (int x = 50; x < 4000; x += 600)
+    for (int y = 100; y < bild.height(); y += 400)
+        for (int x = 50; x < bild.width(); x += 600)
             maler.drawText(x, y, QStringLiteral("Feld %1/%2").arg(x).arg(y));
     return bild;
 }
@@ -115,17 +115,18 @@ class HelligkeitAufDemBild : public ShowTest {};
 
 TEST_F(HelligkeitAufDemBild, ShownPixelsAreTheTableOnTheWholePictureThenReducedAtEveryLevel)
 {
-    // The same picture as a JPEG (which can be decoded reduced, averaging as it goes) and as a
-    // 24-bit BMP, fitted to the 1024 × 768 screen: about four file pixels to one on screen, so
-    // every grid line is averaged with its neighbours on the way.
-    const QImage gitter = gitterBild();
-    ASSERT_TRUE(gitter.save(pfad("a.jpg"), "JPEG", 98));
-    ASSERT_TRUE(gitter.save(pfad("b.bmp"), "BMP"));
+    // The picture as a 4000 × 3000 JPEG (which can be decoded reduced, averaging as it goes) and as
+    // a 24-bit BMP of an awkward size, fitted to the 1024 × 768 screen: three and four file pixels
+    // to one on screen, so every grid line is averaged with its neighbours on the way.
+    const QImage dateien[] = {gitterBild(QSize(4000, 3000)), gitterBild(QSize(2999, 2000))};
+    ASSERT_TRUE(dateien[0].save(pfad("a.jpg"), "JPEG", 98));
+    ASSERT_TRUE(dateien[1].save(pfad("b.bmp"), "BMP"));
     platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
     platform.givenArguments = {pfad("a.jpg"), pfad("b.bmp")};
     programm().Starten();
-    // What the files hold, read by another decoder.
-    const QImage dateien[] = {QImage(pfad("a.jpg")).convertToFormat(QImage::Format_RGB888), gitter};
+    // What the files hold: the JPEG read by another decoder.
+    const QImage inhalt[] = {QImage(pfad("a.jpg")).convertToFormat(QImage::Format_RGB888), dateien[1]};
+    const QRect gezeigt[] = {QRect(0, 0, 1024, 768), QRect(0, 42, 1024, 683)};
 
     // The JPEG over the range of levels, the BMP at two of them.
     const std::vector<std::pair<int, int>> faelle = {{0, 0}, {0, 40}, {0, 123}, {0, 175}, {0, 255}, {1, 40}, {1, 175}};
@@ -133,15 +134,16 @@ TEST_F(HelligkeitAufDemBild, ShownPixelsAreTheTableOnTheWholePictureThenReducedA
         form().Helligkeit = static_cast<qint16>(stufe);
         listBoxNeu().setListIndex(bildNr);
         form().BildAnzeigen();
-        ASSERT_EQ(bild().Image1.pixel(), QRect(0, 0, 1024, 768)) << stufe;
+        const QRect r = gezeigt[bildNr];
+        ASSERT_EQ(bild().Image1.pixel(), r) << stufe;
         const QImage fenster = bildschirm().convertToFormat(QImage::Format_RGB888);
         const Helligkeit::Tabelle t = Helligkeit::TabelleBerechnen(stufe);
-        // Every fourth row of the screen, the last one too.
+        // Every fourth row of the picture on screen, the last one too.
         int groessteAbweichung = 0;
         double summe = 0, werte = 0;
-        for (int y = 0; y < 768; y += y == 764 ? 3 : 4) {
-            const std::vector<int> soll = tabelleDannMittel(dateien[bildNr], t, QSize(1024, 768), y);
-            const uchar* ist = fenster.constScanLine(y);
+        for (int y = 0; y < r.height(); y += std::min(4, std::max(1, r.height() - 1 - y))) {
+            const std::vector<int> soll = tabelleDannMittel(inhalt[bildNr], t, r.size(), y);
+            const uchar* ist = fenster.constScanLine(r.top() + y) + 3 * r.left();
             for (size_t i = 0; i < soll.size(); ++i) {
                 const int abweichung = std::abs(soll[i] - ist[i]);
                 groessteAbweichung = std::max(groessteAbweichung, abweichung);
