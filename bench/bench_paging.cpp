@@ -1,6 +1,8 @@
 // Paging through real photos on a 1920 x 1080 screen, from the key (or the slide-show tick) to the
 // picture painted in the picture window: after a one-second look at each picture, with the next key
-// as soon as the picture shows, and in random order after a one-second look. In the same run: the
+// as soon as the picture shows, and in random order after a one-second look; then after a one-second
+// look at brightness 123 (each picture decoded whole for the table), and over copies of the landscape
+// photos tagged to stand upright (Exif orientation 6 and 8, shown as portraits). In the same run: the
 // loader alone on the same photos (file to picture ready to paint, one after the other), so the
 // figures read as a ratio to the work that cannot be avoided. With --peak: the memory the program
 // takes above idle while paging the photos of 20 megapixels and more, in a process of its own.
@@ -8,6 +10,8 @@
 //   bench_paging [DIR] [LAPS]    DIR: JPEG photos, by default /tmp/fotolauf-photos (build it with
 //                                ../shared/tools/photo-corpus DIR); LAPS of the list (default 1)
 #include "Messwerte.h"
+#include "display/Helligkeit.h"
+#include "support/ExifAusrichtung.h"
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
 #include "lists/BildListenFeld.h"
@@ -22,10 +26,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -95,6 +101,55 @@ struct Programmlauf {
     ImageForm* fenster = nullptr;
 };
 
+// Copies of the landscape photos with an orientation that stands them upright, turned a quarter
+// one way or the other.
+QStringList hochkantKopien(const QStringList& fotos, const QTemporaryDir& ordner)
+{
+    QStringList kopien;
+    for (const QString& f : fotos) {
+        const QSize s = QImageReader(f).size();
+        QFile quelle(f);
+        if (s.width() <= s.height() || !quelle.open(QIODevice::ReadOnly))
+            continue;
+        const QString ziel = ordner.filePath(QFileInfo(f).fileName());
+        QFile kopie(ziel);
+        if (!kopie.open(QIODevice::WriteOnly))
+            continue;
+        kopie.write(Fixtures::mitAusrichtung(quelle.readAll(), kopien.size() % 2 ? 8 : 6));
+        kopien.append(ziel);
+    }
+    return kopien;
+}
+
+// Steps after a one-second look at each picture, for the given number of laps.
+std::vector<double> nachEinerSekunde(Programmlauf& lauf, qsizetype anzahl, int runden)
+{
+    std::vector<double> zeiten;
+    for (int r = 0; r < runden; ++r)
+        for (qsizetype i = 0; i < anzahl; ++i) {
+            verweilen(1000);
+            zeiten.push_back(lauf.schritt(false));
+        }
+    return zeiten;
+}
+
+// The loader alone, three times over the photos, in ms.
+std::vector<double> ladenAllein(const QStringList& fotos, int runden, const ByteTable* tabelle = nullptr)
+{
+    PictureLoader lader;
+    std::vector<double> laden;
+    for (int r = 0; r < 3 * runden; ++r)
+        for (const QString& f : fotos) {
+            QElapsedTimer t;
+            t.start();
+            const LoadedPicture p = lader.load(f, QSize(1920, 1080), tabelle);
+            laden.push_back(double(t.nsecsElapsed()) / 1e6);
+            if (!p.ok)
+                std::fprintf(stderr, "not loaded: %s\n", qPrintable(f));
+        }
+    return laden;
+}
+
 int spitze(const QStringList& fotos)
 {
     Programmlauf lauf(fotos);
@@ -144,19 +199,21 @@ int main(int argc, char** argv)
     if (peak)
         return spitze(fotos);
 
-    std::vector<double> verweilt, sofort, zufall;
+    std::vector<double> verweilt, sofort, zufall, hell, hochkant;
     {
         Programmlauf lauf(fotos);
-        for (int r = 0; r < runden; ++r)
-            for (int i = 0; i < fotos.size(); ++i) {
-                verweilen(1000);
-                verweilt.push_back(lauf.schritt(false));
-            }
+        verweilt = nachEinerSekunde(lauf, fotos.size(), runden);
         for (int r = 0; r < runden; ++r)
             for (int i = 0; i < fotos.size(); ++i) {
                 QCoreApplication::processEvents();
                 sofort.push_back(lauf.schritt(false));
             }
+        // Brightness 123, set as the settings window sets it; the picture on screen is shown anew.
+        lauf.form->Helligkeit = 123;
+        lauf.form->BildAnzeigen();
+        hell = nachEinerSekunde(lauf, fotos.size(), runden);
+        lauf.form->Helligkeit = 80;
+        lauf.form->BildAnzeigen();
         // Random order: the show running, each tick after a one-second look.
         lauf.programm.wertxForm().OptZufaellig->setChecked(true);
         lauf.form->F6TimerGestartet = true;
@@ -166,25 +223,32 @@ int main(int argc, char** argv)
                 zufall.push_back(lauf.schritt(true));
             }
     }
+    QTemporaryDir hochkantOrdner;
+    const QStringList gedreht = hochkantKopien(fotos, hochkantOrdner);
+    if (gedreht.size() >= 3) {
+        Programmlauf lauf(gedreht);
+        hochkant = nachEinerSekunde(lauf, gedreht.size(), runden);
+    }
 
-    PictureLoader lader;
-    std::vector<double> laden;
-    for (int r = 0; r < 3 * runden; ++r)
-        for (const QString& f : fotos) {
-            QElapsedTimer t;
-            t.start();
-            const LoadedPicture p = lader.load(f, QSize(1920, 1080));
-            laden.push_back(double(t.nsecsElapsed()) / 1e6);
-            if (!p.ok)
-                std::fprintf(stderr, "not loaded: %s\n", qPrintable(f));
-        }
-    const double allein = median(laden);
+    const double allein = median(ladenAllein(fotos, runden));
+    const ByteTable tabelle = Helligkeit::TabelleBerechnen(123);
+    const double alleinHell = median(ladenAllein(fotos, runden, &tabelle));
+    const double alleinHochkant = gedreht.isEmpty() ? 0 : median(ladenAllein(gedreht, runden));
     std::printf("%lld photos in %s, 1920 x 1080, medians in ms (ratio to loading alone)\n",
                 static_cast<long long>(fotos.size()), qPrintable(ordner.path()));
     std::printf("  loading one photo alone:                %7.1f\n", allein);
     std::printf("  F3 to painted, after a 1 s look:        %7.1f (%.2f)\n", median(verweilt), median(verweilt) / allein);
     std::printf("  F3 to painted, next key at once:        %7.1f (%.2f)\n", median(sofort), median(sofort) / allein);
     std::printf("  tick to painted, random, after 1 s:     %7.1f (%.2f)\n", median(zufall), median(zufall) / allein);
+    std::printf("  at brightness 123: loading alone:       %7.1f\n", alleinHell);
+    std::printf("  at brightness 123: F3 after a 1 s look: %7.1f (%.2f)   slowest %.1f\n", median(hell),
+                median(hell) / alleinHell, *std::max_element(hell.begin(), hell.end()));
+    if (!hochkant.empty()) {
+        std::printf("  %lld upright-turned portraits: loading alone: %7.1f\n", static_cast<long long>(gedreht.size()),
+                    alleinHochkant);
+        std::printf("  upright-turned portraits: F3 after 1 s: %7.1f (%.2f)   slowest %.1f\n", median(hochkant),
+                    median(hochkant) / alleinHochkant, *std::max_element(hochkant.begin(), hochkant.end()));
+    }
 
     // Peak memory in a fresh process, so that this run's buffers do not count.
     QProcess kind;

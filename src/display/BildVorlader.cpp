@@ -1,5 +1,6 @@
 #include "display/BildVorlader.h"
 
+#include "display/Helligkeit.h"
 #include "platform/FileSystem.h"
 
 #include <QtConcurrent>
@@ -14,7 +15,9 @@ BildVorlader::BildVorlader(Eingabeaufschub::Einordnung einordnen, QObject* paren
     , m_aufschub(std::move(einordnen))
     , m_lader(std::make_unique<PictureLoader>())
 {
-    m_laden = [lader = m_lader.get()](const QString& pfad, QSize abdeckung) { return lader->load(pfad, abdeckung); };
+    m_laden = [lader = m_lader.get()](const QString& pfad, QSize abdeckung, const ByteTable* tabelle) {
+        return lader->load(pfad, abdeckung, tabelle);
+    };
     // One decode at a time: the loader's buffers serve one picture after the other, and the
     // picture a change waits for goes before those ahead (see naechsterAuftrag).
     m_arbeiter.setMaxThreadCount(1);
@@ -61,7 +64,7 @@ std::optional<LoadedPicture> BildVorlader::laden(const QString& pfad, const Umst
     }
 
     const quint64 anfrage = ++m_anfrage;
-    m_gesucht = Auftrag{pfad, abdeckung, m_generation, true};
+    m_gesucht = Auftrag{pfad, abdeckung, m_generation, true, umstaende.helligkeit};
     m_gefunden.reset();
     const bool laeuftSchon = m_laeuft && m_laeuft->pfad == pfad && m_laeuft->abdeckung == abdeckung &&
                              m_laeuft->generation == m_generation;
@@ -116,7 +119,7 @@ void BildVorlader::vorausladen(const QStringList& pfade)
         const bool laeuft = m_laeuft && m_laeuft->pfad == p && m_laeuft->abdeckung == m_umstaende.abdeckung &&
                             m_laeuft->generation == m_generation;
         if (!laeuft && !finden(p, m_umstaende.abdeckung))
-            m_warteschlange.push_back(Auftrag{p, m_umstaende.abdeckung, m_generation, false});
+            m_warteschlange.push_back(Auftrag{p, m_umstaende.abdeckung, m_generation, false, m_umstaende.helligkeit});
     }
     naechsterAuftrag();
 }
@@ -165,8 +168,9 @@ void BildVorlader::naechsterAuftrag()
                       [laden = m_laden, a = *auftrag] {
                           Ergebnis e;
                           e.stempel = stempel(a.pfad);
+                          const std::optional<Helligkeit::Tabelle> tabelle = Helligkeit::FuerStufe(a.helligkeit);
                           try {
-                              e.bild = laden(a.pfad, a.abdeckung);
+                              e.bild = laden(a.pfad, a.abdeckung, tabelle ? &*tabelle : nullptr);
                           } catch (const std::bad_alloc&) {
                               e.bild = LoadedPicture{};
                           }
@@ -179,13 +183,14 @@ void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
 {
     m_laeuft.reset();
     const bool aktuell = auftrag.generation == m_generation;
-    if (m_gesucht && auftrag.pfad == m_gesucht->pfad && auftrag.abdeckung == m_gesucht->abdeckung && !m_gefunden) {
+    if (m_gesucht && auftrag.pfad == m_gesucht->pfad && auftrag.abdeckung == m_gesucht->abdeckung &&
+        auftrag.helligkeit == m_gesucht->helligkeit && !m_gefunden) {
         // A decode made ahead counts only while its file is as it was when the decode began.
         if (auftrag.vordergrund || (aktuell && ergebnis.stempel.vorhanden && ergebnis.stempel == stempel(auftrag.pfad))) {
             m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.stempel, ergebnis.bild};
             m_vordergrund.reset();
         } else {
-            m_vordergrund = Auftrag{auftrag.pfad, auftrag.abdeckung, m_generation, true};
+            m_vordergrund = Auftrag{auftrag.pfad, auftrag.abdeckung, m_generation, true, m_gesucht->helligkeit};
         }
     }
     if (aktuell && m_vorausladen && ergebnis.bild.ok && gewollt(auftrag.pfad) && auftrag.abdeckung == m_umstaende.abdeckung &&

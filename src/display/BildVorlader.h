@@ -24,7 +24,8 @@
 class BildVorlader : public QObject {
     Q_OBJECT
 public:
-    using Ladefunktion = std::function<LoadedPicture(const QString& pfad, QSize abdeckung)>;
+    // tabelle: the brightness table the decode puts the picture through (none at the neutral level).
+    using Ladefunktion = std::function<LoadedPicture(const QString& pfad, QSize abdeckung, const ByteTable* tabelle)>;
 
     // What a decode ahead depends on besides the file: when it changes, everything is dropped.
     struct Umstaende {
@@ -73,6 +74,7 @@ private:
         QSize abdeckung;
         quint64 generation = 0;
         bool vordergrund = false;
+        int helligkeit = 80;
     };
     struct Eintrag {
         QString pfad;

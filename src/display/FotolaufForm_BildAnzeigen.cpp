@@ -93,10 +93,10 @@ void FotolaufForm::BildAnzeigen()
     m_volleAufloesung.Vergessen();
     if (Helligkeit != 80) {
         bildFenster.ZeigerAusDatei(p.AppPfad + QStringLiteral("/miscA55.ico"));
-        // Working copy and untouched source come from the one decode.
+        // Working copy and source come from the one decode, which put the whole picture through
+        // this level's table before reducing it for the screen.
         Pictbuf = bild;
         Pictbox = bild;
-        Pictbox.image = bild.image.copy();
         bildFenster.setImage1Bild(Pictbox);
         qint16 stufe = Helligkeit;
         HelligkeitAnwenden(stufe);
@@ -200,6 +200,17 @@ void FotolaufForm::DoImagePro(const QString& operation)
         m_programm.Meldung(QStringLiteral(" 24-bit bitmaps only"), MsgBox::OkNur, MsgBox::Kritisch);
         return;
     }
-    if (operation == u"Brightness/Contrast")
-        Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle);
+    if (operation != u"Brightness/Contrast")
+        return;
+    // The decode has normally done the pass, over the whole picture before it was reduced: a pass
+    // over the reduced copy would brighten pixels already averaged with their neighbours.
+    if (Pictbuf.byteTable == HelligkeitsTabelle) {
+        Pictbox = Pictbuf;
+        return;
+    }
+    if (Pictbuf.byteTable)
+        return;  // through another table already: a second one would not give this level
+    Pictbox.image = QImage(Pictbuf.image.size(), Pictbuf.image.format());
+    if (Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle))
+        Pictbox.byteTable = HelligkeitsTabelle;
 }

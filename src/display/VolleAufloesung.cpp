@@ -34,16 +34,11 @@ std::optional<VolleAufloesung::Paar> VolleAufloesung::Fuer(PictureLoader& lader,
         return m_paar;
 
     Vergessen();  // the old result's memory goes before the new decode takes its own
-    LoadedPicture voll = lader.load(datei, ziel == angezeigt.naturalSize ? QSize() : ziel);
+    // The decode puts the whole picture through the table before a picture above the cap is reduced.
+    LoadedPicture voll = lader.load(datei, ziel == angezeigt.naturalSize ? QSize() : ziel, tabelle);
     if (!voll.ok || voll.naturalSize != angezeigt.naturalSize || voll.image.isNull())
         return std::nullopt;  // the file changed or vanished: keep what is shown
-    Paar paar{voll, voll};
-    if (tabelle && voll.is24Bit && voll.image.format() == QImage::Format_RGB888) {
-        paar.bild.image = QImage(voll.image.size(), voll.image.format());
-        if (paar.bild.image.isNull() || !Helligkeit::Anwenden(paar.bild.image, voll.image, *tabelle))
-            return std::nullopt;
-    }
-    m_paar = paar;
+    m_paar = Paar{voll, voll};
     m_datei = datei;
     if (tabelle)
         m_tabelle = *tabelle;

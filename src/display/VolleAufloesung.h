@@ -23,7 +23,8 @@ public:
     // without first taking the memory of the full size).
     static QSize Zielgroesse(QSize natuerlich, qint64 grenze = kGroesstePixel);
 
-    // A picture as decoded (the source of the brightness pass) and as shown.
+    // A picture as decoded and as shown: the same picture, since the decode applies the
+    // brightness (the working copy and its source of the brightness operation).
     struct Paar {
         LoadedPicture quelle;
         LoadedPicture bild;
@@ -32,7 +33,8 @@ public:
     // The picture to draw `geraet` device pixels large in place of `angezeigt` (the decode for the
     // screen of `datei`): nothing when `angezeigt` is at least that large or already the largest
     // there is, or when the file changed its size or vanished (what is shown stays). With a
-    // brightness table, a 24-bit result has it applied; other pictures stay as decoded, as on screen.
+    // brightness table, a 24-bit picture goes through it in the decode; other pictures stay as
+    // decoded, as on screen.
     std::optional<Paar> Fuer(PictureLoader& lader, const LoadedPicture& angezeigt, QSize geraet, const QString& datei,
                              const Helligkeit::Tabelle* tabelle);
 

@@ -3,6 +3,7 @@
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -13,6 +14,32 @@ namespace {
 tjhandle handleOf(void* h)
 {
     return static_cast<tjhandle>(h);
+}
+
+// Walks the segments from SOI up to and including the first scan header, handing each marker with
+// its payload (cut at the end of the data) to f, which returns false to stop there. The position
+// after the last segment walked; -1 when the walk lost step (damaged headers).
+template <typename F>
+qsizetype walkSegments(const uchar* data, qsizetype size, F&& f)
+{
+    qsizetype at = 2;  // past SOI
+    while (at + 4 <= size) {
+        if (data[at] != 0xFF)
+            return -1;
+        const uchar marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        const qsizetype length = qsizetype(data[at + 2]) << 8 | data[at + 3];
+        if (length < 2)
+            return -1;
+        const qsizetype payload = at + 4;
+        at += 2 + length;
+        if (!f(marker, data + payload, std::min(length - 2, size - payload)) || marker == 0xDA)
+            break;
+    }
+    return at;
 }
 
 // Limits the scans of a progressive file, so a crafted file with thousands of scans cannot keep
@@ -104,30 +131,28 @@ bool JpegDecoder::finish(int result)
 
 bool JpegDecoder::endsAfterScan(const uchar* data, qsizetype size)
 {
-    // Walk the segments from SOI to the first scan, then look for EOI. Entropy-coded data stuffs
-    // every 0xFF with 0x00, so FF D9 past the scan header is the real end marker. A walk that loses
-    // step (damaged headers) leaves the verdict to libjpeg.
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xFF)
-            return true;
-        const uchar marker = data[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        const qsizetype length = qsizetype(data[at + 2]) << 8 | data[at + 3];
-        if (length < 2)
-            return true;
-        at += 2 + length;
-        if (marker == 0xDA)
-            break;
-    }
+    // Entropy-coded data stuffs every 0xFF with 0x00, so FF D9 past the scan header is the real end
+    // marker. A walk that loses step (damaged headers) leaves the verdict to libjpeg.
+    const qsizetype at = walkSegments(data, size, [](uchar, const uchar*, qsizetype) { return true; });
+    if (at < 0)
+        return true;
     // From the back: the marker is normally there, after at most some trailing bytes.
     for (qsizetype i = size - 2; i >= at; --i)
         if (data[i] == 0xFF && data[i + 1] == 0xD9)
             return true;
     return false;
+}
+
+QByteArrayView JpegDecoder::exifData(const uchar* data, qsizetype size)
+{
+    QByteArrayView tiff;
+    walkSegments(data, size, [&tiff](uchar marker, const uchar* payload, qsizetype length) {
+        if (marker != 0xE1 || length < 6 || std::memcmp(payload, "Exif\0\0", 6) != 0)
+            return true;
+        tiff = QByteArrayView(payload + 6, length - 6);
+        return false;
+    });
+    return tiff;
 }
 
 int JpegDecoder::countScans(const uchar* data, qsizetype size, int stopAbove)

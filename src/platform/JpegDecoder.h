@@ -2,6 +2,7 @@
 // libjpeg-turbo has fast reduced inverse transforms.
 #pragma once
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -30,6 +31,9 @@ public:
 
     // False when the data reaches its first scan but ends without the end-of-picture marker.
     static bool endsAfterScan(const uchar* data, qsizetype size);
+    // The TIFF data of the Exif segment (APP1 starting with "Exif" and two NULs) before the first
+    // scan; empty when there is none.
+    static QByteArrayView exifData(const uchar* data, qsizetype size);
 
     // Every scan of a progressive picture passes over all of its coefficients, so a small file with
     // hundreds of scans keeps the decoder busy for a minute. libjpeg's own progression writes at most

@@ -2,13 +2,17 @@
 // the other raster formats through Qt's readers, and the final smooth scale into kept memory.
 #include "platform/PictureLoader.h"
 
+#include "metadata/clsEXIF.h"
 #include "platform/FileSystem.h"
 #include "metafile/MetafilePicture.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -42,6 +46,28 @@ const char* qtFormatName(PictureFormat format)
     }
 }
 
+// Exif orientations 5 to 8 store the picture lying on its side.
+bool liesOnItsSide(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+// The stored pixels turned and mirrored to stand upright (orientation 1 leaves them as they are).
+QImage upright(const QImage& stored, int orientation)
+{
+    const QTransform quarterTurn = QTransform().rotate(90);
+    switch (orientation) {
+    case 2: return stored.mirrored(true, false);
+    case 3: return stored.mirrored(true, true);
+    case 4: return stored.mirrored(false, true);
+    case 5: return stored.mirrored(false, true).transformed(quarterTurn);
+    case 6: return stored.transformed(quarterTurn);
+    case 7: return stored.mirrored(true, false).transformed(quarterTurn);
+    case 8: return stored.transformed(QTransform().rotate(270));
+    default: return stored;
+    }
+}
+
 }  // namespace
 
 PictureLoader::PictureLoader()
@@ -55,7 +81,12 @@ QSize PictureLoader::fittedSize(QSize natural, QSize coverSize)
         return natural;
     if (natural.width() <= coverSize.width() && natural.height() <= coverSize.height())
         return natural;
-    return natural.scaled(coverSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // The side that binds takes the cover's length, the other is rounded to the nearest pixel as
+    // the placement on screen rounds it, so that the copy is drawn as it is, not scaled once more.
+    const double a = double(natural.width()) / natural.height();
+    if (a <= double(coverSize.width()) / coverSize.height())
+        return QSize(std::max(1, int(std::nearbyint(coverSize.height() * a))), coverSize.height());
+    return QSize(coverSize.width(), std::max(1, int(std::nearbyint(coverSize.width() / a))));
 }
 
 qsizetype PictureLoader::keptBufferBytes() const
@@ -63,7 +94,7 @@ qsizetype PictureLoader::keptBufferBytes() const
     return m_pool.keptBytes() + m_fileCapacity;
 }
 
-LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable)
 {
     LoadedPicture result;
     // Opened like every file the program reads: a FIFO or a device named like a picture is refused
@@ -78,13 +109,13 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
     result.format = detectPictureFormat(head);
     switch (result.format) {
     case PictureFormat::Jpeg:
-        return loadJpeg(file, coverSize, result);
+        return loadJpeg(file, coverSize, byteTable, result);
     case PictureFormat::Bmp:
     case PictureFormat::Dib:
     case PictureFormat::Gif:
     case PictureFormat::Ico:
     case PictureFormat::Cur:
-        return loadWithQt(file, head, coverSize, result);
+        return loadWithQt(file, head, coverSize, byteTable, result);
     case PictureFormat::Wmf:
     case PictureFormat::Emf:
         return loadMetafile(file, result);
@@ -127,7 +158,7 @@ bool PictureLoader::readWhole(QFile& file, qsizetype& size)
     return size > 0;
 }
 
-LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result)
 {
     qsizetype size = 0;
     const bool read = readWhole(file, size);
@@ -145,28 +176,45 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
     if (!read)
         return result;
     const uchar* data = m_fileBytes.get();
-    const QSize natural = m_jpeg.readSize(data, size);
-    if (natural.isEmpty() || tooManyPixels(natural))
+    const QSize stored = m_jpeg.readSize(data, size);
+    if (stored.isEmpty() || tooManyPixels(stored))
         return result;
 
-    const QSize fitted = fittedSize(natural, coverSize);
-    const QSize decoded = JpegDecoder::scaledSize(natural, JpegDecoder::scaleDenominator(natural, fitted));
+    // Fitting is a matter of the upright picture; the decode and the scale work on the stored one,
+    // and only the reduced copy is turned.
+    const int orientation = clsEXIF::Ausrichtung(JpegDecoder::exifData(data, size));
+    const bool sideways = liesOnItsSide(orientation);
+    const QSize natural = sideways ? stored.transposed() : stored;
+    const QSize fittedUpright = fittedSize(natural, coverSize);
+    const QSize fitted = sideways ? fittedUpright.transposed() : fittedUpright;
+    // A reduced decode averages the pixels; the table has to see them first.
+    const int denominator = byteTable ? 1 : JpegDecoder::scaleDenominator(stored, fitted);
+    const QSize decoded = JpegDecoder::scaledSize(stored, denominator);
     const bool scaleAfter = decoded != fitted;
     // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
-    // decoded to them; one that is not goes straight to its final 24-bit form.
-    QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    // decoded to them; one that is not, or one reduced through the table, goes straight to 24 bits.
+    const bool rgb32 = scaleAfter && !byteTable;
+    QImage target = m_pool.acquire(decoded, rgb32 ? QImage::Format_RGB32 : QImage::Format_RGB888);
     if (target.isNull() || !m_jpeg.decode(data, size, target))
         return result;
-    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
-    if (result.image.isNull())
+    QImage image = byteTable ? throughTable(target, fitted, *byteTable)
+                   : scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888)
+                                : target;
+    if (!image.isNull() && orientation != 1)
+        image = upright(image, orientation).convertToFormat(QImage::Format_RGB888);
+    if (image.isNull())
         return result;
+    result.image = image;
     result.naturalSize = natural;
     result.is24Bit = true;
+    if (byteTable)
+        result.byteTable = *byteTable;
     result.ok = true;
     return result;
 }
 
-LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, const ByteTable* byteTable,
+                                        LoadedPicture result)
 {
     bool is24Bit = false;
     if (result.format == PictureFormat::Bmp || result.format == PictureFormat::Dib) {
@@ -204,7 +252,12 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
 
     const QSize natural = image.size();
     const QSize fitted = fittedSize(natural, coverSize);
-    if (natural != fitted) {
+    if (is24Bit && byteTable) {
+        if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_RGB888)
+            image.convertTo(QImage::Format_RGB32);
+        image = throughTable(image, fitted, *byteTable);
+        result.byteTable = *byteTable;
+    } else if (natural != fitted) {
         const QImage::Format format = is24Bit                ? QImage::Format_RGB888
                                       : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                 : QImage::Format_RGB32;
@@ -219,6 +272,18 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
     result.is24Bit = is24Bit;
     result.ok = true;
     return result;
+}
+
+QImage PictureLoader::throughTable(QImage& picture, QSize size, const ByteTable& table)
+{
+    if (picture.size() == size) {
+        ByteTables::mapColours(picture, table);
+        return picture.convertToFormat(QImage::Format_RGB888);
+    }
+    QImage reduced = m_pool.acquire(size, QImage::Format_RGB888);
+    if (reduced.isNull() || !ByteTables::mapWhileReducing(picture, reduced, table))
+        return {};
+    return reduced;
 }
 
 QImage PictureLoader::scaleTo(const QImage& source, QSize size, QImage::Format format)

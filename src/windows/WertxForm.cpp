@@ -4,6 +4,7 @@
 #include "app/Twips.h"
 #include "lists/BildListenFeld.h"
 #include "windows/ImageForm.h"
+#include "windows/Optionsknopf.h"
 #include "windows/Rahmen.h"
 #include "windows/Umbruchknopf.h"
 
@@ -110,8 +111,8 @@ WertxForm::WertxForm(Programm& programm)
 
     connect(btnStarten, &QPushButton::clicked, this, &WertxForm::btnStarten_Click);
     connect(btnNichtStarten, &QPushButton::clicked, this, &WertxForm::btnNichtStarten_Click);
-    connect(optSchwarz, &QRadioButton::clicked, this, &WertxForm::optSchwarz_Click);
-    connect(optGrau, &QRadioButton::clicked, this, &WertxForm::optGrau_Click);
+    Optionsknopf::BeiKlick(*optSchwarz, [this] { optSchwarz_Click(); });
+    Optionsknopf::BeiKlick(*optGrau, [this] { optGrau_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, &WertxForm::HScroll1_Change);
     connect(btnZuruecksetzen, &QPushButton::clicked, this, &WertxForm::btnZuruecksetzen_Click);
     connect(CheckSpeichernBildPosition, &QCheckBox::clicked, this, &WertxForm::CheckSpeichernBildPosition_Click);

@@ -51,9 +51,9 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
         // Decodes of each file; the worker writes, the test reads once the worker is idle.
         auto dekodiert = std::make_shared<std::map<QString, int>>();
         auto lader = std::make_shared<PictureLoader>();
-        f.Vorlader().setLadefunktion([lader, dekodiert](const QString& p, QSize a) {
+        f.Vorlader().setLadefunktion([lader, dekodiert](const QString& p, QSize a, const ByteTable* t) {
             ++(*dekodiert)[QFileInfo(p).fileName()];
-            return lader->load(p, a);
+            return lader->load(p, a, t);
         });
         f.Vorlader().setVorausladen(voraus);
         int k = 0;

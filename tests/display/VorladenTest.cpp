@@ -27,7 +27,7 @@ struct Dekodierer {
     QSemaphore frei;
     PictureLoader lader;  // used by the one worker only
 
-    LoadedPicture operator()(const QString& pfad, QSize abdeckung)
+    LoadedPicture operator()(const QString& pfad, QSize abdeckung, const ByteTable* tabelle)
     {
         const QString name = QFileInfo(pfad).fileName();
         bool warten = false;
@@ -38,7 +38,7 @@ struct Dekodierer {
         }
         if (warten)
             frei.acquire();
-        return lader.load(pfad, abdeckung);
+        return lader.load(pfad, abdeckung, tabelle);
     }
     int wieOft(const QString& name)
     {
@@ -69,7 +69,7 @@ protected:
             pfade.append(Fixtures::writePicture(pfad(name(i)), 64, 48, kFarben[i % 5]));
         platform.givenArguments = pfade;
         std::shared_ptr<Dekodierer> d = dekodierer;
-        form().Vorlader().setLadefunktion([d](const QString& p, QSize a) { return (*d)(p, a); });
+        form().Vorlader().setLadefunktion([d](const QString& p, QSize a, const ByteTable* t) { return (*d)(p, a, t); });
         programm().Starten();
     }
     static QString name(int i) { return QString(QChar(u'a' + i)) + QStringLiteral(".jpg"); }

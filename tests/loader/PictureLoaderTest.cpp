@@ -1,11 +1,14 @@
 // The picture loader on generated and real sample files: formats by content, the 24-bit rule,
-// reduced decoding with the true natural size, broken and hostile files, kept buffers.
+// reduced decoding with the true natural size, photos turned upright by their Exif orientation,
+// broken and hostile files, kept buffers.
 #include "platform/PictureLoader.h"
+#include "support/ExifAusrichtung.h"
 #include "support/Fixtures.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtConcurrent>
@@ -146,7 +149,7 @@ TEST_F(PictureLoaderTest, RealSamplesLoadWithTheirSizeAndDepth)
         {"jpg/pillow__hopper_16bit_qtables.jpg", {128, 128}, true},
         {"jpg/pillow__jpeg_ff00_header.jpg", {300, 225}, true},    // stray bytes between segments
         {"exif/pillow__pil_sample_cmyk.jpg", {100, 100}, true},
-        {"exif/ianare-orient__landscape_6.jpg", {450, 600}, true},  // shown as stored: no turn by Exif
+        {"exif/ianare-orient__landscape_6.jpg", {600, 450}, true},  // stored on its side, turned upright
         {"bmp/bmpsuite/g/rgb24.bmp", {127, 64}, true},
         {"bmp/image-rs__Info_R8_G8_B8_Top_Down.bmp", {6, 6}, true},
         {"bmp/bmpsuite/g/pal8os2.bmp", {127, 64}, false},
@@ -437,4 +440,54 @@ TEST_F(PictureLoaderTest, LoadersOnSeveralThreadsDecodeIndependently)
     QFuture<QSize> second = QtConcurrent::run(run, b, QSize(150, 150));
     EXPECT_EQ(first.result(), QSize(300, 225));
     EXPECT_EQ(second.result(), QSize(150, 100));
+}
+
+TEST_F(PictureLoaderTest, PhotosComeUprightAsTheirExifOrientationSays)
+{
+    // Photos of one scene stored in all eight orientations, tagged by another program; Qt's own
+    // reader turns them by the tag as well. At full size and reduced for a small screen, each comes
+    // out as that reader shows it.
+    for (const char* art : {"landscape", "portrait"}) {
+        for (QSize cover : {QSize(), QSize(300, 300)}) {
+            for (int n = 1; n <= 8; ++n) {
+                const QString pfad = sample(QStringLiteral("exif/ianare-orient__%1_%2.jpg").arg(QLatin1String(art)).arg(n).toUtf8());
+                SCOPED_TRACE(qPrintable(QStringLiteral("%1 into %2x%3").arg(pfad).arg(cover.width()).arg(cover.height())));
+                QImageReader qt(pfad);
+                qt.setAutoTransform(true);
+                QImage soll = qt.read().convertToFormat(QImage::Format_RGB888);
+                ASSERT_FALSE(soll.isNull());
+                const LoadedPicture p = loader.load(pfad, cover);
+                ASSERT_TRUE(p.ok);
+                EXPECT_EQ(p.naturalSize, soll.size());
+                if (!cover.isEmpty())
+                    soll = soll.scaled(PictureLoader::fittedSize(soll.size(), cover), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                ASSERT_EQ(p.image.size(), soll.size());
+                EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
+                double abweichung = 0;
+                for (int y = 0; y < soll.height(); ++y)
+                    for (int x = 0; x < 3 * soll.width(); ++x)
+                        abweichung += std::abs(p.image.constScanLine(y)[x] - soll.constScanLine(y)[x]);
+                EXPECT_LT(abweichung / (3.0 * soll.width() * soll.height()), 3.0);
+            }
+        }
+    }
+
+    // Tags that say nothing usable leave the picture as stored: values outside 1 to 8, a value of
+    // another type, an IFD beyond the data, an Exif segment cut short.
+    const QByteArray jpeg = encode(halves(40, 30), "jpeg");
+    QByteArray text = Fixtures::mitAusrichtung(jpeg, 6);
+    text[text.indexOf(QByteArray("\x01\x12\x00\x03", 4)) + 3] = 2;  // ASCII
+    QByteArray weit = Fixtures::mitAusrichtung(jpeg, 6);
+    weit[weit.indexOf("MM") + 7] = char(0x7F);  // IFD0 far beyond the segment
+    // The segment ends inside IFD0's only entry: 6 bytes "Exif", 8 of header, 2 of count, 4 of 12.
+    const QByteArray ganz = Fixtures::mitAusrichtung(jpeg, 6, true);
+    const int laenge = 2 + 6 + 14;
+    const QByteArray kurz = ganz.left(4) + char(0) + char(laenge) + ganz.mid(6, laenge - 2) + ganz.mid(4 + 34);
+    for (const QByteArray& bytes : {Fixtures::mitAusrichtung(jpeg, 0), Fixtures::mitAusrichtung(jpeg, 9, true),
+                                    Fixtures::mitAusrichtung(jpeg, 0x106), text, weit, kurz}) {
+        const LoadedPicture p = loader.load(write(QStringLiteral("schief.jpg"), bytes));
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(p.naturalSize, QSize(40, 30));
+        EXPECT_TRUE(near(p.image.pixelColor(0, 0), Qt::red));
+    }
 }
