@@ -2,6 +2,8 @@
 // the other raster formats through Qt's readers, and the final smooth scale into kept memory.
 #include "platform/PictureLoader.h"
 
+#include "platform/BmpRows.h"
+#include "platform/CancelFlag.h"
 #include "platform/FileSystem.h"
 #include "platform/metafile/MetafilePicture.h"
 
@@ -10,6 +12,7 @@
 #include <QPainter>
 
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -42,6 +45,38 @@ const char* qtFormatName(PictureFormat format)
     }
 }
 
+// The file as Qt's readers see it: a read fails once the cancel flag is raised, so that a reader
+// stops at its next row (the BMP reader reads row by row, the GIF reader in small chunks).
+class CancellableFile : public QIODevice {
+public:
+    CancellableFile(QFile& file, const CancelFlag& cancel)
+        : m_file(file)
+        , m_cancel(cancel)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_cancel.raised() || (m_file.pos() != pos() && !m_file.seek(pos())))
+            return -1;
+        return m_file.read(data, maxSize);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& m_file;
+    const CancelFlag& m_cancel;
+};
+
+bool cancelled(const CancelFlag* cancel)
+{
+    return cancel && cancel->raised();
+}
+
 }  // namespace
 
 PictureLoader::PictureLoader()
@@ -63,7 +98,7 @@ qsizetype PictureLoader::keptBufferBytes() const
     return m_pool.keptBytes() + m_fileCapacity;
 }
 
-LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const CancelFlag* cancel)
 {
     LoadedPicture result;
     // Opened like every file the program reads: a FIFO or a device named like a picture is refused
@@ -78,19 +113,23 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
     result.format = detectPictureFormat(head);
     switch (result.format) {
     case PictureFormat::Jpeg:
-        return loadJpeg(file, coverSize, result);
+        result = loadJpeg(file, coverSize, result, cancel);
+        break;
     case PictureFormat::Bmp:
     case PictureFormat::Dib:
     case PictureFormat::Gif:
     case PictureFormat::Ico:
     case PictureFormat::Cur:
-        return loadWithQt(file, head, coverSize, result);
+        result = loadWithQt(file, head, coverSize, result, cancel);
+        break;
     case PictureFormat::Wmf:
     case PictureFormat::Emf:
-        return loadMetafile(file, result);
+        result = loadMetafile(file, result);
+        break;
     default:
-        return result;
+        break;
     }
+    return cancelled(cancel) ? LoadedPicture{} : result;
 }
 
 LoadedPicture PictureLoader::loadMetafile(QFile& file, LoadedPicture result)
@@ -127,7 +166,7 @@ bool PictureLoader::readWhole(QFile& file, qsizetype& size)
     return size > 0;
 }
 
-LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPicture result, const CancelFlag* cancel)
 {
     qsizetype size = 0;
     const bool read = readWhole(file, size);
@@ -155,7 +194,7 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
     // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
     // decoded to them; one that is not goes straight to its final 24-bit form.
     QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
-    if (target.isNull() || !m_jpeg.decode(data, size, target))
+    if (target.isNull() || !m_jpeg.decode(data, size, target, cancel) || cancelled(cancel))
         return result;
     result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
     if (result.image.isNull())
@@ -166,9 +205,38 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
     return result;
 }
 
-LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, LoadedPicture result,
+                                         const CancelFlag* cancel)
 {
-    bool is24Bit = false;
+    // Whole blocks are averaged while the rows are read, down to the smallest size that still
+    // covers the size shown; the rest of the way is a smooth scale of less than a factor of two.
+    const QSize natural(int(bmp.width), int(bmp.height));
+    const QSize fitted = fittedSize(natural, coverSize);
+    int factor = std::max(1, std::min(natural.width() / fitted.width(), natural.height() / fitted.height()));
+    auto covers = [&](int f) {
+        const QSize r = BmpRows::reducedSize(natural, f);
+        return r.width() >= fitted.width() && r.height() >= fitted.height();
+    };
+    // A cut-off last block may still leave enough pixels.
+    while (factor < std::max(natural.width(), natural.height()) && covers(factor + 1))
+        ++factor;
+    const QSize reduced = BmpRows::reducedSize(natural, factor);
+    const bool scaleAfter = reduced != fitted;
+    QImage target = m_pool.acquire(reduced, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (target.isNull() || !BmpRows::read(file, bmp, factor, target, cancel))
+        return result;
+    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
+    if (result.image.isNull())
+        return result;
+    result.naturalSize = natural;
+    result.is24Bit = true;
+    result.ok = true;
+    return result;
+}
+
+LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result,
+                                        const CancelFlag* cancel)
+{
     if (result.format == PictureFormat::Bmp || result.format == PictureFormat::Dib) {
         const BmpHeaderInfo bmp = readBmpHeader(head, result.format);
         if (!bmp.valid || qint64(bmp.width) * bmp.height > kMaxPixels)
@@ -177,7 +245,8 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         if (bmp.uncompressed() &&
             (bmp.pixelDataOffset > file.size() || file.size() - bmp.pixelDataOffset < bmp.pixelDataBytes))
             return result;
-        is24Bit = bmp.is24Bit();
+        if (bmp.is24Bit())
+            return loadBmpRows(file, bmp, coverSize, result, cancel);
     }
 
     if (result.format == PictureFormat::Gif) {
@@ -186,7 +255,10 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
             !gifFirstFrameComplete(QByteArrayView(m_fileBytes.get(), size)) || !file.seek(0))
             return result;
     }
-    QImageReader reader(&file, qtFormatName(result.format));
+    std::optional<CancellableFile> stoppable;
+    if (cancel)
+        stoppable.emplace(file, *cancel);
+    QImageReader reader(stoppable ? static_cast<QIODevice*>(&*stoppable) : &file, qtFormatName(result.format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize claimed = reader.size();
@@ -199,24 +271,18 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         claimedPixels / 4096 > file.size())
         return result;
     QImage image;
-    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()))
+    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()) || cancelled(cancel))
         return result;
 
     const QSize natural = image.size();
     const QSize fitted = fittedSize(natural, coverSize);
-    if (natural != fitted) {
-        const QImage::Format format = is24Bit                ? QImage::Format_RGB888
-                                      : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32;
-        image = scaleTo(image, fitted, format);
-    } else if (is24Bit && image.format() != QImage::Format_RGB888) {
-        image.convertTo(QImage::Format_RGB888);
-    }
+    if (natural != fitted)
+        image = scaleTo(image, fitted, image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull())
         return result;
+    // Plain 24-bit BMPs, the only pictures of these formats that are 24-bit, were read by loadBmpRows.
     result.image = image;
     result.naturalSize = natural;
-    result.is24Bit = is24Bit;
     result.ok = true;
     return result;
 }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <memory>
 
+class CancelFlag;
 class MetafilePicture;
 class QFile;
 
@@ -50,7 +51,10 @@ public:
     // (keeping proportions) - JPEG through libjpeg-turbo's 1/2, 1/4, 1/8 scaled decoding, other
     // formats at full size - and smoothly scaled the rest of the way. An empty coverSize means full
     // resolution. A picture that fits into coverSize is never enlarged.
-    LoadedPicture load(const QString& path, QSize coverSize = {});
+    //
+    // cancel: once raised (from any thread), the decode stops at its next row and nothing is
+    // loaded.
+    LoadedPicture load(const QString& path, QSize coverSize = {}, const CancelFlag* cancel = nullptr);
 
     // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
     // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
@@ -71,9 +75,11 @@ public:
     int pixelBuffersCreated() const { return m_pool.blocksCreated(); }
 
 private:
-    LoadedPicture loadJpeg(QFile& file, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadJpeg(QFile& file, QSize coverSize, LoadedPicture result, const CancelFlag* cancel);
     LoadedPicture loadMetafile(QFile& file, LoadedPicture result);
-    LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result, const CancelFlag* cancel);
+    LoadedPicture loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, LoadedPicture result,
+                              const CancelFlag* cancel);
     QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
     bool readWhole(QFile& file, qsizetype& size);
 
