@@ -5,7 +5,6 @@
 #include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
 #include "platform/FileSystem.h"
-#include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
@@ -283,13 +282,6 @@ double Programm::TwipsPerPixelY() const
 
 // ---------------------------------------------------------------------------------------------
 // Windows
-
-PictureLoader& Programm::bildLader()
-{
-    if (!m_bildLader)
-        m_bildLader = std::make_unique<PictureLoader>();
-    return *m_bildLader;
-}
 
 FotolaufForm& Programm::fotolaufForm()
 {

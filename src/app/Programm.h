@@ -17,7 +17,6 @@ class HilfeBoxForm;
 class ZoomForm;
 class ListBoxForm;
 class ImageForm;
-class PictureLoader;
 class Startzeiten;
 class WertxForm;
 class XYPos;
@@ -99,9 +98,6 @@ public:
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
 
-    // The picture loader, with its decode buffers kept from one picture to the next.
-    PictureLoader& bildLader();
-
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
     ListBoxForm& listBoxForm();
@@ -138,7 +134,6 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     Startzeiten* m_startzeiten = nullptr;
-    std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;
     std::unique_ptr<ImageForm> m_imageForm;

@@ -1,6 +1,8 @@
 #include "display/Bildzeichner.h"
 
-#include "platform/metafile/MetafilePicture.h"
+#include "display/BildVorlader.h"
+#include "display/Vektorraster.h"
+#include "platform/CancelFlag.h"
 
 #include <QPainter>
 
@@ -12,8 +14,22 @@ QRect geraeteRechteck(const QRect& r, qreal dpr)
 }
 }  // namespace
 
+Bildzeichner::Bildzeichner(QWidget& fenster, std::function<BildVorlader&()> arbeiter)
+    : m_fenster(&fenster)
+    , m_arbeiter(std::move(arbeiter))
+{
+}
+
+Bildzeichner::~Bildzeichner()
+{
+    if (m_gefragt)
+        m_gefragt->zusatzAbbrechen(this);
+}
+
 void Bildzeichner::Zeichnen(QPainter& p, const LoadedPicture& bild, const QRect& ziel, const QRect& fenster, qreal dpr)
 {
+    if (!bild.metafile || (m_scharf && m_scharf->bild != bild.metafile))
+        m_scharf.reset();  // drawn for another picture
     if (!bild.ok || ziel.isEmpty())
         return;
     const QRect sichtbar = ziel.intersected(fenster);
@@ -21,49 +37,66 @@ void Bildzeichner::Zeichnen(QPainter& p, const LoadedPicture& bild, const QRect&
         return;
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (bild.metafile) {
+    if (bild.metafile)
         metafileZeichnen(p, bild, ziel, sichtbar, dpr);
-    } else if (!bild.image.isNull()) {
-        const QImage& quelle = bild.image;
-        const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
-        if (geraet.width() <= quelle.width() && geraet.height() <= quelle.height()) {
-            if (m_skaliert.size() != geraet || m_skaliertVonMetafile || m_skaliertVon != quelle.cacheKey()) {
-                m_skaliert = quelle.scaled(geraet, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                m_skaliertVon = quelle.cacheKey();
-                m_skaliertVonMetafile.reset();
-            }
-            p.drawImage(sichtbar, m_skaliert, geraeteRechteck(sichtbar.translated(-ziel.topLeft()), dpr));
-        } else {
-            // Enlarged: interpolated while drawing, from the visible part of the source only.
-            const double sx = quelle.width() / static_cast<double>(ziel.width());
-            const double sy = quelle.height() / static_cast<double>(ziel.height());
-            const QRectF teil((sichtbar.x() - ziel.x()) * sx, (sichtbar.y() - ziel.y()) * sy, sichtbar.width() * sx,
-                              sichtbar.height() * sy);
-            p.drawImage(QRectF(sichtbar), quelle, teil);
-        }
-    }
+    else if (!bild.image.isNull())
+        rasterZeichnen(p, bild.image, ziel, sichtbar, dpr);
     p.restore();
+}
+
+void Bildzeichner::rasterZeichnen(QPainter& p, const QImage& quelle, const QRect& ziel, const QRect& sichtbar, qreal dpr)
+{
+    const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
+    if (geraet.width() <= quelle.width() && geraet.height() <= quelle.height()) {
+        if (m_skaliert.size() != geraet || m_skaliertVon != quelle.cacheKey()) {
+            m_skaliert = quelle.scaled(geraet, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_skaliertVon = quelle.cacheKey();
+        }
+        p.drawImage(sichtbar, m_skaliert, geraeteRechteck(sichtbar.translated(-ziel.topLeft()), dpr));
+        return;
+    }
+    // Enlarged: interpolated while drawing, from the visible part of the source only.
+    const double sx = quelle.width() / static_cast<double>(ziel.width());
+    const double sy = quelle.height() / static_cast<double>(ziel.height());
+    const QRectF teil((sichtbar.x() - ziel.x()) * sx, (sichtbar.y() - ziel.y()) * sy, sichtbar.width() * sx,
+                      sichtbar.height() * sy);
+    p.drawImage(QRectF(sichtbar), quelle, teil);
 }
 
 void Bildzeichner::metafileZeichnen(QPainter& p, const LoadedPicture& bild, const QRect& ziel, const QRect& sichtbar, qreal dpr)
 {
-    // Vectors at the size shown: kept as a picture while that size stays, drawn directly (only the
-    // visible part) when zoomed so far in that such a picture would be too large.
     const QSize geraet(qRound(ziel.width() * dpr), qRound(ziel.height() * dpr));
-    if (qint64(geraet.width()) * geraet.height() > 64LL * 1024 * 1024) {
-        p.setClipRect(sichtbar);
-        p.setRenderHint(QPainter::Antialiasing);
-        bild.metafile->draw(p, QRectF(ziel));
+    const QRect sichtbarGeraet = geraeteRechteck(sichtbar.translated(-ziel.topLeft()), dpr) & QRect(QPoint(0, 0), geraet);
+    if (m_scharf && m_scharf->groesse == geraet && m_scharf->teil.contains(sichtbarGeraet)) {
+        p.drawImage(sichtbar, m_scharf->raster, sichtbarGeraet.translated(-m_scharf->teil.topLeft()));
         return;
     }
-    if (m_skaliert.size() != geraet || m_skaliertVonMetafile != bild.metafile) {
-        m_skaliert = QImage(geraet, QImage::Format_ARGB32_Premultiplied);
-        m_skaliert.fill(Qt::transparent);
-        QPainter leinwand(&m_skaliert);
-        leinwand.setRenderHint(QPainter::Antialiasing);
-        bild.metafile->draw(leinwand, QRectF(QPointF(0, 0), QSizeF(geraet)));
-        m_skaliertVonMetafile = bild.metafile;
-        m_skaliertVon = 0;
-    }
-    p.drawImage(sichtbar, m_skaliert, geraeteRechteck(sichtbar.translated(-ziel.topLeft()), dpr));
+    // The drawing for the screen, stretched until the one for this size is there.
+    if (!bild.image.isNull())
+        rasterZeichnen(p, bild.image, ziel, sichtbar, dpr);
+    if (bild.image.size() == geraet)
+        return;
+    const bool angefragt = m_angefragt && !m_angefragtAbbruch->raised() && m_angefragt->bild == bild.metafile &&
+                           m_angefragt->groesse == geraet && m_angefragt->teil.contains(sichtbarGeraet);
+    if (!angefragt)
+        anfragen(bild.metafile, geraet, Vektorraster::Teil(geraet, sichtbarGeraet));
+}
+
+void Bildzeichner::anfragen(const std::shared_ptr<const MetafilePicture>& bild, QSize groesse, const QRect& teil)
+{
+    if (!m_arbeiter)
+        return;
+    m_angefragt = Vektorteil{bild, groesse, teil, {}};
+    m_gefragt = &m_arbeiter();
+    QPointer<QWidget> fenster = m_fenster;
+    m_angefragtAbbruch = m_gefragt->zusatz(this, [this, fenster, bild, groesse, teil](const BildVorlader::Ladefunktion&, const CancelFlag& abbruch) {
+        QImage raster = Vektorraster::Zeichnen(*bild, groesse, teil, abbruch);
+        return std::function<void()>([this, fenster, bild, groesse, teil, raster] {
+            if (!fenster || raster.isNull())
+                return;
+            m_gefragt = nullptr;
+            m_scharf = Vektorteil{bild, groesse, teil, raster};
+            fenster->update();
+        });
+    });
 }

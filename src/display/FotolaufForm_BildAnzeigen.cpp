@@ -148,7 +148,7 @@ void FotolaufForm::VorausLaden()
 std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
 {
     Programm& p = m_programm;
-    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad,
+    return m_volleAufloesung.Fuer(p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad, m_vorlader->gezeigterStempel(),
                                   Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 
