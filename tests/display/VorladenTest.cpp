@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMutex>
+#include <QScreen>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,7 +30,7 @@ namespace {
 struct Dekodierer {
     QMutex sperre;
     QHash<QString, int> anzahl;
-    QString anhalten;  // file name whose decode waits for frei
+    QStringList anhalten;  // names of the files whose decodes wait for frei
     QSemaphore frei;
     PictureLoader lader;  // used by the one worker only
 
@@ -40,7 +41,7 @@ struct Dekodierer {
         {
             QMutexLocker l(&sperre);
             ++anzahl[name];
-            warten = name == anhalten;
+            warten = anhalten.contains(name);
         }
         if (warten)
             frei.acquire();
@@ -51,10 +52,10 @@ struct Dekodierer {
         QMutexLocker l(&sperre);
         return anzahl.value(name);
     }
-    void halten(const QString& name)
+    void halten(const QStringList& namen)
     {
         QMutexLocker l(&sperre);
-        anhalten = name;
+        anhalten = namen;
     }
 };
 
@@ -110,7 +111,7 @@ TEST_F(Vorladen, NeighboursAreDecodedAheadOnceAndAKeyDuringTheirDecodeWaitsForIt
     EXPECT_EQ(wieOft(0), 1);
     EXPECT_EQ(wieOft(1), 1);
     // At most two are held ahead: e was let go while b was shown, and is decoded anew.
-    dekodierer->halten(name(3));
+    dekodierer->halten({name(3)});
     taste(Qt::Key_F2);
     EXPECT_TRUE(zeigt(4));
     EXPECT_EQ(wieOft(4), 2);
@@ -180,17 +181,27 @@ TEST_F(Vorladen, FileChangedOrRemovedAfterItsDecodeAheadIsReadAgainOrReported)
 
 TEST_F(Vorladen, NewerKeySupersedesALongDecodeAndAltF4EndsIt)
 {
-    dekodierer->halten(name(1));
+    dekodierer->halten({name(1), name(2)});
     starten(4);
     QSignalSpy angezeigt(&form(), &FotolaufForm::BildAngezeigt);
     QStringList gezeigt;
     QObject::connect(&form(), &FotolaufForm::BildAngezeigt, [&] { gezeigt.append(programm().AngezeigteDatei); });
-    // b's decode is held; a second F3 during the wait goes on to c, and b is never shown.
+    // b's decode is held; a second F3 during the wait goes on to c, and b is never shown. While c
+    // is decoded, a stays on the screen as it was: no black window in between.
+    QColor zwischendurch;
     gleich(30, [this] { taste(Qt::Key_F3); });
-    gleich(60, [this] { dekodierer->frei.release(); });
+    gleich(90, [&] {
+        EXPECT_EQ(index(), 2);
+        EXPECT_TRUE(gezeigt.isEmpty());
+        // What was last put on the screen, not the window drawn anew now.
+        const QImage fenster = bild().screen()->grabWindow(bild().winId()).toImage();
+        zwischendurch = fenster.pixelColor(QRect(480, 360, 64, 48).center());  // where a is shown
+        dekodierer->frei.release(2);
+    });
     taste(Qt::Key_F3);
     EXPECT_TRUE(gezeigt.isEmpty());
     ASSERT_TRUE(bis([&] { return zeigt(2); }));
+    EXPECT_TRUE(aehnlich(zwischendurch, kFarben[0])) << zwischendurch.name().toStdString();
     EXPECT_EQ(gezeigt, QStringList{listBoxNeu().List(2)});
     // b's decode was given up when c was asked for; as c's neighbour it is decoded anew.
     ASSERT_TRUE(bis([&] { return wieOft(1) == 2; }));
@@ -198,7 +209,7 @@ TEST_F(Vorladen, NewerKeySupersedesALongDecodeAndAltF4EndsIt)
     ASSERT_TRUE(bis([&] { return form().Vorlader().ruhig(); }));
 
     // Input other than picture keys waits its turn: F7 during the decode acts after the change.
-    dekodierer->halten(name(0));
+    dekodierer->halten({name(0)});
     taste(Qt::Key_F6);
     gleich(30, [this] { taste(Qt::Key_F7); });
     gleich(60, [this] { EXPECT_TRUE(form().F6TimerGestartet); dekodierer->frei.release(); });
@@ -208,7 +219,7 @@ TEST_F(Vorladen, NewerKeySupersedesALongDecodeAndAltF4EndsIt)
 
     // Alt+F4 during a decode ends the program at once; the picture on screen stays a.
     form().Vorlader().verwerfen();
-    dekodierer->halten(name(1));
+    dekodierer->halten({name(1)});
     gleich(30, [this] { taste(Qt::Key_F4, Qt::AltModifier); });
     taste(Qt::Key_F3);
     EXPECT_EQ(platform.endRequests, 1);
