@@ -196,13 +196,7 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
     QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
     if (target.isNull() || !m_jpeg.decode(data, size, target, cancel) || cancelled(cancel))
         return result;
-    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
-    if (result.image.isNull())
-        return result;
-    result.naturalSize = natural;
-    result.is24Bit = true;
-    result.ok = true;
-    return result;
+    return finish24Bit(target, fitted, natural, result);
 }
 
 LoadedPicture PictureLoader::loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, LoadedPicture result,
@@ -225,7 +219,12 @@ LoadedPicture PictureLoader::loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, 
     QImage target = m_pool.acquire(reduced, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
     if (target.isNull() || !BmpRows::read(file, bmp, factor, target, cancel))
         return result;
-    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
+    return finish24Bit(target, fitted, natural, result);
+}
+
+LoadedPicture PictureLoader::finish24Bit(const QImage& decoded, QSize fitted, QSize natural, LoadedPicture result)
+{
+    result.image = decoded.size() != fitted ? scaleTo(decoded, fitted, QImage::Format_RGB888) : decoded;
     if (result.image.isNull())
         return result;
     result.naturalSize = natural;

@@ -80,6 +80,8 @@ private:
     LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result, const CancelFlag* cancel);
     LoadedPicture loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, LoadedPicture result,
                               const CancelFlag* cancel);
+    // A 24-bit picture decoded at a reduced size, scaled the rest of the way to `fitted`.
+    LoadedPicture finish24Bit(const QImage& decoded, QSize fitted, QSize natural, LoadedPicture result);
     QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
     bool readWhole(QFile& file, qsizetype& size);
 
