@@ -6,6 +6,7 @@
 #include "listwindow/ListBoxForm.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
+#include "windows/Fensterordnung.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/ZoomForm.h"
@@ -38,6 +39,7 @@ bool ganzeZahl(const QString& text, qint64& zahl)
 
 Programm::Programm(Platform& platform)
     : m_platform(platform)
+    , m_fensterordnung(std::make_unique<Fensterordnung>([this]() -> QWidget* { return m_imageForm.get(); }))
 {
 }
 
@@ -53,6 +55,7 @@ Programm::~Programm()
     m_listBoxForm.reset();
     m_imageForm.reset();
     m_fotolaufForm.reset();
+    m_fensterordnung.reset();
 }
 
 void Programm::Starten()
@@ -87,6 +90,11 @@ int Programm::Meldung(const QString& text, int knoepfe, int icon, int standardKn
     r.icon = icon;
     r.defaultButton = standardKnopf;
     return m_platform.messageBox(r);
+}
+
+QString Programm::MeldungMitGrund(const Refusal& grund, const QString& naechsteMeldung)
+{
+    return QStringLiteral("Errortext=") + grund.text() + CrLf + CrLf + naechsteMeldung;
 }
 
 void Programm::ProgrammBeenden()
@@ -278,6 +286,24 @@ double Programm::TwipsPerPixelY() const
 {
     const int dpi = m_platform.logicalDpiY();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+namespace {
+double geraetepixelJePixel(Platform& platform)
+{
+    const double dpr = platform.devicePixelRatio();
+    return dpr > 0 ? dpr : 1.0;
+}
+}  // namespace
+
+double Programm::TwipsProBildpunktX() const
+{
+    return TwipsPerPixelX() / geraetepixelJePixel(m_platform);
+}
+
+double Programm::TwipsProBildpunktY() const
+{
+    return TwipsPerPixelY() / geraetepixelJePixel(m_platform);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -127,6 +127,7 @@ void FotolaufForm::TasteAusfuehren(Tastenaktion aktion)
         XYPos& xy = p.xyPos();
         xy.show();
         xy.raise();
+        xy.activateWindow();
         break;
     }
     case Tastenaktion::LupeScharf:

@@ -10,8 +10,6 @@
 
 #include <QCheckBox>
 
-#include <QtMath>
-
 #include <cmath>
 
 namespace {
@@ -108,9 +106,7 @@ void FotolaufForm::VolleAufloesungSicherstellen()
     // Once the picture is shown larger than the copy decoded for the screen, it is drawn from the
     // full resolution as soon as that is there; the brightened pair then holds that resolution too.
     ImageForm& f = m_programm.imageForm();
-    const double dpr = m_programm.platform().devicePixelRatio();
-    const QRect ziel = f.Image1.pixel();
-    const auto voll = VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    const auto voll = VolleAufloesungFuer(f.Image1.pixel().size());
     if (!voll)
         return;
     if (Helligkeit != 80) {

@@ -27,13 +27,17 @@ public:
     Bildzeichner(const Bildzeichner&) = delete;
     Bildzeichner& operator=(const Bildzeichner&) = delete;
 
-    // Draws `bild` stretched into `ziel` (logical pixels of the window), clipped to `fenster`.
-    // dpr: device pixels per logical pixel of the window.
+    // Draws `bild` stretched into `ziel`, clipped to `fenster`, both in device pixels of the window
+    // (dpr device pixels per logical pixel). Shown at its own size or enlarged by a whole factor, a
+    // picture keeps every pixel sharp; other sizes are smoothed.
     void Zeichnen(QPainter& painter, const LoadedPicture& bild, const QRect& ziel, const QRect& fenster, qreal dpr);
 
+    // The window's own area in device pixels.
+    static QRect Geraetefenster(const QWidget& fenster);
+
 private:
-    void rasterZeichnen(QPainter& painter, const QImage& quelle, const QRect& ziel, const QRect& sichtbar, qreal dpr);
-    void metafileZeichnen(QPainter& painter, const LoadedPicture& bild, const QRect& ziel, const QRect& sichtbar, qreal dpr);
+    void rasterZeichnen(QPainter& painter, const QImage& quelle, const QRect& ziel, const QRect& sichtbar);
+    void metafileZeichnen(QPainter& painter, const LoadedPicture& bild, const QRect& ziel, const QRect& sichtbar);
     void anfragen(const std::shared_ptr<const MetafilePicture>& bild, QSize groesse, const QRect& teil);
 
     QPointer<QWidget> m_fenster;

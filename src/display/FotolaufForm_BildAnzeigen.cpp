@@ -21,7 +21,7 @@ constexpr int kFensterNachMs = 300;
 
 Bildschirm FotolaufForm::BildschirmMasse() const
 {
-    return Bildschirm{ScreenWidth, ScreenHeight, SGVH, m_programm.TwipsPerPixelX(), m_programm.TwipsPerPixelY()};
+    return Bildschirm{ScreenWidth, ScreenHeight, SGVH, m_programm.TwipsProBildpunktX(), m_programm.TwipsProBildpunktY()};
 }
 
 Vergroesserung FotolaufForm::VergroesserungsRegel()
@@ -94,8 +94,8 @@ void FotolaufForm::BildAnzeigen()
         emit BildAngezeigt();
         return;
     }
-    const double tppX = p.TwipsPerPixelX();
-    const double tppY = p.TwipsPerPixelY();
+    const double tppX = p.TwipsProBildpunktX();
+    const double tppY = p.TwipsProBildpunktY();
     bildFenster.Picture1.setWidth(bild.naturalSize.width() * tppX);
     bildFenster.Picture1.setHeight(bild.naturalSize.height() * tppY);
     const float w = static_cast<float>(bildFenster.Picture1.Width() / tppX);

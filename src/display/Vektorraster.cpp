@@ -1,7 +1,7 @@
 #include "display/Vektorraster.h"
 
 #include "platform/CancelFlag.h"
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QPainter>
 

@@ -5,7 +5,7 @@
 #include "platform/BmpRows.h"
 #include "platform/CancelFlag.h"
 #include "platform/FileSystem.h"
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -9,13 +9,12 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QtMath>
 
 #include <cmath>
 
 ZoomForm::ZoomForm(Programm& programm)
-    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , ImageZoom(programm.TwipsPerPixelX(), programm.TwipsPerPixelY())
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+    , ImageZoom(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , m_programm(programm)
     , m_zeichner(*this, [&programm]() -> BildVorlader& { return programm.fotolaufForm().Vorlader(); })
 {
@@ -70,9 +69,7 @@ bool ZoomForm::Form_Load()
 
 std::optional<VolleAufloesung::Paar> ZoomForm::volleAufloesung()
 {
-    const double dpr = m_programm.platform().devicePixelRatio();
-    const QRect ziel = ImageZoom.pixel();
-    return m_programm.fotolaufForm().VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    return m_programm.fotolaufForm().VolleAufloesungFuer(ImageZoom.pixel().size());
 }
 
 void ZoomForm::Schaerfen()
@@ -113,5 +110,5 @@ void ZoomForm::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (ImageZoom.Visible)
-        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), rect(), devicePixelRatioF());
+        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), Bildzeichner::Geraetefenster(*this), devicePixelRatioF());
 }

@@ -1,5 +1,5 @@
 // libFuzzer target: loads arbitrary bytes as a metafile and plays it onto a small picture.
-#include "platform/metafile/MetafilePicture.h"
+#include "metafile/MetafilePicture.h"
 
 #include <QGuiApplication>
 #include <QImage>

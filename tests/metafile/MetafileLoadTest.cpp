@@ -2,9 +2,9 @@
 // cleanly instead of reading past them.
 #include "MetafileTestSupport.h"
 
-#include "platform/metafile/EmfPlayer.h"
-#include "platform/metafile/NotDrawn.h"
-#include "platform/metafile/WmfPlayer.h"
+#include "metafile/EmfPlayer.h"
+#include "metafile/NotDrawn.h"
+#include "metafile/WmfPlayer.h"
 
 #include <set>
 

@@ -2,7 +2,7 @@
 // pixels as one fill of the whole path, whatever the fill rule, however far the path reaches
 // beyond the picture and through a clip. (Polygons only: how finely curves are cut into lines
 // is a choice of its own, which moves their edges by a fraction of a pixel.)
-#include "platform/metafile/TiledFill.h"
+#include "metafile/TiledFill.h"
 
 #include <QImage>
 #include <QPainter>

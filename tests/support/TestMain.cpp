@@ -1,5 +1,12 @@
 // Entry point of every test executable: a QApplication on the offscreen platform, then GoogleTest.
+// Tests of a library without widgets get a QGuiApplication.
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +27,7 @@ int main(int argc, char** argv)
     vorgaenger = qInstallMessageHandler(meldungen);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
