@@ -5,7 +5,9 @@
 // photos tagged to stand upright (Exif orientation 6 and 8, shown as portraits). In the same run: the
 // loader alone on the same photos (file to picture ready to paint, one after the other), so the
 // figures read as a ratio to the work that cannot be avoided. With --peak: the memory the program
-// takes above idle while paging the photos of 20 megapixels and more, in a process of its own.
+// takes above idle while paging the photos of 20 megapixels and more, in a process of its own; and
+// the peak memory of the process with the largest pictures allowed (16384 x 8192, JPEG and 24-bit
+// BMP), each zoomed at once while the next one is decoded ahead (goal: under 700 MB).
 //
 //   bench_paging [DIR] [LAPS]    DIR: JPEG photos, by default /tmp/fotolauf-photos (build it with
 //                                ../shared/tools/photo-corpus DIR); LAPS of the list (default 1)
@@ -16,6 +18,7 @@
 #include "app/Programm.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
+#include "display/BildVorlader.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/PictureLoader.h"
 #include "windows/ImageForm.h"
@@ -24,6 +27,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -170,6 +174,60 @@ int spitze(const QStringList& fotos)
     return 0;
 }
 
+// Two of the largest pictures allowed: the first shown and zoomed in at once (its full resolution
+// read) while the second is decoded ahead, then the second shown and zoomed, then back.
+int groesste(const QStringList& bilder)
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    const long vorher = procStatusKb("VmHWM:");
+    {
+        Programmlauf lauf(bilder);
+        auto ruhig = [&] {
+            while (!lauf.form->Vorlader().ruhig())
+                verweilen(20);
+        };
+        QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+        QApplication::sendEvent(lauf.fenster, &f4);
+        ruhig();
+        lauf.schritt(false);
+        QApplication::sendEvent(lauf.fenster, &f4);
+        ruhig();
+        lauf.schritt(false);
+        ruhig();
+    }
+    std::printf("peak with two %s of 16384 x 8192, one zoomed while the next is decoded ahead: %.0f MiB "
+                "(%.0f MiB before the start; goal: under 700 MB, %.0f MiB)\n",
+                qPrintable(QFileInfo(bilder[0]).suffix().toUpper()), double(procStatusKb("VmHWM:")) / 1024.0,
+                double(vorher) / 1024.0, 700e6 / 1048576.0);
+    return 0;
+}
+
+// The largest pictures allowed, written once into the folder: detail all over, so that no part of
+// them decodes faster than a photo's.
+QStringList groessteBilder(const QDir& ordner, const char* format)
+{
+    const QString endung = qstrcmp(format, "JPEG") == 0 ? QStringLiteral("jpg") : QString::fromLatin1(format).toLower();
+    const QStringList namen = {QStringLiteral("gross1.") + endung, QStringLiteral("gross2.") + endung};
+    for (const QString& name : namen) {
+        if (QFileInfo::exists(ordner.filePath(name)))
+            continue;
+        QImage bild(16384, 8192, QImage::Format_RGB888);
+        for (int y = 0; y < bild.height(); ++y) {
+            uchar* zeile = bild.scanLine(y);
+            for (int x = 0; x < bild.width(); ++x) {
+                zeile[3 * x] = uchar(x ^ y);
+                zeile[3 * x + 1] = uchar((x * 7 + y * 3) >> 2);
+                zeile[3 * x + 2] = uchar((x / 64 + y / 64) * 37 + (name.startsWith(QLatin1String("gross2")) ? 100 : 0));
+            }
+        }
+        bild.save(ordner.filePath(name), format, 85);
+    }
+    return {ordner.filePath(namen[0]), ordner.filePath(namen[1])};
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -179,6 +237,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QStringList argumente = QApplication::arguments();
+    if (argumente.size() > 2 && argumente[1] == u"--groesste")
+        return groesste(argumente.mid(2));
     const bool peak = argumente.size() > 1 && argumente[1] == u"--peak";
     if (peak)
         argumente.removeAt(1);
@@ -255,5 +315,10 @@ int main(int argc, char** argv)
     kind.setProcessChannelMode(QProcess::ForwardedChannels);
     kind.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak"), ordner.path()});
     kind.waitForFinished(-1);
+    QTemporaryDir gross;
+    for (const char* format : {"JPEG", "BMP"}) {
+        kind.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--groesste")} + groessteBilder(QDir(gross.path()), format));
+        kind.waitForFinished(-1);
+    }
     return 0;
 }

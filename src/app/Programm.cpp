@@ -5,7 +5,6 @@
 #include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
 #include "platform/FileSystem.h"
-#include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
 #include "windows/Fensterordnung.h"
 #include "windows/HilfeBoxForm.h"
@@ -309,13 +308,6 @@ double Programm::TwipsProBildpunktY() const
 
 // ---------------------------------------------------------------------------------------------
 // Windows
-
-PictureLoader& Programm::bildLader()
-{
-    if (!m_bildLader)
-        m_bildLader = std::make_unique<PictureLoader>();
-    return *m_bildLader;
-}
 
 FotolaufForm& Programm::fotolaufForm()
 {

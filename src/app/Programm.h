@@ -18,7 +18,6 @@ class HilfeBoxForm;
 class ZoomForm;
 class ListBoxForm;
 class ImageForm;
-class PictureLoader;
 class Startzeiten;
 class WertxForm;
 class XYPos;
@@ -109,9 +108,6 @@ public:
     double TwipsProBildpunktX() const;
     double TwipsProBildpunktY() const;
 
-    // The picture loader, with its decode buffers kept from one picture to the next.
-    PictureLoader& bildLader();
-
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
     ListBoxForm& listBoxForm();
@@ -148,7 +144,6 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     Startzeiten* m_startzeiten = nullptr;
-    std::unique_ptr<PictureLoader> m_bildLader;
     std::unique_ptr<Fensterordnung> m_fensterordnung;  // windows over the picture stay above it
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;

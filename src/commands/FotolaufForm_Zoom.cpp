@@ -6,9 +6,9 @@
 #include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
+#include "windows/ZoomForm.h"
 
 #include <QCheckBox>
-
 
 #include <cmath>
 
@@ -94,10 +94,17 @@ void FotolaufForm::SpeichernInBildPosList()
         Positionssatz{ganz(image1.Top()), ganz(image1.Left()), ganz(image1.Width()), ganz(image1.Height())};
 }
 
+void FotolaufForm::VolleAufloesungAngekommen()
+{
+    VolleAufloesungSicherstellen();
+    if (m_programm.hatZoomForm())
+        m_programm.zoomForm().Schaerfen();
+}
+
 void FotolaufForm::VolleAufloesungSicherstellen()
 {
     // Once the picture is shown larger than the copy decoded for the screen, it is drawn from the
-    // full resolution; the brightened pair then holds that resolution too.
+    // full resolution as soon as that is there; the brightened pair then holds that resolution too.
     ImageForm& f = m_programm.imageForm();
     const auto voll = VolleAufloesungFuer(f.Image1.pixel().size());
     if (!voll)

@@ -72,6 +72,17 @@ void verkleinern(const QImage& quelle, QImage& ziel, const ByteTable& tabelle)
 
 namespace ByteTables {
 
+const ByteTable& identity()
+{
+    static const ByteTable table = [] {
+        ByteTable t{};
+        for (int i = 0; i < 256; ++i)
+            t[size_t(i)] = std::uint8_t(i);
+        return t;
+    }();
+    return table;
+}
+
 void map(const uchar* from, uchar* to, qsizetype count, const ByteTable& table)
 {
     for (qsizetype i = 0; i < count; ++i)

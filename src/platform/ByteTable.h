@@ -12,6 +12,9 @@ using ByteTable = std::array<std::uint8_t, 256>;
 
 namespace ByteTables {
 
+// Every byte value to itself: a reduction by area means of pixels already through their table.
+const ByteTable& identity();
+
 // to[i] = table[from[i]] for count bytes; from and to may be the same memory.
 void map(const uchar* from, uchar* to, qsizetype count, const ByteTable& table);
 

@@ -3,6 +3,8 @@
 #include "platform/PictureLoader.h"
 
 #include "metadata/clsEXIF.h"
+#include "platform/BmpRows.h"
+#include "platform/CancelFlag.h"
 #include "platform/FileSystem.h"
 #include "metafile/MetafilePicture.h"
 
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -44,6 +47,38 @@ const char* qtFormatName(PictureFormat format)
     case PictureFormat::Cur: return "cur";
     default: return nullptr;
     }
+}
+
+// The file as Qt's readers see it: a read fails once the cancel flag is raised, so that a reader
+// stops at its next row (the BMP reader reads row by row, the GIF reader in small chunks).
+class CancellableFile : public QIODevice {
+public:
+    CancellableFile(QFile& file, const CancelFlag& cancel)
+        : m_file(file)
+        , m_cancel(cancel)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_cancel.raised() || (m_file.pos() != pos() && !m_file.seek(pos())))
+            return -1;
+        return m_file.read(data, maxSize);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& m_file;
+    const CancelFlag& m_cancel;
+};
+
+bool cancelled(const CancelFlag* cancel)
+{
+    return cancel && cancel->raised();
 }
 
 // Exif orientations 5 to 8 store the picture lying on its side.
@@ -94,7 +129,7 @@ qsizetype PictureLoader::keptBufferBytes() const
     return m_pool.keptBytes() + m_fileCapacity;
 }
 
-LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable)
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable, const CancelFlag* cancel)
 {
     LoadedPicture result;
     // Opened like every file the program reads: a FIFO or a device named like a picture is refused
@@ -109,19 +144,23 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const By
     result.format = detectPictureFormat(head);
     switch (result.format) {
     case PictureFormat::Jpeg:
-        return loadJpeg(file, coverSize, byteTable, result);
+        result = loadJpeg(file, coverSize, byteTable, result, cancel);
+        break;
     case PictureFormat::Bmp:
     case PictureFormat::Dib:
     case PictureFormat::Gif:
     case PictureFormat::Ico:
     case PictureFormat::Cur:
-        return loadWithQt(file, head, coverSize, byteTable, result);
+        result = loadWithQt(file, head, coverSize, byteTable, result, cancel);
+        break;
     case PictureFormat::Wmf:
     case PictureFormat::Emf:
-        return loadMetafile(file, result);
+        result = loadMetafile(file, result);
+        break;
     default:
-        return result;
+        break;
     }
+    return cancelled(cancel) ? LoadedPicture{} : result;
 }
 
 LoadedPicture PictureLoader::loadMetafile(QFile& file, LoadedPicture result)
@@ -158,7 +197,8 @@ bool PictureLoader::readWhole(QFile& file, qsizetype& size)
     return size > 0;
 }
 
-LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result)
+LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result,
+                                      const CancelFlag* cancel)
 {
     qsizetype size = 0;
     const bool read = readWhole(file, size);
@@ -188,23 +228,64 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTa
     const QSize fittedUpright = fittedSize(natural, coverSize);
     const QSize fitted = sideways ? fittedUpright.transposed() : fittedUpright;
     // A reduced decode averages the pixels; the table has to see them first.
-    const int denominator = byteTable ? 1 : JpegDecoder::scaleDenominator(stored, fitted);
-    const QSize decoded = JpegDecoder::scaledSize(stored, denominator);
-    const bool scaleAfter = decoded != fitted;
+    const QSize decoded = JpegDecoder::scaledSize(stored, byteTable ? 1 : JpegDecoder::scaleDenominator(stored, fitted));
     // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
     // decoded to them; one that is not, or one reduced through the table, goes straight to 24 bits.
-    const bool rgb32 = scaleAfter && !byteTable;
+    const bool rgb32 = decoded != fitted && !byteTable;
     QImage target = m_pool.acquire(decoded, rgb32 ? QImage::Format_RGB32 : QImage::Format_RGB888);
-    if (target.isNull() || !m_jpeg.decode(data, size, target))
+    if (target.isNull() || !m_jpeg.decode(data, size, target, cancel) || cancelled(cancel))
         return result;
-    QImage image = byteTable ? throughTable(target, fitted, *byteTable)
-                   : scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888)
-                                : target;
-    if (!image.isNull() && orientation != 1)
-        image = upright(image, orientation).convertToFormat(QImage::Format_RGB888);
-    if (image.isNull())
+    result = finish24Bit(target, fitted, stored, byteTable, false, result);
+    if (!result.ok || orientation == 1)
         return result;
-    result.image = image;
+    result.image = upright(result.image, orientation).convertToFormat(QImage::Format_RGB888);
+    result.naturalSize = natural;
+    result.ok = !result.image.isNull();
+    return result;
+}
+
+LoadedPicture PictureLoader::loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, const ByteTable* byteTable,
+                                         LoadedPicture result, const CancelFlag* cancel)
+{
+    // Whole blocks are averaged while the rows are read, down to the smallest size that still
+    // covers the size shown; the rest of the way is a smooth scale of less than a factor of two.
+    const QSize natural(int(bmp.width), int(bmp.height));
+    const QSize fitted = fittedSize(natural, coverSize);
+    int factor = std::max(1, std::min(natural.width() / fitted.width(), natural.height() / fitted.height()));
+    auto covers = [&](int f) {
+        const QSize r = BmpRows::reducedSize(natural, f);
+        return r.width() >= fitted.width() && r.height() >= fitted.height();
+    };
+    // A cut-off last block may still leave enough pixels.
+    while (factor < std::max(natural.width(), natural.height()) && covers(factor + 1))
+        ++factor;
+    // Through a table the rest of the way is an area mean, which would cut the blocks' averages
+    // other than the file's pixels: the rows stay whole unless they would take too much memory.
+    if (byteTable)
+        for (int f = 1; f < factor; ++f) {
+            const QSize r = BmpRows::reducedSize(natural, f);
+            if (qint64(r.width()) * r.height() <= kMaxWholeRowsThroughTable) {
+                factor = f;
+                break;
+            }
+        }
+    const QSize reduced = BmpRows::reducedSize(natural, factor);
+    const bool rgb32 = reduced != fitted && !byteTable;
+    QImage target = m_pool.acquire(reduced, rgb32 ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (target.isNull() || !BmpRows::read(file, bmp, factor, byteTable, target, cancel))
+        return result;
+    return finish24Bit(target, fitted, natural, byteTable, true, result);
+}
+
+LoadedPicture PictureLoader::finish24Bit(QImage& decoded, QSize fitted, QSize natural, const ByteTable* byteTable,
+                                         bool tableDone, LoadedPicture result)
+{
+    if (byteTable)
+        result.image = throughTable(decoded, fitted, tableDone ? ByteTables::identity() : *byteTable);
+    else
+        result.image = decoded.size() != fitted ? scaleTo(decoded, fitted, QImage::Format_RGB888) : decoded;
+    if (result.image.isNull())
+        return result;
     result.naturalSize = natural;
     result.is24Bit = true;
     if (byteTable)
@@ -214,9 +295,8 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTa
 }
 
 LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, const ByteTable* byteTable,
-                                        LoadedPicture result)
+                                        LoadedPicture result, const CancelFlag* cancel)
 {
-    bool is24Bit = false;
     if (result.format == PictureFormat::Bmp || result.format == PictureFormat::Dib) {
         const BmpHeaderInfo bmp = readBmpHeader(head, result.format);
         if (!bmp.valid || qint64(bmp.width) * bmp.height > kMaxPixels)
@@ -225,7 +305,8 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         if (bmp.uncompressed() &&
             (bmp.pixelDataOffset > file.size() || file.size() - bmp.pixelDataOffset < bmp.pixelDataBytes))
             return result;
-        is24Bit = bmp.is24Bit();
+        if (bmp.is24Bit())
+            return loadBmpRows(file, bmp, coverSize, byteTable, result, cancel);
     }
 
     if (result.format == PictureFormat::Gif) {
@@ -234,7 +315,10 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
             !gifFirstFrameComplete(QByteArrayView(m_fileBytes.get(), size)) || !file.seek(0))
             return result;
     }
-    QImageReader reader(&file, qtFormatName(result.format));
+    std::optional<CancellableFile> stoppable;
+    if (cancel)
+        stoppable.emplace(file, *cancel);
+    QImageReader reader(stoppable ? static_cast<QIODevice*>(&*stoppable) : &file, qtFormatName(result.format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize claimed = reader.size();
@@ -247,29 +331,18 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         claimedPixels / 4096 > file.size())
         return result;
     QImage image;
-    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()))
+    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()) || cancelled(cancel))
         return result;
 
     const QSize natural = image.size();
     const QSize fitted = fittedSize(natural, coverSize);
-    if (is24Bit && byteTable) {
-        if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_RGB888)
-            image.convertTo(QImage::Format_RGB32);
-        image = throughTable(image, fitted, *byteTable);
-        result.byteTable = *byteTable;
-    } else if (natural != fitted) {
-        const QImage::Format format = is24Bit                ? QImage::Format_RGB888
-                                      : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32;
-        image = scaleTo(image, fitted, format);
-    } else if (is24Bit && image.format() != QImage::Format_RGB888) {
-        image.convertTo(QImage::Format_RGB888);
-    }
+    if (natural != fitted)
+        image = scaleTo(image, fitted, image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull())
         return result;
+    // Plain 24-bit BMPs, the only pictures of these formats that are 24-bit, were read by loadBmpRows.
     result.image = image;
     result.naturalSize = natural;
-    result.is24Bit = is24Bit;
     result.ok = true;
     return result;
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class CancelFlag;
 class MetafilePicture;
 class QFile;
 
@@ -61,12 +62,19 @@ public:
     // full resolution, before anything averages the pixels, so a reduced copy shows what the
     // table makes of the whole picture (a JPEG is then decoded whole, not scaled). Other pictures
     // ignore it and come without a byteTable.
-    LoadedPicture load(const QString& path, QSize coverSize = {}, const ByteTable* byteTable = nullptr);
+    //
+    // cancel: once raised (from any thread), the decode stops at its next row and nothing is
+    // loaded.
+    LoadedPicture load(const QString& path, QSize coverSize = {}, const ByteTable* byteTable = nullptr,
+                       const CancelFlag* cancel = nullptr);
 
     // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
     // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
     // loadable while the largest full-resolution decode stays at 512 MiB (4 bytes a pixel).
     static constexpr qint64 kMaxPixels = 128LL * 1024 * 1024;
+    // A plain 24-bit BMP shown through a brightness table is read without averaging blocks up to
+    // this many pixels (144 MiB), so that its one reduction comes after the table.
+    static constexpr qint64 kMaxWholeRowsThroughTable = 48LL * 1024 * 1024;
     // JPEG data is read whole; a larger file is refused.
     static constexpr qint64 kMaxJpegFileBytes = 512LL * 1024 * 1024;
     // Metafiles are read whole and played from memory.
@@ -83,10 +91,18 @@ public:
     int pixelBuffersCreated() const { return m_pool.blocksCreated(); }
 
 private:
-    LoadedPicture loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result);
+    LoadedPicture loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result,
+                           const CancelFlag* cancel);
     LoadedPicture loadMetafile(QFile& file, LoadedPicture result);
     LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, const ByteTable* byteTable,
-                             LoadedPicture result);
+                             LoadedPicture result, const CancelFlag* cancel);
+    LoadedPicture loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, const ByteTable* byteTable,
+                              LoadedPicture result, const CancelFlag* cancel);
+    // A 24-bit picture decoded at a reduced size, reduced the rest of the way to `fitted`. With a
+    // table, what is left of the reduction averages areas, so that no pixel is averaged before it
+    // went through the table: `decoded` went through it already (tableDone) or goes now.
+    LoadedPicture finish24Bit(QImage& decoded, QSize fitted, QSize natural, const ByteTable* byteTable, bool tableDone,
+                              LoadedPicture result);
     QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
     // The picture's colours through the table, then reduced to size by area means, in kept memory.
     QImage throughTable(QImage& picture, QSize size, const ByteTable& table);

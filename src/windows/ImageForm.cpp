@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "platform/FileSystem.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
@@ -26,6 +27,7 @@ ImageForm::ImageForm(Programm& programm)
     , Image1(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , Shape1(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , m_programm(programm)
+    , m_zeichner(*this, [&programm]() -> BildVorlader& { return programm.fotolaufForm().Vorlader(); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);

@@ -122,11 +122,14 @@ TEST_F(Ausrichtung, EveryOrientationIsShownUprightEverywhere)
         w.CheckSpeichernBildPosition->setChecked(true);
         taste(Qt::Key_F4);
         const QRect vergroessert = bild().Image1.pixel();
-        ASSERT_EQ(bild().Image1Bild().image.size(), natuerlich) << z.ausrichtung;
+        // The whole picture comes from the worker; until then the screen copy is stretched.
+        auto ganz = [&] { return bild().Image1Bild().image.size() == natuerlich; };
+        ASSERT_TRUE(QTest::qWaitFor(ganz, 20000)) << z.ausrichtung;
         pruefen(eckenVon(bild().Image1Bild().image, QRect(QPoint(0, 0), natuerlich)), "F4");
         taste(Qt::Key_F3);
         taste(Qt::Key_F2);
         ASSERT_EQ(bild().Image1.pixel(), vergroessert) << z.ausrichtung;
+        ASSERT_TRUE(QTest::qWaitFor(ganz, 20000)) << z.ausrichtung;
         pruefen(eckenVon(bild().Image1Bild().image, QRect(QPoint(0, 0), natuerlich)), "restored section");
 
         // The EXIF view shows the tag as the file holds it.

@@ -1,6 +1,7 @@
 // The picture loader on generated and real sample files: formats by content, the 24-bit rule,
 // reduced decoding with the true natural size, photos turned upright by their Exif orientation,
-// broken and hostile files, kept buffers.
+// plain BMP rows averaged by blocks, stopped loads, broken and hostile files, kept buffers.
+#include "platform/CancelFlag.h"
 #include "platform/PictureLoader.h"
 #include "support/ExifAusrichtung.h"
 #include "support/Fixtures.h"
@@ -242,6 +243,105 @@ TEST_F(PictureLoaderTest, ReducedPicturesKeepTheTrueNaturalSizeAndAreFittedExact
         EXPECT_EQ(p.image.bits(), before);
         EXPECT_EQ(p.image.bytesPerLine() % 4, 0);
         EXPECT_GE(p.image.bytesPerLine(), p.image.width() * 3);
+    }
+}
+
+TEST_F(PictureLoaderTest, PlainBmpRowsAreExactAtFullSizeAndAveragedByWholeBlocksWhenReduced)
+{
+    // Every pixel different, so a row or column out of place shows.
+    auto muster = [](int w, int h) {
+        QImage i(w, h, QImage::Format_RGB888);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                i.setPixelColor(x, y, QColor((x * 37 + y * 11) % 256, (x * 5 + y * 53) % 256, (x * y + 7 * x) % 256));
+        return i;
+    };
+    // Stored top row first: the height negative and the rows the other way round.
+    auto vonOben = [](QByteArray bmp, int w, int h) {
+        const qsizetype zeile = (qsizetype(w) * 3 + 3) / 4 * 4, anfang = 54;
+        QByteArray umgedreht = bmp.left(anfang);
+        for (int y = h - 1; y >= 0; --y)
+            umgedreht += bmp.mid(anfang + y * zeile, zeile);
+        const qint32 minus = -h;
+        umgedreht.replace(22, 4, reinterpret_cast<const char*>(&minus), 4);
+        return umgedreht;
+    };
+    // The average of a block, over the pixels the picture has there.
+    auto block = [](const QImage& i, int bx, int by, int k) {
+        int r = 0, g = 0, b = 0, n = 0;
+        for (int y = by * k; y < std::min(i.height(), by * k + k); ++y)
+            for (int x = bx * k; x < std::min(i.width(), bx * k + k); ++x, ++n) {
+                const QColor c = i.pixelColor(x, y);
+                r += c.red(), g += c.green(), b += c.blue();
+            }
+        return QColor((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n);
+    };
+    for (const QSize natur : {QSize(96, 60), QSize(97, 61)}) {
+        const QImage quelle = muster(natur.width(), natur.height());
+        const QByteArray bmp = encode(quelle, "bmp");
+        const struct {
+            const char* name;
+            QByteArray bytes;
+        } dateien[] = {{"unten.bmp", bmp}, {"oben.bmp", vonOben(bmp, natur.width(), natur.height())}, {"ohne.dib", bmp.mid(14)}};
+        for (const auto& datei : dateien) {
+            const QString pfad = write(datei.name, datei.bytes);
+            // Full size: every pixel as stored.
+            const LoadedPicture ganz = loader.load(pfad);
+            SCOPED_TRACE(QStringLiteral("%1 %2x%3").arg(datei.name).arg(natur.width()).arg(natur.height()).toStdString());
+            ASSERT_TRUE(ganz.ok && ganz.is24Bit);
+            ASSERT_EQ(ganz.image.format(), QImage::Format_RGB888);
+            EXPECT_EQ(ganz.image.convertToFormat(QImage::Format_RGB32), quelle.convertToFormat(QImage::Format_RGB32));
+            // A third: 3 x 3 blocks (cut off at the right and bottom edge of 97 x 61), exactly.
+            const QSize drittel((natur.width() + 2) / 3, (natur.height() + 2) / 3);
+            const LoadedPicture klein = loader.load(pfad, drittel);
+            ASSERT_TRUE(klein.ok && klein.is24Bit);
+            ASSERT_EQ(klein.image.size(), drittel);
+            EXPECT_EQ(klein.naturalSize, natur);
+            int falsch = 0;
+            for (int y = 0; y < drittel.height(); ++y)
+                for (int x = 0; x < drittel.width(); ++x)
+                    falsch += klein.image.pixelColor(x, y) != block(quelle, x, y, 3);
+            EXPECT_EQ(falsch, 0);
+        }
+    }
+    // Between the block sizes the rest of the way is smooth: a gradient stays the gradient.
+    QImage verlauf(900, 600, QImage::Format_RGB888);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 900; ++x)
+            verlauf.setPixelColor(x, y, QColor(x * 255 / 899, y * 255 / 599, 128));
+    const LoadedPicture p = loader.load(write(QStringLiteral("verlauf.bmp"), encode(verlauf, "bmp")), QSize(250, 250));
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.image.size(), QSize(250, 167));  // 166.7 rounded, as the placement rounds it
+    const QImage soll = verlauf.scaled(250, 167, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (QPoint at : {QPoint(0, 0), QPoint(125, 80), QPoint(249, 166), QPoint(30, 150)})
+        EXPECT_TRUE(near(p.image.pixelColor(at), soll.pixelColor(at), 4)) << at.x() << "," << at.y();
+}
+
+TEST_F(PictureLoaderTest, AStoppedLoadGivesNothingAndTheLoaderGoesOnAfterIt)
+{
+    const QString jpeg = write(QStringLiteral("a.jpg"), encode(halves(640, 480), "jpeg"));
+    const QString bmp24 = write(QStringLiteral("b.bmp"), encode(halves(640, 480), "bmp"));
+    const QString bmp8 = write(QStringLiteral("c.bmp"), encode(halves(640, 480).convertToFormat(QImage::Format_Indexed8), "bmp"));
+    const QString gif = sample("gif/image-gif__interlaced.gif"), emf = sample("emf/libemf2svg__EA-test-file-001.emf");
+    CancelFlag gestoppt;
+    gestoppt.raise();
+    for (const QString& datei : {jpeg, bmp24, bmp8, gif, emf}) {
+        SCOPED_TRACE(datei.toStdString());
+        const bool haelften = datei.startsWith(dir.path());
+        for (const QSize abdeckung : {QSize(), QSize(100, 100)}) {
+            const LoadedPicture nichts = loader.load(datei, abdeckung, nullptr, &gestoppt);
+            EXPECT_FALSE(nichts.ok);
+            EXPECT_TRUE(nichts.image.isNull() && !nichts.metafile);
+            const CancelFlag weiter;
+            const LoadedPicture bild = loader.load(datei, abdeckung, nullptr, &weiter);
+            ASSERT_TRUE(bild.ok);
+            EXPECT_EQ(bild.image.isNull(), bool(bild.metafile));
+            if (haelften) {
+                const int w = bild.image.width(), h = bild.image.height();
+                EXPECT_TRUE(near(bild.image.pixelColor(w / 4, h / 2), Qt::red));
+                EXPECT_TRUE(near(bild.image.pixelColor(3 * w / 4, h / 2), Qt::blue));
+            }
+        }
     }
 }
 
