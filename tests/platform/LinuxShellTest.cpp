@@ -284,18 +284,18 @@ TEST_F(LinuxOpener, OpensAnExistingFileDetachedAndReportsMissingFilesAndMissingA
     standardAnwendung("viewer.desktop");
     EXPECT_EQ(platform.openWithApplication(bilder.path() + "/foto.jpg"), 2);  // another case is another file
     EXPECT_GT(platform.openWithApplication(foto), 32);
-    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), QStringList{FileSystem::fileUrl(foto)}, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return geoeffnet() == QStringList{FileSystem::fileUrl(foto)}; }, 10000)) << geoeffnet().join(' ').toStdString();
 }
 
 TEST_F(LinuxOpener, MailLinkAndFileManagerFallBackToTheOpenerAndWithoutOneNothingOpens)
 {
     const QString foto = Fixtures::writePicture(bilder.path() + "/a.jpg", 8, 8);
     EXPECT_TRUE(platform.openLink("mailto:empfaenger@example.com?"));
-    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet().size(), 1, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return geoeffnet().size() == 1; }, 10000)) << geoeffnet().join(' ').toStdString();
     // No session bus here: the folder is opened instead of the file manager's selection.
     platform.showInFileManager(foto);
-    QTRY_COMPARE_WITH_TIMEOUT(geoeffnet(), (QStringList{"mailto:empfaenger@example.com?", FileSystem::fileUrl(bilder.path())}),
-                              10000);
+    const QStringList erwartet{"mailto:empfaenger@example.com?", FileSystem::fileUrl(bilder.path())};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return geoeffnet() == erwartet; }, 10000)) << geoeffnet().join(' ').toStdString();
 
     Umgebung nurWerkzeuge("PATH", QFile::encodeName(werkzeuge.path()));
     QFile::remove(werkzeuge.path() + "/xdg-open");
