@@ -28,14 +28,18 @@ bool Fensterordnung::UeberBildfenster(QWidget& fenster) const
     QWindow* bildHandle = bild->windowHandle();
     if (!eigenes || !bildHandle)
         return false;
+    // Only a window on the screen can hold another above the picture: a hidden one (the position
+    // window just closed by a key, still reported as having the keyboard until the window manager's
+    // word comes) would leave the new window to the window manager's own stacking.
+    const auto traegt = [&](QWindow* w) { return w && w != eigenes && w->isVisible() && gehoertZu(w, bildHandle); };
     // A window already transient for the picture window or a window over it (a message of the list
-    // window) stays with that one: it is above the picture too.
-    if (gehoertZu(eigenes->transientParent(), bildHandle))
+    // window) stays with that one while it is on the screen: it is above the picture too.
+    if (traegt(eigenes->transientParent()))
         return true;
     // Otherwise it belongs to the window that has the keyboard when that is over the picture (the
     // key help opened from the list window shows over the list), else to the picture window.
     QWindow* aktiv = QGuiApplication::focusWindow();
-    eigenes->setTransientParent(aktiv && aktiv != eigenes && gehoertZu(aktiv, bildHandle) ? aktiv : bildHandle);
+    eigenes->setTransientParent(traegt(aktiv) ? aktiv : bildHandle);
     return true;
 }
 

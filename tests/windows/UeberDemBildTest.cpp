@@ -2,6 +2,7 @@
 // managers keep them above the full-screen picture.
 #include "support/ShowFixture.h"
 
+#include <QGuiApplication>
 #include <QWindow>
 
 namespace {
@@ -32,6 +33,23 @@ TEST_F(UeberDemBild, WindowsShownOverThePictureBelongToIt)
     kind.show();
     EXPECT_EQ(eltern(kind), liste.windowHandle());
     liste.hide();
+    // ... but not once that one is hidden: a parent off the screen leaves it to the window manager.
+    kind.hide();
+    kind.show();
+    EXPECT_EQ(eltern(kind), b.windowHandle()) << "a window whose parent was hidden";
+    kind.hide();
+
+    // A window closed by a key a moment ago is still reported as having the keyboard until the
+    // window manager's word comes: the next window belongs to the picture, not to the hidden one.
+    QWidget position(nullptr, Qt::Dialog);
+    position.show();
+    position.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == position.windowHandle(); }));
+    position.hide();
+    QWidget danach(nullptr, Qt::Dialog);
+    danach.show();
+    EXPECT_EQ(eltern(danach), b.windowHandle()) << "a window shown right after a hidden one had the keyboard";
+    danach.hide();
 
     // Menus find their own parent; without the picture window on screen nothing is changed.
     QWidget menue(nullptr, Qt::Popup);
