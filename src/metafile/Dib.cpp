@@ -16,7 +16,10 @@ namespace metafile {
 namespace {
 
 constexpr int kMaxSide = 1 << 15;
-constexpr qint64 kMaxPixels = qint64(1) << 26;
+// 64 MiB at four bytes a pixel, which together with its copies on the way to the screen keeps
+// a drawing within its memory.
+constexpr qint64 kMaxPixels = qint64(1) << 24;
+constexpr int kMaxMegabytes = int(kMaxPixels * 4 >> 20);
 
 enum { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_JPEG = 4, BI_PNG = 5 };
 
@@ -191,7 +194,7 @@ QImage decodeThroughBmpReader(QByteArrayView info, qsizetype headerAndTable, QBy
     file.append(bits.data(), bits.size());
     QBuffer buffer(&file);
     QImageReader reader(&buffer, "bmp");
-    reader.setAllocationLimit(64);  // MB; run-length data is small, but it may claim a huge picture
+    reader.setAllocationLimit(kMaxMegabytes);  // run-length data is small, but it may claim a huge picture
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -204,7 +207,11 @@ QImage decodeDib(QByteArrayView info, QByteArrayView bits, const DibOptions& opt
     if (!readHeader(r, h))
         return {};
     if (h.compression == BI_JPEG || h.compression == BI_PNG) {
-        QImage image = QImage::fromData(bits);
+        QByteArray data = bits.toByteArray();
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer);
+        reader.setAllocationLimit(kMaxMegabytes);
+        const QImage image = reader.read();
         return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
     }
     const qsizetype tableStart = r.pos();

@@ -22,7 +22,7 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes);
 
 class EmfPlayer final : private GdiPlayer {
 public:
-    EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header);
+    EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header, Budget& budget);
     void play(QByteArrayView bytes);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes);

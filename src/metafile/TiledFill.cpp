@@ -1,6 +1,8 @@
 // Fills device-space paths in pieces small enough for the rasterizer's cell pool.
 #include "TiledFill.h"
 
+#include "VisibleRuns.h"
+
 #include <cmath>
 #include <vector>
 
@@ -14,8 +16,9 @@ namespace {
 constexpr qreal kPieceBudget = 100000;
 constexpr int kMinPieceSide = 16;
 
-// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close.
-std::vector<QPolygonF> figures(const QPainterPath& path)
+// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close where they
+// come near the area that is kept.
+std::vector<QPolygonF> figures(const QPainterPath& path, const QRectF& keep)
 {
     constexpr qreal kTolerance = 0.1;  // pixels between a curve and its lines
     std::vector<QPolygonF> out;
@@ -29,21 +32,12 @@ std::vector<QPolygonF> figures(const QPainterPath& path)
             current = QPolygonF{QPointF(e)};
             break;
         case QPainterPath::LineToElement: current << QPointF(e); break;
-        case QPainterPath::CurveToElement: {
+        case QPainterPath::CurveToElement:
             if (i + 2 >= path.elementCount() || current.isEmpty())
                 return out;
-            const QPointF p0 = current.last(), p1 = e, p2 = path.elementAt(i + 1), p3 = path.elementAt(i + 2);
+            appendCurve(current, e, path.elementAt(i + 1), path.elementAt(i + 2), keep, kTolerance);
             i += 2;
-            const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
-            const qreal d = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-            const qreal n = std::ceil(std::sqrt(0.75 * d / kTolerance));
-            const int steps = std::isfinite(n) ? std::clamp(int(n), 1, 1000) : 1;
-            for (int k = 1; k <= steps; ++k) {
-                const qreal t = qreal(k) / steps, u = 1 - t;
-                current << u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
-            }
             break;
-        }
         default: break;
         }
     }
@@ -91,6 +85,18 @@ QPolygonF clipToSide(const QPolygonF& in, bool vertical, qreal at, bool keepLess
     return out;
 }
 
+// How often a closed contour crosses the line x = at (vertical) or y = at.
+qsizetype crossings(const QPolygonF& p, bool vertical, qreal at)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QPointF& a = p[i];
+        const QPointF& b = p[(i + 1) % p.size()];
+        n += ((vertical ? a.x() : a.y()) <= at) != ((vertical ? b.x() : b.y()) <= at);
+    }
+    return n;
+}
+
 struct Pieces {
     std::vector<Contour> contours;
     qreal length = 0;
@@ -109,24 +115,34 @@ struct Pieces {
 
 class PieceFiller {
 public:
-    PieceFiller(QPainter& painter, Qt::FillRule rule) : m_painter(painter), m_rule(rule) {}
+    PieceFiller(QPainter& painter, Qt::FillRule rule, qint64 pixelFactor, Budget& budget)
+        : m_painter(painter), m_rule(rule), m_pixelFactor(pixelFactor), m_budget(budget)
+    {
+    }
 
     void fill(std::vector<Contour> contours, const QRect& area, qreal length, qsizetype edges)
     {
-        if (contours.empty())
+        if (contours.empty() || m_spent)
             return;
         if (edges * length <= kPieceBudget || (area.width() <= kMinPieceSide && area.height() <= kMinPieceSide)) {
-            QPainterPath piece;
-            piece.setFillRule(m_rule);
-            for (const Contour& c : contours) {
-                piece.addPolygon(c.points);
-                piece.closeSubpath();
-            }
-            m_painter.drawPath(piece);
+            draw(contours, area, length, edges);
             return;
         }
         const bool vertical = area.width() >= area.height();
         const int at = vertical ? area.left() + area.width() / 2 : area.top() + area.height() / 2;
+        // A cut helps when it shares the edges out. Where most of them cross it (long edges all
+        // over the piece), cutting on only multiplies them: the piece is drawn as it is.
+        if (!m_budget.afford(edges * work::kStep)) {
+            m_spent = true;
+            return;
+        }
+        qsizetype cutEdges = 0;
+        for (const Contour& c : contours)
+            cutEdges += c.points.size() + crossings(c.points, vertical, at);
+        if (cutEdges > edges * 3 / 2) {
+            draw(contours, area, length, edges);
+            return;
+        }
         QRect low = area, high = area;
         if (vertical) {
             low.setRight(at - 1);
@@ -155,13 +171,32 @@ public:
     }
 
 private:
+    void draw(const std::vector<Contour>& contours, const QRect& area, qreal length, qsizetype edges)
+    {
+        const qint64 pixels = qint64(area.width()) * area.height() * m_pixelFactor;
+        if (!m_budget.afford(work::kCall + edges * work::kElement + qint64(length * work::kEdgePixel) + pixels / work::kPixelsPerUnit)) {
+            m_spent = true;
+            return;
+        }
+        QPainterPath piece;
+        piece.setFillRule(m_rule);
+        for (const Contour& c : contours) {
+            piece.addPolygon(c.points);
+            piece.closeSubpath();
+        }
+        m_painter.drawPath(piece);
+    }
+
     QPainter& m_painter;
     Qt::FillRule m_rule;
+    qint64 m_pixelFactor;
+    Budget& m_budget;
+    bool m_spent = false;
 };
 
 }  // namespace
 
-void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush)
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget)
 {
     painter.setPen(Qt::NoPen);
     painter.setBrush(brush);
@@ -173,7 +208,7 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
     const QRectF keep = QRectF(visible).adjusted(-1, -1, 1, 1);
     Pieces all;
     QRectF drawn;
-    for (QPolygonF& points : figures(path)) {
+    for (QPolygonF& points : figures(path, keep)) {
         const QRectF bounds = points.boundingRect();
         if (!bounds.intersects(keep))
             continue;
@@ -186,9 +221,11 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
         drawn |= bounds & keep;
         all.add(std::move(points));
     }
+    budget.charge(all.edges * work::kStep);
     if (!std::isfinite(all.length))
         return;
-    PieceFiller(painter, path.fillRule()).fill(std::move(all.contours), drawn.toAlignedRect(), all.length, all.edges);
+    const qint64 pixelFactor = brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor;
+    PieceFiller(painter, path.fillRule(), pixelFactor, budget).fill(std::move(all.contours), drawn.toAlignedRect(), all.length, all.edges);
 }
 
 }  // namespace metafile

@@ -4,6 +4,8 @@
 // of the picture whose edges fit, the same path costs time in proportion to its size.
 #pragma once
 
+#include "Budget.h"
+
 #include <QBrush>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,7 +14,8 @@ namespace metafile {
 
 // Fills path (device pixels, untransformed painter) with brush, cutting it along whole pixel
 // lines into pieces that are each filled with the path's own fill rule. The pieces meet
-// exactly, so the result is the same as one fill.
-void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush);
+// exactly, so the result is the same as one fill. The cutting and each piece are charged to the
+// budget; pieces that no longer fit are left out.
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget);
 
 }  // namespace metafile

@@ -25,7 +25,7 @@ std::optional<WmfHeader> readWmfHeader(QByteArrayView bytes);
 class WmfPlayer final : private GdiPlayer {
 public:
     // Plays the records so that `window` (logical units) fills `target`.
-    WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window);
+    WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window, Budget& budget);
     void play(QByteArrayView bytes);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes, const WmfHeader& header);
