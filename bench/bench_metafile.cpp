@@ -376,9 +376,10 @@ int main(int argc, char** argv)
             QPainter p(&screen);
             picture->draw(p, target, budget);
         }, 1);
-        std::printf("%-44s %5.1f MiB file %6.0f ms %6.1f M units%-5s %5.0f MiB more at the peak\n", name,
-                    bytes.size() / 1048576.0, ms, budget.used() / 1e6, budget.cut() ? ", cut" : "",
-                    (procStatusKb("VmHWM:") - before) / 1024.0);
+        const long peak = procStatusKb("VmHWM:");
+        std::printf("%-44s %5.1f MiB file %6.0f ms %6.1f M units%-5s %4.0f MiB more at the peak (%4.0f MiB in all)\n", name,
+                    bytes.size() / 1048576.0, ms, budget.used() / 1e6, budget.cut() ? ", cut" : "", (peak - before) / 1024.0,
+                    peak / 1024.0);
     }
     return 0;
 }

@@ -190,15 +190,14 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
     bool dashed = pen.style() != Qt::SolidLine;
     qint64 steps = 0;
     std::vector<Run> runs =
-        visibleRuns(devicePath, m_view.adjusted(-reachX, -reachY, reachX, reachY), lengthSpace, !dashed, kOutlineRun, steps);
+        visibleRuns(devicePath, m_view.adjusted(-reachX, -reachY, reachX, reachY), lengthSpace, dashed, kOutlineRun, steps);
     m_budget.charge(steps * work::kStep);
+    // How the line is drawn depends on the whole of it, so that it looks the same however much shows.
+    const bool shortPath = devicePath.elementCount() <= kDirectElements;
     devicePath = QPainterPath();  // the runs hold what is left of it
     if (runs.empty())
         return;
-    int elements = 0;
     qreal period = 0;
-    for (const Run& run : runs)
-        elements += run.path.elementCount();
     for (qreal d : pen.dashPattern())
         period += d * unit;
     // Dashes in a run: where there would be more than can be told apart, which costs time for
@@ -213,7 +212,7 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
             dashed = false;
         }
     }
-    const bool direct = !hardEdges && (width <= 1 || (elements <= kDirectElements && deviceShape));
+    const bool direct = !hardEdges && (width <= 1 || (shortPath && deviceShape));
     // What a run costs: the line's pixels (both edges and what lies between them) where QPainter
     // draws it or its outline is filled at once; a filled outline is charged as it is filled.
     auto affordRun = [&](const Run& run) {
@@ -223,7 +222,8 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
                                qint64(shown * (2 * work::kEdgePixel + width / work::kPixelsPerUnit)));
     };
     // Each run starts its dashes where it lies along its figure.
-    auto dashOffset = [&](const Run& run) { return pen.dashOffset() + run.lengthBefore / unit; };
+    const qreal firstDash = pen.dashOffset();
+    auto dashOffset = [&](const Run& run) { return firstDash + run.lengthBefore / unit; };
 
     if (direct) {
         // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
@@ -234,7 +234,8 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
         for (const Run& run : runs) {
             if (!affordRun(run))
                 return;
-            pen.setDashOffset(dashOffset(run));
+            if (dashed)  // an offset makes a pattern of a solid pen, an empty one
+                pen.setDashOffset(dashOffset(run));
             m_painter.setPen(pen);
             m_painter.drawPath(run.path);
         }

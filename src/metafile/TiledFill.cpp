@@ -115,8 +115,7 @@ struct Pieces {
 
 class PieceFiller {
 public:
-    PieceFiller(QPainter& painter, Qt::FillRule rule, qint64 pixelFactor, Budget& budget)
-        : m_painter(painter), m_rule(rule), m_pixelFactor(pixelFactor), m_budget(budget)
+    PieceFiller(QPainter& painter, Qt::FillRule rule, Budget& budget) : m_painter(painter), m_rule(rule), m_budget(budget)
     {
     }
 
@@ -125,22 +124,18 @@ public:
         if (contours.empty() || m_spent)
             return;
         if (edges * length <= kPieceBudget || (area.width() <= kMinPieceSide && area.height() <= kMinPieceSide)) {
-            draw(contours, area, length, edges);
+            draw(contours, length, edges);
             return;
         }
         const bool vertical = area.width() >= area.height();
         const int at = vertical ? area.left() + area.width() / 2 : area.top() + area.height() / 2;
         // A cut helps when it shares the edges out. Where most of them cross it (long edges all
         // over the piece), cutting on only multiplies them: the piece is drawn as it is.
-        if (!m_budget.afford(edges * work::kStep)) {
-            m_spent = true;
-            return;
-        }
         qsizetype cutEdges = 0;
         for (const Contour& c : contours)
             cutEdges += c.points.size() + crossings(c.points, vertical, at);
         if (cutEdges > edges * 3 / 2) {
-            draw(contours, area, length, edges);
+            draw(contours, length, edges);
             return;
         }
         QRect low = area, high = area;
@@ -171,10 +166,12 @@ public:
     }
 
 private:
-    void draw(const std::vector<Contour>& contours, const QRect& area, qreal length, qsizetype edges)
+    void draw(const std::vector<Contour>& contours, qreal length, qsizetype edges)
     {
-        const qint64 pixels = qint64(area.width()) * area.height() * m_pixelFactor;
-        if (!m_budget.afford(work::kCall + edges * work::kElement + qint64(length * work::kEdgePixel) + pixels / work::kPixelsPerUnit)) {
+        // The whole fill was paid for, except where a piece still has too many edges for the
+        // rasterizer's pool: it goes over its edges again for each band of the piece.
+        const qreal overflow = edges * length / kPieceBudget;
+        if (overflow > 1 && !m_budget.afford(qint64(std::min<qreal>(overflow * edges, 1e15)) * work::kElement)) {
             m_spent = true;
             return;
         }
@@ -189,7 +186,6 @@ private:
 
     QPainter& m_painter;
     Qt::FillRule m_rule;
-    qint64 m_pixelFactor;
     Budget& m_budget;
     bool m_spent = false;
 };
@@ -224,8 +220,15 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
     budget.charge(all.edges * work::kStep);
     if (!std::isfinite(all.length))
         return;
-    const qint64 pixelFactor = brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor;
-    PieceFiller(painter, path.fillRule(), pixelFactor, budget).fill(std::move(all.contours), drawn.toAlignedRect(), all.length, all.edges);
+    // What the fill costs is known before it starts, so that it is drawn whole or not at all:
+    // the edges are cut once for each halving of the pieces, and then filled.
+    const QRect area = drawn.toAlignedRect();
+    const qreal halvings = std::ceil(std::log2(std::max<qreal>(all.edges * all.length / kPieceBudget, 1)));
+    const qint64 pixels = qint64(area.width()) * area.height() * (brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor);
+    if (!budget.afford(work::kCall + all.edges * (work::kElement + work::kStep * qint64(std::min<qreal>(halvings, 40))) +
+                       qint64(all.length * work::kEdgePixel) + pixels / work::kPixelsPerUnit))
+        return;
+    PieceFiller(painter, path.fillRule(), budget).fill(std::move(all.contours), area, all.length, all.edges);
 }
 
 }  // namespace metafile

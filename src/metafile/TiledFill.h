@@ -14,8 +14,8 @@ namespace metafile {
 
 // Fills path (device pixels, untransformed painter) with brush, cutting it along whole pixel
 // lines into pieces that are each filled with the path's own fill rule. The pieces meet
-// exactly, so the result is the same as one fill. The cutting and each piece are charged to the
-// budget; pieces that no longer fit are left out.
+// exactly, so the result is the same as one fill. The fill is charged to the budget before it
+// starts and left out when it does not fit.
 void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget);
 
 }  // namespace metafile

@@ -93,8 +93,8 @@ void continueWith(QPainterPath& to, const QPainterPath& from)
 
 class RunBuilder {
 public:
-    RunBuilder(const QRectF& area, const QTransform& lengthSpace, bool keepCorners, int maxElements)
-        : m_area(area), m_lengthSpace(lengthSpace), m_keepCorners(keepCorners), m_maxElements(maxElements)
+    RunBuilder(const QRectF& area, const QTransform& lengthSpace, bool dashed, int maxElements)
+        : m_area(area), m_lengthSpace(lengthSpace), m_dashed(dashed), m_maxElements(maxElements)
     {
     }
 
@@ -104,6 +104,7 @@ public:
         m_start = m_at = p;
         m_length = 0;
         m_figureRuns = m_runs.size();
+        m_fresh = true;
     }
 
     void lineTo(const QPointF& to)
@@ -124,6 +125,7 @@ public:
         }
         m_length += length;
         m_at = to;
+        m_fresh = false;
     }
 
     void cubicTo(const Cubic& c, int depth = 0)
@@ -134,6 +136,7 @@ public:
             finishRun();
             m_length += lengthOf(c);
             m_at = c.p3;
+            m_fresh = false;
         } else if (inside(box, m_area)) {
             if (!m_open)
                 begin(c.p0, m_length);
@@ -142,6 +145,7 @@ public:
             m_run.path.cubicTo(c.p1, c.p2, c.p3);
             m_length += lengthOf(c);
             m_at = c.p3;
+            m_fresh = false;
         } else if (depth >= kMaxDepth || c.bend() < 0.25) {
             lineTo(c.p3);
         } else {
@@ -162,13 +166,29 @@ public:
 private:
     qreal lengthOf(const QPointF& a, const QPointF& b) const
     {
+        if (!m_dashed)
+            return 0;
         const QPointF d = m_lengthSpace.map(b) - m_lengthSpace.map(a);
         return std::hypot(d.x(), d.y());
     }
-    // Between the chord and the control polygon, which is close enough for where dashes fall.
-    qreal lengthOf(const Cubic& c) const
+    // Along lines that keep within a fiftieth of a unit of the curve, as a dasher walks it.
+    qreal lengthOf(const Cubic& c)
     {
-        return (lengthOf(c.p0, c.p3) + lengthOf(c.p0, c.p1) + lengthOf(c.p1, c.p2) + lengthOf(c.p2, c.p3)) / 2;
+        if (!m_dashed)
+            return 0;
+        const Cubic m{m_lengthSpace.map(c.p0), m_lengthSpace.map(c.p1), m_lengthSpace.map(c.p2), m_lengthSpace.map(c.p3)};
+        const qreal n = std::ceil(std::sqrt(0.75 * m.bend() / 0.02));
+        const int lines = std::isfinite(n) ? std::clamp(int(n), 1, 256) : 1;
+        steps += lines / 2;
+        qreal sum = 0;
+        QPointF from = m.p0;
+        for (int k = 1; k <= lines; ++k) {
+            const qreal t = qreal(k) / lines, u = 1 - t;
+            const QPointF to = u * u * u * m.p0 + 3 * u * u * t * m.p1 + 3 * u * t * t * m.p2 + t * t * t * m.p3;
+            sum += std::hypot(to.x() - from.x(), to.y() - from.y());
+            from = to;
+        }
+        return sum;
     }
 
     void begin(const QPointF& at, qreal lengthBefore)
@@ -178,6 +198,8 @@ private:
         m_run.path.moveTo(at);
         m_run.lengthBefore = lengthBefore;
         m_open = true;
+        if (m_runs.size() == m_figureRuns)
+            m_firstStartsFigure = m_fresh;
     }
 
     // A run that has grown to its limit ends here, and the next goes on from where it ends.
@@ -200,11 +222,11 @@ private:
         finishRun();
         // A closed figure cut open at both sides of its start: its last run goes on into its first.
         const size_t count = m_runs.size() - m_figureRuns;
-        if (!m_keepCorners || !endsAtEnd || count < 2 || m_at != m_start)
+        if (m_dashed || !endsAtEnd || count < 2 || m_at != m_start)
+            return;
+        if (!m_firstStartsFigure)
             return;
         Run& first = m_runs[m_figureRuns];
-        if (first.lengthBefore != 0)
-            return;
         Run last = std::move(m_runs.back());
         m_runs.pop_back();
         continueWith(last.path, first.path);
@@ -213,12 +235,14 @@ private:
 
     const QRectF m_area;
     const QTransform m_lengthSpace;
-    const bool m_keepCorners;
+    const bool m_dashed;
     const int m_maxElements;
     std::vector<Run> m_runs;
     size_t m_figureRuns = 0;        // index of the current figure's first run
     Run m_run;
     bool m_open = false;
+    bool m_fresh = false;               // nothing of the figure is walked yet
+    bool m_firstStartsFigure = false;   // the figure's first run starts where the figure does
     QPointF m_start, m_at;
     qreal m_length = 0;
 };
@@ -252,7 +276,7 @@ qreal lengthWithin(const QPainterPath& path, const QRectF& area, bool closed)
     return sum;
 }
 
-std::vector<Run> visibleRuns(const QPainterPath& path, const QRectF& area, const QTransform& lengthSpace, bool keepCorners,
+std::vector<Run> visibleRuns(const QPainterPath& path, const QRectF& area, const QTransform& lengthSpace, bool dashed,
                              int maxElements, qint64& steps)
 {
     steps = 0;
@@ -261,7 +285,7 @@ std::vector<Run> visibleRuns(const QPainterPath& path, const QRectF& area, const
         return {};
     if (inside(bounds, area) && path.elementCount() <= maxElements)
         return {Run{path, 0}};
-    RunBuilder builder(area, lengthSpace, keepCorners, std::max(maxElements, 4));
+    RunBuilder builder(area, lengthSpace, dashed, std::max(maxElements, 4));
     const int n = path.elementCount();
     for (int i = 0; i < n; ++i) {
         const QPainterPath::Element e = path.elementAt(i);

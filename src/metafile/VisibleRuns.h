@@ -23,13 +23,12 @@ qreal lengthWithin(const QPainterPath& path, const QRectF& area, bool closed);
 
 // The runs of path that come into area (device pixels). Lines and curves outside it are left
 // out; curves that cross its edge are split so that only the parts near it remain. A figure
-// that lies wholly inside stays one run, closed if it was. keepCorners: a closed figure that
-// is cut open is joined again where it started, so that its corner there stays a corner (a
-// dashed figure starts its pattern there and is not joined). A run of more than maxElements
-// is cut into several, which follow each other. Lengths are measured after mapping by
-// lengthSpace, the space in which the pen's dashes are laid out. steps: how many lines and
-// parts of curves were looked at.
-std::vector<Run> visibleRuns(const QPainterPath& path, const QRectF& area, const QTransform& lengthSpace, bool keepCorners,
+// that lies wholly inside stays one run, closed if it was. A run of more than maxElements is
+// cut into several, which follow each other. dashed: where each run starts along its figure is
+// measured, after mapping by lengthSpace (the space in which the dashes are laid out); else a
+// closed figure that is cut open is joined again where it started, so that its corner there
+// stays a corner. steps: how many lines and parts of curves were looked at.
+std::vector<Run> visibleRuns(const QPainterPath& path, const QRectF& area, const QTransform& lengthSpace, bool dashed,
                              int maxElements, qint64& steps);
 
 // Appends the cubic curve from the polygon's last point, flattened to within tolerance where it
