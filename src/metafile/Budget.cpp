@@ -49,7 +49,7 @@ bool Budget::keepGoing()
 bool Budget::fits(qint64 units)
 {
     if (units >= 0 && units <= m_work - m_used && (units > 0 || m_used < m_work) && !m_stopAsked.load(std::memory_order_relaxed) &&
-        !timeUp(units))
+        !(m_stopWhen && m_stopWhen()) && !timeUp(units))
         return true;
     m_cut = true;
     return false;

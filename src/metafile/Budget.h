@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
+#include <functional>
 
 namespace metafile {
 
@@ -55,6 +56,9 @@ public:
     void leaveOut() { m_cut = true; }
     // Asks the drawing to stop at its next check; from any thread.
     void stop() { m_stopAsked.store(true, std::memory_order_relaxed); }
+    // A question asked at every check, on the drawing's thread: true stops the drawing (for
+    // example when a newer picture has been asked for).
+    void stopWhen(std::function<bool()> asked) { m_stopWhen = std::move(asked); }
 
     qint64 used() const { return m_used; }
     qint64 kept() const { return m_kept; }
@@ -71,6 +75,7 @@ private:
     qint64 m_kept = 0;
     bool m_cut = false;
     std::atomic<bool> m_stopAsked{false};
+    std::function<bool()> m_stopWhen;
     // Reading the thread's clock is a system call: it is read after this much work or this
     // many checks, whichever comes first.
     qint64 m_clockDue = 0;

@@ -275,6 +275,11 @@ std::optional<QPainterPath> EmfPlayer::regionData(ByteReader& r, uint32_t size)
     const uint32_t count = d.u32();
     if (!d.ok() || headerSize < 32 || !d.seek(headerSize) || !d.has(qsizetype(count) * 16))
         return std::nullopt;
+    // Five elements a rectangle.
+    if (count > uint32_t(kMaxPoints / 5)) {
+        m_budget.leaveOut();
+        return std::nullopt;
+    }
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     for (uint32_t i = 0; i < count; ++i) {

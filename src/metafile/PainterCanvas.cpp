@@ -96,7 +96,8 @@ PainterCanvas::~PainterCanvas()
 qint64 PainterCanvas::pixelsWithin(const QRectF& box) const
 {
     const QRectF shown = box & m_view;
-    return shown.isEmpty() ? 0 : qint64(shown.width() * shown.height());
+    const qreal pixels = shown.width() * shown.height();
+    return pixels > 0 && pixels < 1e12 ? qint64(pixels) : 0;  // not a number: nothing shows
 }
 
 void PainterCanvas::apply(const Paint& paint)

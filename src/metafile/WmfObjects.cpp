@@ -185,6 +185,10 @@ void WmfPlayer::metaCreateRegion(ByteReader& r)
         const qreal top = r.i16(), bottom = r.i16();
         if (!r.has(qsizetype(count) * 2 + 2))
             break;
+        if (o.region.elementCount() + count * 3 > kMaxPoints) {
+            m_budget.leaveOut();
+            break;
+        }
         for (int j = 0; j + 1 < count; j += 2) {
             const qreal left = r.i16(), right = r.i16();
             o.region.addRect(normalizedBox(left, top, right, bottom));

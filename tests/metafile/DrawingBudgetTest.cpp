@@ -211,6 +211,14 @@ TEST(DrawingBudget, AStopOrTheTimeLimitEndsTheDrawingAtItsNextCheck)
         EXPECT_EQ(int(canvas.recorder.calls.size()), after);
         EXPECT_TRUE(budget.cut());
     }
+    Budget asked;
+    int checks = 0;
+    asked.stopWhen([&] { return ++checks > 5; });
+    StoppingCanvas counting(asked, 0);
+    picture->play(counting, QRectF(0, 0, 100, 100), asked);
+    EXPECT_TRUE(asked.cut());
+    EXPECT_GT(counting.recorder.calls.size(), 0u);
+    EXPECT_LT(counting.recorder.calls.size(), 5u);
     Budget stopped;
     stopped.stop();
     EXPECT_EQ(draw(emf.bytes(), std::move(stopped), QSize(100, 100)).image.pixel(20, 20), qRgb(0, 0, 0));
@@ -226,9 +234,10 @@ TEST(DrawingBudget, AStopOrTheTimeLimitEndsTheDrawingAtItsNextCheck)
     EXPECT_EQ(inTime.image.pixel(20, 20), qRgb(255, 255, 255));
 }
 
-// Pattern brushes live until the drawing ends; beyond the bytes a drawing may keep, a brush
-// paints with its colour (grey for a bitmap brush) instead of its pattern.
-TEST(DrawingBudget, BitmapsKeptBeyondTheLimitLeaveTheirBrushesPlain)
+// Pattern brushes and clips live until the drawing ends. Beyond the bytes a drawing may keep, a
+// brush paints with its colour (grey for a bitmap brush) instead of its pattern, and a clip lets
+// nothing through.
+TEST(DrawingBudget, WhatIsKeptBeyondTheLimitIsLeftPlainOrUndrawn)
 {
     Bytes pattern;  // 2 x 2, 24 bits: red and blue
     pattern.raw(dib24(2, 2, {0xFF0000, 0x0000FF, 0x0000FF, 0xFF0000}));
@@ -243,6 +252,13 @@ TEST(DrawingBudget, BitmapsKeptBeyondTheLimitLeaveTheirBrushesPlain)
     const Drawing plain = draw(emf.bytes(), Budget(Budget::kWork, 8), QSize(100, 100));
     EXPECT_TRUE(plain.cut);
     expectPixels(plain.image, {{QPoint(50, 50), QColor(Qt::gray).rgb()}, {QPoint(51, 50), QColor(Qt::gray).rgb()}});
+
+    Emf clipped;
+    clipped.select(NULL_PEN).record(EMR_INTERSECTCLIPRECT, Bytes().i32s({10, 10, 90, 90})).rect(EMR_RECTANGLE, 0, 0, 100, 100);
+    expectPixels(draw(clipped.bytes(), Budget(), QSize(100, 100)).image, {{QPoint(50, 50), 0xFFFFFFFF}, {QPoint(5, 5), 0xFF000000}});
+    const Drawing shut = draw(clipped.bytes(), Budget(Budget::kWork, 8), QSize(100, 100));
+    EXPECT_TRUE(shut.cut);
+    expectPixels(shut.image, {{QPoint(50, 50), 0xFF000000}, {QPoint(5, 5), 0xFF000000}});
 }
 
 }  // namespace
