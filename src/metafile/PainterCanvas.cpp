@@ -109,8 +109,10 @@ void PainterCanvas::apply(const Paint& paint)
         m_painter.setClipRect(m_bounds);
         if (paint.clip) {
             // Qt turns the clip into spans over the picture's height, each time it changes.
-            m_budget.charge(work::kCall + paint.clip->elementCount() * work::kElement + qint64(m_view.height()));
-            m_painter.setClipPath(*paint.clip, Qt::IntersectClip);
+            const QPainterPath& clip = *paint.clip;
+            m_budget.charge(work::kCall + clip.elementCount() * (work::kElement + work::kStep) + qint64(m_view.height()));
+            m_painter.setClipPath(nearView(clip.controlPointRect()) ? clip : cutToArea(clip, m_view.adjusted(-1, -1, 1, 1)),
+                                  Qt::IntersectClip);
         }
     }
     if (paint.mode != m_mode) {
@@ -141,7 +143,7 @@ void PainterCanvas::fill(const QPainterPath& devicePath, const QBrush& brush)
     if (!box.intersects(m_view))
         return;
     if (devicePath.elementCount() > kDirectElements) {
-        // Charged piece by piece.
+        // Charged by the filler, which knows what cutting the path into pieces costs.
         fillInPieces(m_painter, devicePath, brush, m_budget);
         return;
     }
@@ -152,7 +154,14 @@ void PainterCanvas::fill(const QPainterPath& devicePath, const QBrush& brush)
         return;
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(brush);
-    m_painter.drawPath(devicePath);
+    m_painter.drawPath(nearView(box) ? devicePath : cutToArea(devicePath, m_view.adjusted(-1, -1, 1, 1)));
+}
+
+bool PainterCanvas::nearView(const QRectF& box) const
+{
+    // Qt's rasterizer goes along every edge it is given, however far beyond the picture: a few
+    // edges thrown millions of pixels out took it seconds.
+    return m_view.adjusted(-m_view.width(), -m_view.height(), m_view.width(), m_view.height()).contains(box);
 }
 
 void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal scale)

@@ -23,6 +23,8 @@ private:
 
     // Pixels a fill of this device box covers on the picture, at most.
     qint64 pixelsWithin(const QRectF& box) const;
+    // Whether a path of this device box may go to QPainter as it is.
+    bool nearView(const QRectF& box) const;
 
     QPainter& m_painter;
     QRectF m_bounds;

@@ -80,9 +80,11 @@ void combineRow(uint8_t code, const RopMasks& masks, const uint32_t* p, const ui
 std::optional<QRect> pixelRect(const QPainterPath& path)
 {
     const QRectF bounds = path.boundingRect();
-    const QRect whole = bounds.toRect();
     const int n = path.elementCount();
-    if (n < 4 || n > 5 || QRectF(whole) != bounds || whole.isEmpty())
+    if (n < 4 || n > 5 || !QRectF(-1e9, -1e9, 2e9, 2e9).contains(bounds))
+        return std::nullopt;
+    const QRect whole = bounds.toRect();
+    if (QRectF(whole) != bounds || whole.isEmpty())
         return std::nullopt;
     if (n == 5 && QPointF(path.elementAt(4)) != QPointF(path.elementAt(0)))
         return std::nullopt;
@@ -214,7 +216,7 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
     QRect area = QRect(QPoint(qRound(device.left()), qRound(device.top())), QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
     area &= QRect(0, 0, painter.device()->width(), painter.device()->height());
     if (painter.hasClipping())
-        area &= painter.clipBoundingRect().toAlignedRect();
+        area &= (painter.clipBoundingRect() & QRectF(area)).toAlignedRect();
     const QImage src = argb(image), mask = argb(rop.mask), pattern = argb(rop.pattern);
     const bool useSource = ropUsesSource(rop.code) || ropUsesSource(rop.maskedCode);
     if (area.isEmpty() || qint64(area.width()) * area.height() > kMaxPixels ||

@@ -190,24 +190,14 @@ private:
     bool m_spent = false;
 };
 
-}  // namespace
-
-void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget)
+// The path's contours cut to keep; drawn: the part of keep they cover.
+Pieces contoursIn(const QPainterPath& path, const QRectF& keep, QRectF& drawn)
 {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(brush);
-    // Only what can show is cut into pieces: contours are first cut to the visible area (a pixel
-    // wider, so that antialiased edges along it stay as they are).
-    QRect visible(0, 0, painter.device()->width(), painter.device()->height());
-    if (painter.hasClipping())
-        visible &= painter.clipBoundingRect().toAlignedRect();
-    const QRectF keep = QRectF(visible).adjusted(-1, -1, 1, 1);
     Pieces all;
-    QRectF drawn;
     for (QPolygonF& points : figures(path, keep)) {
         const QRectF bounds = points.boundingRect();
         if (!bounds.intersects(keep))
-            continue;
+            continue;  // not around any point of keep either
         if (!keep.contains(bounds)) {
             points = clipToSide(points, true, keep.left(), false);
             points = clipToSide(points, true, keep.right(), true);
@@ -217,6 +207,34 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
         drawn |= bounds & keep;
         all.add(std::move(points));
     }
+    return all;
+}
+
+}  // namespace
+
+QPainterPath cutToArea(const QPainterPath& path, const QRectF& area)
+{
+    QRectF drawn;
+    QPainterPath cut;
+    cut.setFillRule(path.fillRule());
+    for (const Contour& c : contoursIn(path, area, drawn).contours) {
+        cut.addPolygon(c.points);
+        cut.closeSubpath();
+    }
+    return cut;
+}
+
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    // Only what can show is cut into pieces: contours are first cut to the visible area (a pixel
+    // wider, so that antialiased edges along it stay as they are).
+    QRectF visible(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        visible &= painter.clipBoundingRect();
+    QRectF drawn;
+    Pieces all = contoursIn(path, visible.adjusted(-1, -1, 1, 1), drawn);
     budget.charge(all.edges * work::kStep);
     if (!std::isfinite(all.length))
         return;

@@ -1,11 +1,14 @@
-// Lines are cut to what can show before they are stroked, so that a line thrown far beyond the
-// picture costs no more than what of it shows. Cut or not, what shows must be the same: a window
-// onto a picture, drawn with its lines cut at the window, is compared with the same part of the
-// whole picture, where nothing is cut, for every pen style, corner and end, width and mapping.
+// Lines, fills and clips are cut to what can show before QPainter sees them, so that a drawing
+// thrown far beyond the picture costs no more than what of it shows. Cut or not, what shows must
+// be the same: a window onto a picture, drawn with its lines cut at the window, is compared with
+// the same part of the whole picture, where nothing is cut, for every pen style, corner and end,
+// width and mapping.
 #include "MetafileTestSupport.h"
 
+#include "metafile/Budget.h"
 #include "metafile/VisibleRuns.h"
 
+#include <QPaintEngine>
 #include <cmath>
 #include <functional>
 
@@ -137,6 +140,114 @@ TEST(StrokeCut, RunsKeepToTheAreaAndCostWhatComesNearIt)
             const QRectF box = run.path.controlPointRect();
             EXPECT_TRUE(area.adjusted(-1, -1, 1, 1).contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x" << box.height();
         }
+    }
+}
+
+// A paint device of a screen's size that keeps the box of everything QPainter is asked to draw
+// or clip to, in device pixels.
+class BoxKeeper final : public QPaintDevice {
+public:
+    QRectF farthest;                // everything drawn lies in it
+
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return 1920;
+        case PdmHeight: return 1080;
+        case PdmDepth: return 32;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    class Engine final : public QPaintEngine {
+    public:
+        explicit Engine(BoxKeeper& device) : QPaintEngine(AllFeatures), m_device(device) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return User; }
+        void updateState(const QPaintEngineState& state) override
+        {
+            if (state.state() & DirtyTransform)
+                m_transform = state.transform();
+            if ((state.state() & DirtyClipPath) && state.clipOperation() != Qt::NoClip)
+                keep(state.clipPath().controlPointRect());
+        }
+        void drawPath(const QPainterPath& path) override { keep(path.controlPointRect()); }
+        void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override { keep(QPolygonF(QList<QPointF>(points, points + count)).boundingRect()); }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+        void drawTextItem(const QPointF&, const QTextItem&) override {}
+
+    private:
+        void keep(const QRectF& box) { m_device.farthest |= m_transform.mapRect(box); }
+        BoxKeeper& m_device;
+        QTransform m_transform;
+    };
+    mutable Engine m_engine{*this};
+};
+
+// Whatever a mapping throws out of the picture, QPainter is handed only what comes near it: no
+// further than a wide pen reaches (a few times the picture's size). Qt's rasterizer goes along
+// every edge it is handed, and a few edges millions of pixels long took it seconds.
+TEST(StrokeCut, NothingFarBeyondThePictureReachesQPainter)
+{
+    auto far = [](const std::function<void(Emf&)>& records) {
+        Emf emf;
+        // One unit is 4000 device pixels across and 2000 down, or a thousand times less.
+        emf.record(EMR_SETMAPMODE, Bytes().u32(8))
+            .record(EMR_SETWINDOWEXTEX, Bytes().i32s({1, 1}))
+            .record(EMR_SETVIEWPORTEXTEX, Bytes().i32s({40, 20}));
+        records(emf);
+        return emf.bytes();
+    };
+    auto pen = [](Emf& e, uint32_t style, int width) {
+        e.record(EMR_EXTCREATEPEN, Bytes().u32(1).u32(0).u32(0).u32(0).u32(0).u32(PS_GEOMETRIC | style).u32(uint32_t(width))
+                                        .u32(0).color(255, 255, 255).u32(0).u32(0))
+            .select(1);
+    };
+    // Lines through the picture (about logical point 1, 2) from 30000 units away and back.
+    const Bytes star = points16({{29001, 2}, {-28999, 2}, {17401, 23202}, {-17399, -23198}, {1, 29002}, {1, -28998},
+                                 {-23199, 17402}, {23201, -17398}});
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"dash-dot lines", far([&](Emf& e) { pen(e, 3, 1); e.record(EMR_POLYLINE16, star); })},
+        {"wide mitred lines", far([&](Emf& e) { pen(e, 0x2000, 2); e.record(EMR_POLYLINE16, star); })},
+        {"a filled star", far([&](Emf& e) { e.select(NULL_PEN).brush(2, 0, 255, 0).select(2).record(EMR_POLYGON16, star); })},
+        {"a curve", far([&](Emf& e) {
+             pen(e, 1, 0);
+             e.record(EMR_POLYBEZIER16, points16({{-30000, -30000}, {-30000, 10003}, {30002, 10003}, {30002, -30000}}));
+         })},
+        {"an arc of ten turns", far([&](Emf& e) {
+             pen(e, 4, 1);
+             e.record(EMR_MOVETOEX, Bytes().i32s({1, 2})).record(EMR_ANGLEARC, Bytes().i32s({-19999, 2}).u32(20000).f32(0).f32(3600));
+         })},
+        {"a clip", far([&](Emf& e) {
+             e.record(EMR_BEGINPATH).record(EMR_POLYGON16, star).record(EMR_ENDPATH).record(EMR_SELECTCLIPPATH, Bytes().u32(5));
+             e.select(NULL_PEN).rect(EMR_RECTANGLE, -10, -10, 10, 10);
+         })},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto picture = MetafilePicture::load(c.bytes);
+        ASSERT_TRUE(picture);
+        BoxKeeper device;
+        {
+            QPainter painter(&device);
+            metafile::Budget budget;
+            picture->draw(painter, QRectF(0, 0, 1920, 1080), budget);
+        }
+        EXPECT_FALSE(device.farthest.isEmpty());
+        EXPECT_TRUE(QRectF(-20000, -20000, 1920 + 40000, 1080 + 40000).contains(device.farthest))
+            << device.farthest.x() << "," << device.farthest.y() << " " << device.farthest.width() << "x" << device.farthest.height();
     }
 }
 
