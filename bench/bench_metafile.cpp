@@ -314,12 +314,12 @@ int main(int argc, char** argv)
     std::printf("baseline: drawing a 1920x1080 bitmap        %8.2f ms\n", baseline);
 
     std::vector<Timing> all;
-    for (const char* kind : {"emf", "wmf"}) {
+    for (const char* kind : {"emf", "wmf", "office"}) {
         if (costlyOnly)
             break;
         const QDir dir(samples + QLatin1Char('/') + QLatin1String(kind));
-        const QString pattern = only.isEmpty() ? QStringLiteral("*.") + QLatin1String(kind) : only;
-        for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name)) {
+        const QStringList patterns = only.isEmpty() ? QStringList{QStringLiteral("*.emf"), QStringLiteral("*.wmf")} : QStringList{only};
+        for (const QString& name : dir.entryList(patterns, QDir::Files, QDir::Name)) {
             QFile f(dir.filePath(name));
             if (!f.open(QIODevice::ReadOnly))
                 continue;

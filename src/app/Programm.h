@@ -13,11 +13,11 @@
 #include <vector>
 
 class FotolaufForm;
+class Fensterordnung;
 class HilfeBoxForm;
 class ZoomForm;
 class ListBoxForm;
 class ImageForm;
-class PictureLoader;
 class Startzeiten;
 class WertxForm;
 class XYPos;
@@ -72,6 +72,10 @@ public:
     // A modal message box with the program's title; returns the answer (MsgBox::Antwort).
     int Meldung(const QString& text, int knoepfe = MsgBox::OkNur, int icon = MsgBox::KeinIcon,
                 int standardKnopf = MsgBox::StandardKnopf1);
+    // A refusal that the table has no message of its own for (a limit or a check of this program):
+    // the nearest message, below an error-text line with the real reason, as the open failure of a
+    // file gives its reason. Every such refusal is worded here, so they all read alike.
+    static QString MeldungMitGrund(const Refusal& grund, const QString& naechsteMeldung);
 
     // Ends the program at once; in tests only recorded, so callers check beendet() and return.
     void ProgrammBeenden();
@@ -98,9 +102,11 @@ public:
     void FensterLokalisieren(QWidget& fenster);
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
-
-    // The picture loader, with its decode buffers kept from one picture to the next.
-    PictureLoader& bildLader();
+    // Twips per picture pixel. One picture pixel is one device pixel of the screen, so a picture
+    // at its natural size (or zoomed by whole factors) stays pixel-sharp on a HiDPI screen, where
+    // a logical pixel is several device pixels.
+    double TwipsProBildpunktX() const;
+    double TwipsProBildpunktY() const;
 
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
@@ -138,7 +144,7 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     Startzeiten* m_startzeiten = nullptr;
-    std::unique_ptr<PictureLoader> m_bildLader;
+    std::unique_ptr<Fensterordnung> m_fensterordnung;  // windows over the picture stay above it
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;
     std::unique_ptr<ImageForm> m_imageForm;

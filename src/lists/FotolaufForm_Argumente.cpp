@@ -46,9 +46,15 @@ void FotolaufForm::ArgumenteAuswerten()
     const QString datei =
         FileSystem::resolvePath(Befehlszeilenargumente.size() == 1 ? Befehlszeilenargumente[0] : strArgumente);
     QByteArray inhalt;
-    if (!p.platform().readFile(datei, FileSystem::Limit::kSlideList, inhalt)) {
-        p.Meldung(p.Text(2310) + Programm::CrLf + strArgumente + Programm::CrLf + p.Text(2311), MsgBox::OkNur,
-                  MsgBox::Kritisch);
+    Refusal grund;
+    if (!p.platform().readFile(datei, FileSystem::Limit::kSlideList, inhalt, &grund)) {
+        // A file that could not be opened at all keeps the classic message. One that we chose not to
+        // read (larger than we take, a pipe or a device that might never end) is not called missing:
+        // it cannot be opened, and the error-text line says why.
+        const QString angegeben = p.Text(2310) + Programm::CrLf + strArgumente + Programm::CrLf;
+        const bool unsereGrenze = grund.kind == Refusal::Kind::TooLarge || grund.kind == Refusal::Kind::NotRegular;
+        p.Meldung(unsereGrenze ? Programm::MeldungMitGrund(grund, angegeben + p.Text(1376)) : angegeben + p.Text(2311),
+                  MsgBox::OkNur, MsgBox::Kritisch);
         p.ProgrammBeenden();
         return;
     }

@@ -105,6 +105,8 @@ void ListBoxForm::PapierkorbAktion()
     if (p.Meldung(p.Text(3116), MsgBox::JaNein) != MsgBox::Ja)
         return;
     bool fehlgeschlagen = false;
+    // Files the trash refused for a reason of its own, not the file's protection: by reason.
+    std::vector<std::pair<QString, QStringList>> verweigert;
     int i = 0;
     while (i != liste.ListCount()) {
         if (liste.ListCount() == 0)
@@ -118,9 +120,19 @@ void ListBoxForm::PapierkorbAktion()
         const QString eintrag = liste.List(i);
         // The file the entry named, and only that one: never a neighbour differing in case.
         const QString datei = liste.liste().Datei(i);
-        if (p.platform().moveToTrash({datei}) != 0) {
+        Refusal grund;
+        if (p.platform().moveToTrash({datei}, &grund) != 0) {
             // The entry stays, still ticked.
-            fehlgeschlagen = true;
+            using Kind = Refusal::Kind;
+            if (grund.kind == Kind::WriteProtected || grund.kind == Kind::Missing || !grund.refused()) {
+                fehlgeschlagen = true;
+            } else {
+                const QString text = Programm::MeldungMitGrund(grund, p.Text(3112));
+                auto gleich = std::find_if(verweigert.begin(), verweigert.end(), [&](const auto& v) { return v.first == text; });
+                if (gleich == verweigert.end())
+                    gleich = verweigert.insert(verweigert.end(), {text, {}});
+                gleich->second.append(eintrag);
+            }
             ++i;
             continue;
         }
@@ -135,6 +147,8 @@ void ListBoxForm::PapierkorbAktion()
     }
     if (fehlgeschlagen)
         p.Meldung(p.Text(3114));
+    for (const auto& [text, eintraege] : verweigert)
+        p.Meldung(text + Programm::CrLf + eintraege.join(Programm::CrLf));
     if (liste.ListCount() == 0) {
         p.Meldung(p.Text(3115));
         p.ProgrammBeenden();

@@ -29,7 +29,7 @@ struct Paint {
     QTransform transform;            // logical coordinates → target pixels
     QPen pen = QPen(Qt::NoPen);      // width in logical units unless cosmetic
     QBrush brush;
-    qreal minPenWidth = 1;           // target pixels; GDI never draws a line thinner than a device pixel
+    qreal minPenWidth = 1;           // target pixels; GDI never draws a line of a real width thinner than a device pixel
     const QPainterPath* clip = nullptr;  // target pixels; nullptr: unclipped
     int clipSerial = 0;              // changes whenever the clip does
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;

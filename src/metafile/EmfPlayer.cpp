@@ -21,6 +21,24 @@ QRect inclusiveRect(ByteReader& r)
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Where the picture starts, in 0.01 mm. The frame is the picture: it is mapped onto the target
+// whatever was drawn inside it, as the system plays a metafile. The bounds (device pixels) only
+// say where ink is: an icon with its label centred in the frame, or a page printed with margins,
+// does not start at the frame's corner. Only a frame that misses most of the ink, which no writer
+// means, gives way to the bounds, so that the drawing is not lost.
+QPointF pictureOrigin(const EmfHeader& h, qreal toMmX, qreal toMmY)
+{
+    const QRectF frame(QPointF(h.frame.left(), h.frame.top()), QPointF(h.frame.right(), h.frame.bottom()));
+    const QRectF ink(QPointF(h.bounds.left() * toMmX, h.bounds.top() * toMmY),
+                     QPointF(h.bounds.right() * toMmX, h.bounds.bottom() * toMmY));
+    if (ink.width() > 0 && ink.height() > 0) {
+        const QRectF inside = frame & ink;
+        if (inside.width() * inside.height() < ink.width() * ink.height() / 4)
+            return ink.topLeft();
+    }
+    return frame.topLeft();
+}
+
 }  // namespace
 
 std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes)
@@ -186,14 +204,8 @@ EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h, B
     // device pixels → 0.01 mm → the frame stretched onto the target
     const qreal toMmX = 100 / dc.pixelsPerMm.width(), toMmY = 100 / dc.pixelsPerMm.height();
     const qreal frameW = qreal(h.frame.right()) - h.frame.left(), frameH = qreal(h.frame.bottom()) - h.frame.top();
-    qreal left = h.frame.left(), top = h.frame.top();
-    // The frame gives the picture's size; where it lies is taken from the bounds (device
-    // pixels), which writers compute from what they actually drew. Frames are often rounded
-    // or left at the origin while the drawing is elsewhere; other viewers place them the same way.
-    if (h.bounds.right() > h.bounds.left() && h.bounds.bottom() > h.bounds.top()) {
-        left = h.bounds.left() * toMmX;
-        top = h.bounds.top() * toMmY;
-    }
+    const QPointF origin = pictureOrigin(h, toMmX, toMmY);
+    const qreal left = origin.x(), top = origin.y();
     const qreal sx = target.width() / frameW, sy = target.height() / frameH;
     dc.deviceToTarget = QTransform(toMmX * sx, 0, 0, toMmY * sy, target.left() - left * sx, target.top() - top * sy);
     m_devicePixel = toMmX * sx;

@@ -47,9 +47,8 @@ QPen GdiPlayer::toPen(const PenSpec& desc) const
     static constexpr Qt::PenCapStyle caps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
     static constexpr Qt::PenJoinStyle joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
     if (pen.isCosmetic()) {
-        // A cosmetic pen is one device pixel, which has no visible caps or joins; drawn wider
-        // for a zoomed picture, square ends and mitred corners look like that pixel enlarged
-        // and stroke far faster than round ones.
+        // A cosmetic pen is one device pixel, which has no visible caps or joins; square ends
+        // and mitred corners come closest to that pixel.
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::MiterJoin);
     } else {

@@ -17,6 +17,18 @@ qreal linearScale(const QTransform& t)
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
 }
 
+// The fontconfig name of the generic family a style hint stands for.
+QString genericFamily(QFont::StyleHint hint)
+{
+    switch (hint) {
+    case QFont::Serif: return QStringLiteral("serif");
+    case QFont::Monospace: return QStringLiteral("monospace");
+    case QFont::Cursive: return QStringLiteral("cursive");
+    case QFont::Decorative: return QStringLiteral("fantasy");
+    default: return QStringLiteral("sans-serif");
+    }
+}
+
 }  // namespace
 
 QFont GdiPlayer::makeFont(const FontSpec& desc, qreal& emHeight) const
@@ -31,22 +43,20 @@ QFont GdiPlayer::makeFont(const FontSpec& desc, qreal& emHeight) const
     case 0x50: hint = QFont::Decorative; break;
     default: break;
     }
+    if ((desc.pitchAndFamily & 0x03) == 1)  // fixed pitch
+        hint = QFont::Monospace;
     if (face.contains(QLatin1String("Times"), Qt::CaseInsensitive) || face.contains(QLatin1String("Roman"), Qt::CaseInsensitive))
         hint = QFont::Serif;
     else if (face.contains(QLatin1String("Courier"), Qt::CaseInsensitive) || face.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
         hint = QFont::Monospace;
     font.setStyleHint(hint);
-    // Windows faces that are not installed fall back to the metric-compatible Liberation
-    // faces of the same kind, so text keeps its width, then to DejaVu.
-    QStringList families;
-    if (!face.isEmpty() && !isSymbolFace(face))
-        families << face;
-    switch (hint) {
-    case QFont::Serif: families << QStringLiteral("Liberation Serif") << QStringLiteral("DejaVu Serif"); break;
-    case QFont::Monospace: families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono"); break;
-    default: families << QStringLiteral("Liberation Sans") << QStringLiteral("DejaVu Sans"); break;
-    }
-    font.setFamilies(families);
+    // The face alone, so that a face that is not installed is substituted as the desktop does it:
+    // fontconfig knows the metric-compatible faces (Carlito for Calibri, Liberation Sans for
+    // Arial, ...), and for a face it does not know takes the generic family of the hint. Any
+    // second family named here would be taken before fontconfig's substitutes.
+    if (face.isEmpty() || isSymbolFace(face))
+        face = genericFamily(hint);
+    font.setFamilies({face});
     font.setWeight(QFont::Weight(std::clamp(desc.weight <= 0 ? 400 : desc.weight, 100, 900)));
     font.setItalic(desc.italic);
     font.setUnderline(desc.underline);

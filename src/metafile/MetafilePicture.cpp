@@ -124,10 +124,12 @@ void MetafilePicture::play(Canvas& canvas, const QRectF& target, Budget& budget)
     player.play(m_bytes);
 }
 
-void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
+void MetafilePicture::draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop) const
 {
     Budget budget;
     budget.setTimeLimit(Budget::kScreenTime);
+    if (stop)
+        budget.stopWhen([stop] { return stop->load(std::memory_order_relaxed); });
     draw(painter, target, budget);
 }
 

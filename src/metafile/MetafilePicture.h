@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QSize>
+#include <atomic>
 #include <memory>
 
 namespace metafile {
@@ -20,8 +21,9 @@ public:
     QSize naturalSize() const;
     // Vectors drawn into target (any size, sharp); the background is left as it is. What does
     // not fit the budget is left undrawn; without one, a drawing takes at most about a second
-    // of work, and never more than Budget::kScreenTime of processor time.
-    void draw(QPainter& painter, const QRectF& target) const;
+    // of work, and never more than Budget::kScreenTime of processor time. stop: when given and
+    // set (from any thread), drawing ends at the budget's next check.
+    void draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop = nullptr) const;
     void draw(QPainter& painter, const QRectF& target, metafile::Budget& budget) const;
 
     bool isEnhanced() const { return m_enhanced; }

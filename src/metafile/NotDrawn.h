@@ -14,9 +14,9 @@ struct NotDrawn {
 };
 
 inline constexpr NotDrawn kNotDrawn[] = {
-    {true, 1, "EMR_HEADER", "read before playing: it gives the frame and the reference device"},
+    {true, 1, "EMR_HEADER", "read before playing: its frame is mapped onto the picture (by the bounds only where the frame misses most of the ink), its reference device gives the scale"},
     {true, 13, "EMR_SETBRUSHORGEX", "pattern brushes start at the origin of the device they are drawn on"},
-    {true, 16, "EMR_SETMAPPERFLAGS", "fonts are chosen by name and kind; an aspect-ratio match has nothing to choose from"},
+    {true, 16, "EMR_SETMAPPERFLAGS", "fonts are chosen by name, or by family and pitch as the desktop substitutes them; an aspect-ratio match has nothing to choose from"},
     {true, 21, "EMR_SETSTRETCHBLTMODE", "copies are always scaled smoothly, other raster operations pixel by pixel"},
     {true, 23, "EMR_SETCOLORADJUSTMENT", "only affects halftone stretching, which is not used"},
     {true, 28, "EMR_SETMETARGN", "only matters when a metafile is played inside another one"},
@@ -43,7 +43,7 @@ inline constexpr NotDrawn kNotDrawn[] = {
     {false, 0x0412, "META_SCALEVIEWPORTEXT", "the window is stretched onto the picture whatever the viewport"},
     {false, 0x0419, "META_FLOODFILL", "fills by the colours already on the device, which a vector drawing at any size does not have"},
     {false, 0x0626, "META_ESCAPE", "printer commands and comments; an EMF carried in comments is played instead of the WMF when it loads"},
-    {false, 0x0231, "META_SETMAPPERFLAGS", "fonts are chosen by name and kind; an aspect-ratio match has nothing to choose from"},
+    {false, 0x0231, "META_SETMAPPERFLAGS", "fonts are chosen by name, or by family and pitch as the desktop substitutes them; an aspect-ratio match has nothing to choose from"},
     {false, 0x0234, "META_SELECTPALETTE", "pictures are drawn in true colour, where palettes change nothing"},
     {false, 0x0035, "META_REALIZEPALETTE", "pictures are drawn in true colour, where palettes change nothing"},
     {false, 0x0436, "META_ANIMATEPALETTE", "pictures are drawn in true colour, where palettes change nothing"},

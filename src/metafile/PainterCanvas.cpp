@@ -167,11 +167,13 @@ bool PainterCanvas::nearView(const QRectF& box) const
 void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal scale)
 {
     QPen pen = paint.pen;
-    qreal width = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
-    const bool thin = width < paint.minPenWidth;
+    // A cosmetic pen is one pixel of the device drawn on, however far the picture is enlarged:
+    // a title drawn as hundreds of such lines stays a hatching of hairlines.
+    qreal width = pen.isCosmetic() ? std::max<qreal>(pen.widthF(), 1) : pen.widthF() * scale;
+    const bool thin = !pen.isCosmetic() && width < paint.minPenWidth;
     if (thin) {
-        // Lines thinner than a pixel of the metafile's device are drawn one such pixel wide, with
-        // the square ends and corners of that pixel enlarged.
+        // Lines of a real width thinner than a pixel of the metafile's device are drawn one such
+        // pixel wide, with the square ends and corners of that pixel enlarged.
         width = paint.minPenWidth;
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::MiterJoin);

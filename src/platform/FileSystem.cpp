@@ -236,7 +236,6 @@ ReadableFile& ReadableFile::operator=(ReadableFile&& other) noexcept
             ::close(m_fd);
         m_fd = std::exchange(other.m_fd, -1);
         m_refusal = other.m_refusal;
-        m_error = other.m_error;
         m_size = other.m_size;
         m_limit = other.m_limit;
         m_position = other.m_position;
@@ -294,54 +293,66 @@ int ReadableFile::takeHandle()
 
 ReadableFile openForReading(const QString& path, qint64 limit, bool wholeFileOnly)
 {
+    using Kind = Refusal::Kind;
     ReadableFile file;
     file.m_limit = limit;
+    file.m_refusal.path = path;
     const QByteArray native = nativeName(path);
     struct stat st;
     // Examined before it is opened: opening a device can have effects of its own.
     if (!usable(native) || ::stat(native.constData(), &st) != 0) {
-        file.m_error = usable(native) ? errno : ENOENT;
+        file.m_refusal.error = usable(native) ? errno : ENOENT;
+        if (file.m_refusal.error != ENOENT && file.m_refusal.error != ENOTDIR && file.m_refusal.error != ENAMETOOLONG)
+            file.m_refusal.kind = Kind::Failed;  // exists, perhaps, but cannot be examined
         return file;
     }
     if (!S_ISREG(st.st_mode)) {
-        file.m_refusal = ReadableFile::Refusal::NotRegular;
+        file.m_refusal.kind = Kind::NotRegular;
         return file;
     }
     // Non-blocking, in case the name was swapped for a FIFO since it was examined.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        file.m_error = errno;
-        file.m_refusal = ReadableFile::Refusal::Unreadable;
+        file.m_refusal.kind = Kind::Failed;
+        file.m_refusal.error = errno;
         return file;
     }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        file.m_error = errno;
-        file.m_refusal = ReadableFile::Refusal::NotRegular;
+        file.m_refusal.kind = Kind::NotRegular;
         ::close(fd);
         return file;
     }
     if (wholeFileOnly && limit >= 0 && st.st_size > limit) {
-        file.m_refusal = ReadableFile::Refusal::TooLarge;
+        file.m_refusal.kind = Kind::TooLarge;
+        file.m_refusal.limit = limit;
         ::close(fd);
         return file;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     file.m_fd = fd;
-    file.m_refusal = ReadableFile::Refusal::None;
+    file.m_refusal = Refusal();
     file.m_size = st.st_size;
     file.m_modified = st.st_mtim;
     file.m_mode = st.st_mode & 07777;
     return file;
 }
 
-bool readFile(const QString& path, qint64 limit, QByteArray& content)
+bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal)
 {
     content.clear();
     ReadableFile file = openForReading(path, limit);
-    if (!file.isOpen())
-        return false;
-    content = file.read(0, file.size());
-    return content.size() == file.size();
+    Refusal grund = file.refusal();
+    if (file.isOpen()) {
+        errno = 0;
+        content = file.read(0, file.size());
+        if (content.size() != file.size()) {
+            grund = Refusal::of(Refusal::Kind::Failed, path, errno ? errno : EIO);
+            content.clear();
+        }
+    }
+    if (refusal)
+        *refusal = grund;
+    return !grund.refused();
 }
 
 bool folderId(const QString& folder, FolderId& id)

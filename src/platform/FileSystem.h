@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Refusal.h"
 
 #include <QByteArray>
 #include <QString>
@@ -62,8 +63,6 @@ constexpr qint64 kUnlimited = -1;            // a copy streams the file, whateve
 // the stated limit.
 class ReadableFile {
 public:
-    enum class Refusal { None, Missing, NotRegular, TooLarge, Unreadable };
-
     ReadableFile() = default;
     ~ReadableFile();
     ReadableFile(ReadableFile&& other) noexcept;
@@ -72,9 +71,10 @@ public:
     ReadableFile& operator=(const ReadableFile&) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
-    Refusal refusal() const { return m_refusal; }
+    // Why it is not open: Missing, NotRegular, TooLarge or Failed.
+    const Refusal& refusal() const { return m_refusal; }
     // errno of the failed open or examination (0 when refused for its kind or size).
-    int error() const { return m_error; }
+    int error() const { return m_refusal.error; }
     qint64 size() const { return m_size; }
     // Modification time and permission bits of the open file.
     const struct timespec& modified() const { return m_modified; }
@@ -90,8 +90,7 @@ public:
 private:
     friend ReadableFile openForReading(const QString& path, qint64 limit, bool wholeFileOnly);
     int m_fd = -1;
-    Refusal m_refusal = Refusal::Missing;
-    int m_error = 0;
+    Refusal m_refusal = Refusal::of(Refusal::Kind::Missing);
     qint64 m_size = 0;
     qint64 m_limit = Limit::kUnlimited;
     qint64 m_position = 0;
@@ -103,8 +102,27 @@ private:
 // as TooLarge when wholeFileOnly, otherwise it is opened and reads stop at limit.
 ReadableFile openForReading(const QString& path, qint64 limit, bool wholeFileOnly = true);
 
-// The whole content of a regular file of at most limit bytes; false (content empty) otherwise.
-bool readFile(const QString& path, qint64 limit, QByteArray& content);
+// The whole content of a regular file of at most limit bytes; false (content empty) otherwise,
+// with the reason in refusal when one is given.
+bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal = nullptr);
+
+// Replaces a file of the user with new content, atomically: a reader sees the old file or the new
+// one, never a part. A link is followed, so the link stays. The file keeps its owner, group and
+// mode; a new one gets the usual mode and, when we run as root, the owner of its folder, as do
+// the folders made for it. A file whose mode forbids writing is left alone also when we run as
+// root, who could write it anyway: the user protected it.
+Refusal replaceFile(const QString& path, const QByteArray& content);
+
+// Writes all bytes to the descriptor, going on after interruptions; false with errno set.
+bool writeAll(int fd, const char* data, qint64 size);
+
+// Makes the folder and every missing folder above it with the given mode (less the umask); when
+// we run as root each belongs to the owner of the folder it is made in. False with errno set.
+bool makeFolders(const QByteArray& nativeFolder, unsigned mode);
+
+// When we run as root for a user (sudo), what we make in the user's folders must stay the user's:
+// gives the file or folder just made the owner and group of the folder it lies in.
+void giveToFolderOwner(const QByteArray& nativePath);
 
 // Identity of a folder (device and inode), used to notice links that lead back into a folder
 // already visited; false when the folder cannot be examined.

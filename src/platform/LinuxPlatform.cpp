@@ -160,9 +160,9 @@ FolderEntries LinuxPlatform::listFolder(const QString& folder, Order order)
     return FileSystem::listFolder(folder, order == Order::ByName);
 }
 
-bool LinuxPlatform::readFile(const QString& path, qint64 limit, QByteArray& content)
+bool LinuxPlatform::readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal)
 {
-    return FileSystem::readFile(path, limit, content);
+    return FileSystem::readFile(path, limit, content, refusal);
 }
 
 QString LinuxPlatform::chooseOpenFile(const QString& title, const QString& filter)

@@ -26,7 +26,7 @@ public:
     QString programFolder() override;
     QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal = nullptr) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool busy) override;
@@ -37,7 +37,7 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QStringList& files) override;
+    int moveToTrash(const QStringList& files, Refusal* refusal = nullptr) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
     Registry& registry() override { return m_registry; }
 

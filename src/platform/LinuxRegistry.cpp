@@ -1,5 +1,6 @@
 #include "platform/LinuxRegistry.h"
 
+#include "platform/FileSystem.h"
 #include "platform/MimeAppsList.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // The desktop entry's template is a resource of the static library, which is linked in only when
@@ -111,12 +111,12 @@ QString entryValue(const QString& text)
     return out;
 }
 
-bool writeDesktopEntry(const QString& id, const QString& command)
+Refusal writeDesktopEntry(const QString& id, const QString& command)
 {
     vorlagenLaden();
     QFile vorlage(QStringLiteral(":/fotolauf.desktop"));
     if (!vorlage.open(QIODevice::ReadOnly))
-        return false;
+        return Refusal::of(Refusal::Kind::Missing, vorlage.fileName());
     QByteArray entry;
     for (const QByteArray& line : vorlage.readAll().split('\n')) {
         if (line.startsWith("Exec="))
@@ -124,11 +124,7 @@ bool writeDesktopEntry(const QString& id, const QString& command)
         else if (!line.isEmpty())
             entry += line + '\n';
     }
-    const QString folder = applicationsFolder();
-    if (!QDir().mkpath(folder))
-        return false;
-    QSaveFile file(folder + u'/' + id);
-    return file.open(QIODevice::WriteOnly) && file.write(entry) == entry.size() && file.commit();
+    return FileSystem::replaceFile(applicationsFolder() + u'/' + id, entry);
 }
 
 // The per-user files whose choices come before mimeapps.list: those of a particular desktop.
@@ -190,7 +186,8 @@ QString LinuxRegistry::execLine(const QString& command)
             argument = command.mid(i, end - i);
             i = end;
         }
-        arguments.append(argument == u"%1" ? QStringLiteral("%f") : execArgument(argument));
+        // One viewer for all files the user opens together, as the package's own entry does.
+        arguments.append(argument == u"%1" ? QStringLiteral("%F") : execArgument(argument));
     }
     return arguments.join(u' ');
 }
@@ -213,15 +210,15 @@ bool LinuxRegistry::setText(RegistryRoot root, const QString& key, const QString
 {
     const QString program = desktopId(programOfOpenCommand(root, key));
     if (!program.isEmpty() && name.isEmpty())
-        return writeDesktopEntry(program, text);
+        return angenommen(writeDesktopEntry(program, text));
 
     const QStringList types = mimeTypesOf(extensionOfKey(root, key));
     const QString id = desktopId(text);
     if (!types.isEmpty() && name.compare(u"Application", Qt::CaseInsensitive) == 0 && !id.isEmpty()) {
-        return MimeAppsList::editFile(configHome() + QStringLiteral("/mimeapps.list"), [&](MimeAppsList& list) {
+        return angenommen(MimeAppsList::editFile(configHome() + QStringLiteral("/mimeapps.list"), [&](MimeAppsList& list) {
             for (const QString& type : types)
                 list.setDefault(type, id);
-        });
+        }));
     }
     return false;
 }
@@ -236,16 +233,33 @@ bool LinuxRegistry::deleteValue(RegistryRoot root, const QString& key, const QSt
     const QString id = desktopId(kProgramFile);
     bool ok = true;
     for (const QString& file : desktopSpecificLists())
-        ok = MimeAppsList::editFile(file, [&](MimeAppsList& list) {
+        ok = angenommen(MimeAppsList::editFile(file, [&](MimeAppsList& list) {
                  for (const QString& type : types) {
                      list.dropOtherDefault(type, id);
                      list.dropRemovedAssociation(type, id);
                  }
-             }) && ok;
-    return MimeAppsList::editFile(configHome() + QStringLiteral("/mimeapps.list"), [&](MimeAppsList& list) {
+             })) && ok;
+    return angenommen(MimeAppsList::editFile(configHome() + QStringLiteral("/mimeapps.list"), [&](MimeAppsList& list) {
                for (const QString& type : types)
                    list.dropRemovedAssociation(type, id);
-           }) && ok;
+           })) && ok;
+}
+
+bool LinuxRegistry::angenommen(const Refusal& grund)
+{
+    if (!grund.refused())
+        return true;
+    const bool schonGemeldet = std::any_of(m_refusals.begin(), m_refusals.end(), [&](const Refusal& r) {
+        return r.kind == grund.kind && r.error == grund.error && r.path == grund.path;
+    });
+    if (!schonGemeldet)
+        m_refusals.append(grund);
+    return false;
+}
+
+QList<Refusal> LinuxRegistry::takeRefusals()
+{
+    return std::exchange(m_refusals, {});
 }
 
 bool LinuxRegistry::valueName(RegistryRoot root, const QString& key, int index, QString& name)

@@ -17,15 +17,19 @@ public:
     bool setText(RegistryRoot root, const QString& key, const QString& name, const QString& text) override;
     bool deleteValue(RegistryRoot root, const QString& key, const QString& name) override;
     bool valueName(RegistryRoot root, const QString& key, int index, QString& name) override;
+    QList<Refusal> takeRefusals() override;
 
     // The MIME types that stand for a file extension (without the dot, any case); empty for
     // extensions the viewer does not register.
     static QStringList mimeTypesOf(const QString& extension);
     // The Exec line of a desktop entry for a command written the Windows way: the program and
-    // its arguments, each in double quotes where it holds blanks; "%1" is the opened file.
+    // its arguments, each in double quotes where it holds blanks; "%1" stands for the opened files.
     static QString execLine(const QString& command);
 
 private:
     QStringList installationFolders() const;
+    // Notes a refusal for takeRefusals; true when there was none.
+    bool angenommen(const Refusal& grund);
     QStringList m_installations;
+    QList<Refusal> m_refusals;
 };

@@ -58,7 +58,17 @@ int fehlendeDatei(const QString& pfad)
 bool oeffnerStarten(const QString& argument)
 {
     const QString oeffner = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    return !oeffner.isEmpty() && QProcess::startDetached(oeffner, {argument});
+    if (oeffner.isEmpty())
+        return false;
+    // What the opener and the application it starts have to say (toolkit warnings, missing
+    // fonts) is theirs: it does not go into the terminal the viewer was started from.
+    QProcess prozess;
+    prozess.setProgram(oeffner);
+    prozess.setArguments({argument});
+    prozess.setStandardInputFile(QProcess::nullDevice());
+    prozess.setStandardOutputFile(QProcess::nullDevice());
+    prozess.setStandardErrorFile(QProcess::nullDevice());
+    return prozess.startDetached();
 }
 
 struct Fehler {
@@ -94,20 +104,6 @@ int melden(int fehlerNr, bool beimZiel, QString& errorText)
     return f.nummer;
 }
 
-bool allesSchreiben(int fd, const char* daten, ssize_t anzahl)
-{
-    while (anzahl > 0) {
-        const ssize_t n = ::write(fd, daten, static_cast<size_t>(anzahl));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        daten += n;
-        anzahl -= n;
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -118,7 +114,7 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
     errorText.clear();
     FileSystem::ReadableFile ein = FileSystem::openForReading(source, FileSystem::Limit::kUnlimited);
     if (!ein.isOpen())
-        return melden(ein.refusal() == FileSystem::ReadableFile::Refusal::NotRegular ? EISDIR : ein.error(), false,
+        return melden(ein.refusal().kind == Refusal::Kind::NotRegular ? EISDIR : ein.error(), false,
                       errorText);
     const QByteArray ziel = FileSystem::nativeName(target);
     if (!FileSystem::canNameFile(target))
@@ -127,6 +123,8 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
     const int aus = ::open(ziel.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ein.permissions());
     if (aus < 0)
         return melden(errno, true, errorText);
+    // Copied for a user by root (sudo): the copy belongs to whoever owns the folder, as the user's own copy would.
+    FileSystem::giveToFolderOwner(ziel);
     int fehler = 0;
     bool beimZiel = true;
     char puffer[1 << 16];
@@ -139,7 +137,7 @@ int LinuxShell::copyWithoutReplacing(const QString& source, const QString& targe
         }
         if (n == 0)
             break;
-        if (!allesSchreiben(aus, puffer, n)) {
+        if (!FileSystem::writeAll(aus, puffer, n)) {
             fehler = errno ? errno : EIO;
             break;
         }
@@ -286,13 +284,18 @@ void LinuxPlatform::showInFileManager(const QString& file)
     });
 }
 
-int LinuxPlatform::moveToTrash(const QStringList& files)
+int LinuxPlatform::moveToTrash(const QStringList& files, Refusal* refusal)
 {
     const QString trash = Trash::homeTrash();
     int ergebnis = 0;
-    for (const QString& datei : files)
-        if (const int r = Trash::moveToTrash(datei, trash))
-            ergebnis = r;
+    for (const QString& datei : files) {
+        const Refusal grund = Trash::moveToTrash(datei, trash);
+        if (!grund.refused())
+            continue;
+        ergebnis = Trash::resultCode(grund);
+        if (refusal)
+            *refusal = grund;
+    }
     return ergebnis;
 }
 

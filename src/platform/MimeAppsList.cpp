@@ -1,11 +1,8 @@
 #include "platform/MimeAppsList.h"
 
 #include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -33,11 +30,12 @@ QString keyOf(const QByteArray& text)
     return QString::fromUtf8(t.left(eq).trimmed());
 }
 
+// The entries of a value, decoded so that bytes which are not UTF-8 come back unchanged.
 QStringList entriesOf(const QByteArray& text)
 {
     const qsizetype eq = text.indexOf('=');
     QStringList entries;
-    for (const QString& e : QString::fromUtf8(text.mid(eq + 1)).split(u';', Qt::SkipEmptyParts))
+    for (const QString& e : TextEncoding::decodeFileName(text.mid(eq + 1)).split(u';', Qt::SkipEmptyParts))
         if (!e.trimmed().isEmpty())
             entries.append(e.trimmed());
     return entries;
@@ -47,7 +45,7 @@ QByteArray joined(const QStringList& entries)
 {
     QByteArray value;
     for (const QString& e : entries)
-        value += e.toUtf8() + ';';
+        value += TextEncoding::encodeFileName(e) + ';';
     return value;
 }
 
@@ -137,6 +135,8 @@ void MimeAppsList::setDefault(const QString& type, const QString& desktopId)
     const QList<qsizetype> lines = keyLines(kDefaults, type);
     for (const qsizetype i : lines) {
         QStringList entries = entriesOf(m_lines[i].text);
+        if (!entries.isEmpty() && entries.first() == desktopId)
+            continue;  // already the default: the line stays as the user wrote it
         entries.removeAll(desktopId);
         entries.prepend(desktopId);
         replaceValue(i, entries);
@@ -191,29 +191,18 @@ void MimeAppsList::dropRemovedAssociation(const QString& type, const QString& de
     }
 }
 
-bool MimeAppsList::readFile(const QString& path, QByteArray& content)
+Refusal MimeAppsList::readFile(const QString& path, QByteArray& content)
 {
-    content.clear();
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    return FileSystem::readFile(path, FileSystem::Limit::kSettings, content);
+    Refusal grund;
+    if (FileSystem::readFile(path, FileSystem::Limit::kSettings, content, &grund))
+        return {};
+    // Nothing of that name is an empty list; a link to nowhere is not.
+    if (grund.kind == Refusal::Kind::Missing && !FileSystem::exists(path))
+        return {};
+    return grund;
 }
 
-bool MimeAppsList::writeFile(const QString& path, const QByteArray& content)
+Refusal MimeAppsList::writeFile(const QString& path, const QByteArray& content)
 {
-    // A linked file (for example one kept with the user's other settings) is written where it
-    // lies, so the link itself stays.
-    const QFileInfo info(path);
-    const QString target = info.exists() ? info.canonicalFilePath() : path;
-    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-        return false;
-    const bool existed = QFileInfo::exists(target);
-    const QFileDevice::Permissions permissions = QFile::permissions(target);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        return false;
-    if (existed)
-        QFile::setPermissions(target, permissions);
-    return true;
+    return FileSystem::replaceFile(path, content);
 }

@@ -1,7 +1,10 @@
 // Edits of a mimeapps.list file (the desktop's per-user choice of default applications) that keep
 // every line they do not need to change byte for byte: comments, other groups, other types, line
-// ends and the order of everything.
+// ends and the order of everything; in a line that is changed, the bytes of the entries kept stay
+// as they were, also where they are not UTF-8.
 #pragma once
+
+#include "platform/Refusal.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,17 +26,17 @@ public:
     void dropRemovedAssociation(const QString& type, const QString& desktopId);
 
     // Reads a file (a missing one is empty), lets edit change it and, when something changed, writes
-    // it atomically to where it is (a link is followed, so the link stays). False when the file could
-    // not be read or written; the file is then as it was.
+    // it atomically to where it is (a link is followed, so the link stays), keeping its owner and
+    // mode. Refused when the file could not be read or written; the file is then as it was.
     template <typename Edit>
-    static bool editFile(const QString& path, Edit edit)
+    static Refusal editFile(const QString& path, Edit edit)
     {
         QByteArray content;
-        if (!readFile(path, content))
-            return false;
+        if (Refusal grund = readFile(path, content); grund.refused())
+            return grund;
         MimeAppsList list(content);
         edit(list);
-        return !list.changed() || writeFile(path, list.content());
+        return list.changed() ? writeFile(path, list.content()) : Refusal();
     }
 
 private:
@@ -41,8 +44,8 @@ private:
         QByteArray text;  // without its line end
         QByteArray end;   // "\n", "\r\n" or "" (the last line of a file without a final newline)
     };
-    static bool readFile(const QString& path, QByteArray& content);
-    static bool writeFile(const QString& path, const QByteArray& content);
+    static Refusal readFile(const QString& path, QByteArray& content);
+    static Refusal writeFile(const QString& path, const QByteArray& content);
 
     // Index range [begin, end) of the lines of each section with that group name.
     QList<std::pair<qsizetype, qsizetype>> sections(const QByteArray& group) const;

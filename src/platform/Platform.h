@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include "platform/Refusal.h"
 #include <functional>
 
 class QDialog;
@@ -75,8 +76,9 @@ public:
     virtual FolderEntries listFolder(const QString& folder, Order order = Order::ByName) = 0;
 
     // Whole content of exactly this file when it is a regular file of at most limit bytes; false
-    // otherwise (missing, a FIFO, a device, a folder, too large), without ever blocking.
-    virtual bool readFile(const QString& path, qint64 limit, QByteArray& content) = 0;
+    // otherwise (missing, a FIFO, a device, a folder, too large), without ever blocking, with the
+    // reason in refusal when one is given.
+    virtual bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal = nullptr) = 0;
 
     // The file-open dialog; "" when cancelled. filter: "Description(*.ext)".
     virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
@@ -115,8 +117,9 @@ public:
     virtual void showInFileManager(const QString& file) = 0;
 
     // Moves each file of the list, exactly as named, into the desktop's trash, never erasing one;
-    // 0 when all of them went there.
-    virtual int moveToTrash(const QStringList& files) = 0;
+    // 0 when all of them went there, otherwise 2 (a file is missing) or 5, with the reason of the
+    // last refusal in refusal when one is given (WriteProtected for the file or its folder).
+    virtual int moveToTrash(const QStringList& files, Refusal* refusal = nullptr) = 0;
 
     // Copies a file; an existing target is never replaced. Returns 0 on success, otherwise an error
     // number with its text in errorText.

@@ -3,6 +3,9 @@
 // mechanisms (desktop entries, mimeapps.list); a scripted store answers in the tests.
 #pragma once
 
+#include "platform/Refusal.h"
+
+#include <QList>
 #include <QString>
 
 enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
@@ -22,4 +25,9 @@ public:
     // The name of the key's value with the given index (0, 1, 2, …); false when there is none at
     // that index or the key cannot be opened.
     virtual bool valueName(RegistryRoot root, const QString& key, int index, QString& name) = 0;
+
+    // Why writes and deletes since the last call were refused by the store itself (a file of the
+    // desktop too large to read, write-protected, …), each reason once; forgotten afterwards.
+    // Keys the store has no place for are no refusal.
+    virtual QList<Refusal> takeRefusals() { return {}; }
 };

@@ -16,30 +16,30 @@
 namespace Trash {
 namespace {
 
-constexpr int kFehlt = 2;
-constexpr int kVerweigert = 5;
-
-bool istOrdner(const QByteArray& pfad, bool linkErlaubt = true)
-{
-    struct stat st;
-    const int r = linkErlaubt ? ::stat(pfad.constData(), &st) : ::lstat(pfad.constData(), &st);
-    return r == 0 && S_ISDIR(st.st_mode);
-}
-
-// Makes the folder and every missing folder above it, each private to the user.
-bool ordnerMachen(const QByteArray& pfad)
-{
-    if (istOrdner(pfad))
-        return true;
-    const qsizetype trenner = pfad.lastIndexOf('/');
-    if (trenner > 0 && !ordnerMachen(pfad.left(trenner)))
-        return false;
-    return (::mkdir(pfad.constData(), 0700) == 0 || errno == EEXIST) && istOrdner(pfad);
-}
+// How many files of one name the trash takes: each further one would first try every name taken.
+constexpr int kNamenJeDatei = 1000;
 
 bool trashMachen(const QByteArray& trash)
 {
-    return ordnerMachen(trash + "/files") && ordnerMachen(trash + "/info");
+    return FileSystem::makeFolders(trash + "/files", 0700) && FileSystem::makeFolders(trash + "/info", 0700);
+}
+
+// The name of the file in the trash, with its number when the plain name is taken. The trash
+// keeps the original path in the info file, so the name there is free to choose: a name too long
+// to take ".trashinfo" behind it is shortened, keeping its extension and whole UTF-8 characters.
+QByteArray nameImTrash(const QByteArray& name, int nummer)
+{
+    constexpr qsizetype kNameMax = 255;
+    const QByteArray nummerTeil = nummer == 1 ? QByteArray() : '.' + QByteArray::number(nummer);
+    const qsizetype hoechstens = kNameMax - qsizetype(sizeof ".trashinfo" - 1) - nummerTeil.size();
+    if (name.size() <= hoechstens)
+        return name + nummerTeil;
+    const qsizetype punkt = name.lastIndexOf('.');
+    const QByteArray endung = punkt > 0 && name.size() - punkt <= 16 ? name.mid(punkt) : QByteArray();
+    qsizetype laenge = hoechstens - endung.size();
+    for (int k = 0; k < 3 && laenge > 0 && (uchar(name[laenge]) & 0xC0) == 0x80; ++k)
+        --laenge;
+    return name.left(laenge) + endung + nummerTeil;
 }
 
 // The top folder of the file system that holds the path: the last folder upward on its device.
@@ -78,20 +78,6 @@ QByteArray trashAufGeraet(const QByteArray& oben, dev_t geraet)
     return trashMachen(eigener) ? eigener : QByteArray();
 }
 
-bool allesSchreiben(int fd, const QByteArray& daten)
-{
-    qsizetype geschrieben = 0;
-    while (geschrieben < daten.size()) {
-        const ssize_t n = ::write(fd, daten.constData() + geschrieben, size_t(daten.size() - geschrieben));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        geschrieben += n;
-    }
-    return true;
-}
-
 // Moves without ever replacing what is at the target.
 bool verschiebenOhneErsetzen(const QByteArray& von, const QByteArray& nach)
 {
@@ -111,6 +97,11 @@ bool verschiebenOhneErsetzen(const QByteArray& von, const QByteArray& nach)
 
 }  // namespace
 
+int resultCode(const Refusal& refusal)
+{
+    return !refusal.refused() ? 0 : refusal.kind == Refusal::Kind::Missing ? 2 : 5;
+}
+
 QString homeTrash()
 {
     QByteArray daten = qgetenv("XDG_DATA_HOME");
@@ -123,19 +114,22 @@ QString homeTrash()
     return FileSystem::fromNative(daten + "/Trash");
 }
 
-int moveToTrash(const QString& path, const QString& homeTrashFolder)
+Refusal moveToTrash(const QString& path, const QString& homeTrashFolder)
 {
+    using Kind = Refusal::Kind;
     const QByteArray datei = FileSystem::nativeName(path);
     struct stat vorher;
     if (!FileSystem::canNameFile(path) || ::lstat(datei.constData(), &vorher) != 0)
-        return kFehlt;
+        return Refusal::of(Kind::Missing, path);
     // A folder is never a picture of the list; a file without its owner's write permission counts
     // as write-protected and stays, as the message about such files tells the user.
-    if (S_ISDIR(vorher.st_mode) || (!S_ISLNK(vorher.st_mode) && !(vorher.st_mode & S_IWUSR)))
-        return kVerweigert;
+    if (S_ISDIR(vorher.st_mode))
+        return Refusal::of(Kind::NotRegular, path);
+    if (!S_ISLNK(vorher.st_mode) && !(vorher.st_mode & S_IWUSR))
+        return Refusal::of(Kind::WriteProtected, path);
     const qsizetype trenner = datei.lastIndexOf('/');
     if (!datei.startsWith('/') || trenner == datei.size() - 1)
-        return kVerweigert;  // the list holds absolute names of files
+        return Refusal::of(Kind::Missing, path);  // the list holds absolute names of files
     const QByteArray ordner = trenner == 0 ? QByteArray("/") : datei.left(trenner);
     const QByteArray name = datei.mid(trenner + 1);
 
@@ -146,40 +140,50 @@ int moveToTrash(const QString& path, const QString& homeTrashFolder)
         const QByteArray oben = obersterOrdner(ordner, vorher.st_dev);
         trash = trashAufGeraet(oben, vorher.st_dev);
         if (trash.isEmpty())
-            return kVerweigert;
+            return Refusal::of(Kind::NoTrash, path);
         // Relative to the top folder, so that the trash stays right wherever the medium is mounted.
         pfadImInfo = oben == "/" ? datei.mid(1) : datei.mid(oben.size() + 1);
     }
 
     const QByteArray info = "[Trash Info]\nPath=" + pfadImInfo.toPercentEncoding("/") + "\nDeletionDate=" +
                             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + '\n';
-    for (int nummer = 1; nummer < 10000; ++nummer) {
-        const QByteArray ziel = nummer == 1 ? name : name + '.' + QByteArray::number(nummer);
+    for (int nummer = 1; nummer <= kNamenJeDatei; ++nummer) {
+        const QByteArray ziel = nameImTrash(name, nummer);
         const QByteArray infoDatei = trash + "/info/" + ziel + ".trashinfo";
         const int fd = ::open(infoDatei.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return kVerweigert;
+            return Refusal::of(Kind::NoTrash, path, errno);
         }
-        const bool geschrieben = allesSchreiben(fd, info);
+        // The trash's owner must be able to read what we put there, also when we run as root.
+        FileSystem::giveToFolderOwner(infoDatei);
+        const bool geschrieben = FileSystem::writeAll(fd, info.constData(), info.size());
+        const int schreibfehler = errno;
         ::close(fd);
         const QByteArray zielDatei = trash + "/files/" + ziel;
-        if (!geschrieben || !verschiebenOhneErsetzen(datei, zielDatei)) {
+        if (!geschrieben) {
+            ::unlink(infoDatei.constData());
+            return Refusal::of(Kind::NoTrash, path, schreibfehler);
+        }
+        if (!verschiebenOhneErsetzen(datei, zielDatei)) {
             const int fehler = errno;
             ::unlink(infoDatei.constData());
-            if (geschrieben && fehler == EEXIST)
+            if (fehler == EEXIST)
                 continue;
-            return kVerweigert;
+            // The folder that holds the file does not let it go: it is write-protected too.
+            if (fehler == EACCES || fehler == EPERM || fehler == EROFS || fehler == EBUSY)
+                return Refusal::of(Kind::WriteProtected, path, fehler);
+            return Refusal::of(Kind::Failed, path, fehler);
         }
         // The file must now be the one inside the trash, and gone from where it was.
         struct stat nachher;
         if (::lstat(zielDatei.constData(), &nachher) != 0 || nachher.st_ino != vorher.st_ino ||
             nachher.st_dev != vorher.st_dev || ::lstat(datei.constData(), &st) == 0)
-            return kVerweigert;
-        return 0;
+            return Refusal::of(Kind::Failed, path, EIO);
+        return {};
     }
-    return kVerweigert;
+    return Refusal::of(Kind::TrashNamesUsed, path);
 }
 
 }  // namespace Trash

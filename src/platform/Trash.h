@@ -3,6 +3,8 @@
 // new account nor keeps names that are not UTF-8.
 #pragma once
 
+#include "platform/Refusal.h"
+
 #include <QString>
 
 namespace Trash {
@@ -13,8 +15,12 @@ QString homeTrash();
 // Moves the file (exactly as named; a link is moved, not what it points to) into the trash: the
 // home trash when it lies on the same file system, otherwise the trash at the top of the file
 // system that holds the file. Missing trash folders are made with the modes the trash layout asks
-// for. Returns 0 when the file now lies in the trash, 2 when it does not exist, 5 when it is a
-// folder, write-protected, or could not be moved into a trash (it then stays where it was).
-int moveToTrash(const QString& path, const QString& homeTrashFolder);
+// for. A name too long for the trash's bookkeeping is shortened there; the info file keeps the
+// original path. Refused (the file stays where it was): Missing, NotRegular (a folder),
+// WriteProtected (the file or its folder), NoTrash, TrashNamesUsed, Failed.
+Refusal moveToTrash(const QString& path, const QString& homeTrashFolder);
+
+// The classic result code of a trash refusal: 0 none, 2 missing, 5 every other.
+int resultCode(const Refusal& refusal);
 
 }  // namespace Trash

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Twips.h"
+#include "platform/Registry.h"
 #include "system/Registrierung.h"
 
 #include <QCheckBox>
@@ -107,8 +108,21 @@ void frmVerknuepfeDateitypenXP::btnAlleAus_Click()
 
 void frmVerknuepfeDateitypenXP::btnFertig_Click()
 {
+    Registry& registry = m_programm.platform().registry();
+    registry.takeRefusals();  // only what this click asks for
     VerknuepfungenSchreiben();
+    VerweigerungenMelden(registry.takeRefusals());
     accept();
+}
+
+void frmVerknuepfeDateitypenXP::VerweigerungenMelden(const QList<Refusal>& verweigert)
+{
+    // A key that cannot be written is passed over, as the registry's would be; but when a file of
+    // the desktop was left unchanged by a limit or a check of ours, the user learns which and why,
+    // instead of finding the association silently not made.
+    Programm& p = m_programm;
+    for (const Refusal& grund : verweigert)
+        p.Meldung(Programm::MeldungMitGrund(grund, grund.path + Programm::CrLf + p.Text(1376)));
 }
 
 void frmVerknuepfeDateitypenXP::JuengstenOrdnerWaehlen(const QStringList& kandidaten)

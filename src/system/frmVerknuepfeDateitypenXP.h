@@ -2,7 +2,10 @@
 // manager. "Fertig" looks for the installed program and registers it for the ticked types.
 #pragma once
 
+#include "platform/Refusal.h"
+
 #include <QDialog>
+#include <QList>
 #include <QStringList>
 
 #include <array>
@@ -47,6 +50,8 @@ public:
 private:
     void Form_Load();
     void VerknuepfungenSchreiben();
+    // One message for each file of the desktop that a write left unchanged, with the reason.
+    void VerweigerungenMelden(const QList<Refusal>& verweigert);
     // The candidate changed most recently becomes the installation folder.
     void JuengstenOrdnerWaehlen(const QStringList& kandidaten);
     // The boxes in the order in which their types are registered.

@@ -1,6 +1,7 @@
 // The roads of start-up: no arguments, Shift held, one picture with the folder question,
 // several pictures, a slide-list file, and the messages that end the program.
 #include "lists/frmDurchsuchenUnterOrdner.h"
+#include "platform/FileSystem.h"
 #include "support/ProgrammFixture.h"
 
 #include <QCheckBox>
@@ -143,6 +144,8 @@ TEST_F(Startup, MessagesInBothLanguagesAndWhichOfThemEndTheProgram)
     const QString fehlt = pfad("fehlt.flf");
     const QString leer = Fixtures::writeFile(pfad("leer.flf"), QByteArray());
     const QString luecke = Fixtures::writeFile(pfad("luecke.flf"), (pfad("a.jpg") + "\r\n" + pfad("b.jpg") + "\r\n\r\n").toUtf8());
+    const QString gross = pfad("gross.flf");  // sparse: larger than the reader takes, without taking the disk
+    QFile(Fixtures::writeFile(gross)).resize(FileSystem::Limit::kSlideList + 1);
     // Unsupported names are skipped with one hint; with none left, the program ends.
     const QStringList hinweis = {
         "Nur Dateinamen-Erweiterungen 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nsind erlaubt.\r\nNur die "
@@ -160,6 +163,13 @@ TEST_F(Startup, MessagesInBothLanguagesAndWhichOfThemEndTheProgram)
          {"you delivered following fotolauf filename:\r\n" + fehlt.toLower() + "\r\nthis file does not exist"},
          MsgBox::Kritisch, 1, 0},
         {{leer}, {"Formatfehler in " + leer.toLower()}, {"format error in" + leer.toLower()}, MsgBox::Kritisch, 1, 0},
+        // It exists: not "does not exist", but why it cannot be opened.
+        {{gross},
+         {"Errortext=File too large (more than 16 MiB)\r\n\r\nSie haben folgende Foto-Lauf-Datei angegeben:\r\n" + gross.toLower() +
+          "\r\nDiese Datei kann nicht geöffnet werden"},
+         {"Errortext=File too large (more than 16 MiB)\r\n\r\nyou delivered following fotolauf filename:\r\n" + gross.toLower() +
+          "\r\nThis file cannot be opened"},
+         MsgBox::Kritisch, 1, 0},
         {{luecke},
          {"Fehlerhafte Zeile in " + luecke.toLower() + "\r\n\r\nZeilenNummer: 3"},
          {"error in line" + luecke.toLower() + "\r\n\r\nline number:3"},

@@ -93,18 +93,24 @@ private:
     long m_spitzeVorher = 0;
 };
 
-TEST_F(Feindlich, SlideListFilesThatCannotBeReadEndWithTheMissingFileMessage)
+TEST_F(Feindlich, SlideListFilesThatCannotBeReadEndWithTheReasonTheyCannotBeOpened)
 {
-    QStringList faelle = unlesbare(pfad("listen"), ".flf");
+    std::vector<std::pair<QString, QString>> faelle;
+    for (const QString& liste : unlesbare(pfad("listen"), ".flf"))
+        faelle.push_back({liste, "Not a regular file"});
     duenn(pfad("listen/gross.flf"), FileSystem::Limit::kSlideList + 1);
     Fixtures::writeFile(pfad("listen/feld.flf"), QByteArray(50 << 20, 'a'));  // one field of 50 MB
-    faelle << pfad("listen/gross.flf") << pfad("listen/feld.flf");
-    for (const QString& liste : faelle) {
+    faelle.push_back({pfad("listen/gross.flf"), "File too large (more than 16 MiB)"});
+    faelle.push_back({pfad("listen/feld.flf"), "File too large (more than 16 MiB)"});
+    faelle.push_back({pfad("listen/fehlt.flf"), ""});
+    for (const auto& [liste, grund] : faelle) {
         Frist frist(liste);
         auto l = lauf(dir.path(), {liste});
         ASSERT_FALSE(l->platform.messages.empty()) << liste.toStdString();
-        EXPECT_EQ(l->platform.messages.back().text, QStringLiteral("Sie haben folgende Foto-Lauf-Datei angegeben:\r\n") +
-                                                        liste.toLower() + QStringLiteral("\r\nDiese Datei existiert nicht"));
+        const QString angegeben = QStringLiteral("Sie haben folgende Foto-Lauf-Datei angegeben:\r\n") + liste.toLower();
+        EXPECT_EQ(l->platform.messages.back().text,
+                  grund.isEmpty() ? angegeben + QStringLiteral("\r\nDiese Datei existiert nicht")
+                                  : "Errortext=" + grund + "\r\n\r\n" + angegeben + QStringLiteral("\r\nDiese Datei kann nicht geöffnet werden"));
         EXPECT_EQ(l->platform.endRequests, 1);
         EXPECT_EQ(l->liste().ListCount(), 0);
     }
@@ -240,7 +246,13 @@ TEST_F(Feindlich, EveryReaderAndActionOnPicturesThatAreNoneEndsAtOnce)
     EXPECT_EQ(Fixtures::content(pfad("ziel/gut1.jpg")), gut1Inhalt);
 
     // The trash moves exactly the ticked names (a link as a link, a FIFO unopened); a folder and a
-    // name no file can have stay and are reported.
+    // name no file can have stay and are reported: the name among the files not deleted, the
+    // folder with the reason it was refused.
+    QString ordnerEintrag;
+    for (int i = 0; i < liste.ListCount(); ++i)
+        if (liste.Datei(i) == o + "/ordner.jpg")
+            ordnerEintrag = liste.List(i);
+    l->platform.messages.clear();
     {
         Frist frist(QStringLiteral("trash"));
         fenster.WeiterAnShellExecute(5);
@@ -251,7 +263,10 @@ TEST_F(Feindlich, EveryReaderAndActionOnPicturesThatAreNoneEndsAtOnce)
     EXPECT_EQ(QFileInfo(pfad("trash/files/zero.jpg")).symLinkTarget(), QStringLiteral("/dev/zero"));
     EXPECT_EQ(namen(o), (QStringList{"GUT1.jpg", "gross.jpg", "gut2.jpg", "ordner.jpg"}));
     EXPECT_EQ(Fixtures::content(nachbar), "nachbar");
-    EXPECT_TRUE(l->platform.messages.back().text.startsWith(QStringLiteral("Sie haben mindestens eine")));
+    EXPECT_EQ(l->platform.messageTexts().mid(1),
+              (QStringList{QStringLiteral("Sie haben mindestens eine schreibgeschützte Datei markiert. Schreibgeschützte Dateien werden nicht gelöscht."),
+                           QStringLiteral("Errortext=Not a regular file\r\n\r\nVerschiebe alle mit Häkchen markierten Dateien in den Papierkorb\r\n") +
+                               ordnerEintrag}));
     EXPECT_EQ(liste.ListCount(), 4);  // gut2, gross.jpg, the folder, the long name
 }
 

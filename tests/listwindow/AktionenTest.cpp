@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QRadioButton>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 class Aktionen : public ShowTest {
 protected:
     ListBoxForm& fenster() { return programm().listBoxForm(); }
@@ -185,6 +188,53 @@ TEST_F(Aktionen, TrashOfThreeTickedWhereOneFailsKeepsItTickedAndReportsOnce)
                                                         "Schreibgeschützte Dateien werden nicht gelöscht."));
     EXPECT_FALSE(bild().Image1Bild().ok);  // the picture on show may have gone
     EXPECT_EQ(platform.endRequests, 0);
+}
+
+TEST_F(Aktionen, TrashTakesNamesTooLongForItsInfoFileAndSaysWhyItRefusedWhatIsNotWriteProtected)
+{
+    // 248 bytes: the trash's info file could not take ".trashinfo" behind this name.
+    const QString lang = Fixtures::writePicture(pfad(QString(120, u'ä') + QStringLiteral("bild.jpg")), 10, 10);
+    const QString voll = Fixtures::writePicture(pfad(QStringLiteral("voll.jpg")), 10, 10);
+    const QString fest = Fixtures::writePicture(pfad(QStringLiteral("fest.jpg")), 10, 10);
+    ASSERT_TRUE(QFile::setPermissions(fest, QFileDevice::ReadOwner));
+    const QByteArray langInhalt = Fixtures::content(lang);
+    // Every name the trash could give voll.jpg is taken.
+    ASSERT_TRUE(QDir().mkpath(pfad(QStringLiteral("trash/info"))) && QDir().mkpath(pfad(QStringLiteral("trash/files"))));
+    const QByteArray info = QFile::encodeName(pfad(QStringLiteral("trash/info/voll.jpg")));
+    for (int nummer = 1; nummer <= 1000; ++nummer) {
+        const QByteArray name = info + (nummer == 1 ? QByteArray() : '.' + QByteArray::number(nummer)) + ".trashinfo";
+        ASSERT_EQ(::close(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600)), 0);
+    }
+    auto l = lauf(dir.path(), {lang, voll, fest});
+    l->platform.trashFolder = pfad(QStringLiteral("trash"));
+    BildListenFeld& liste = *l->programm->listBoxForm().ListBoxNeu;
+    ASSERT_EQ(liste.ListCount(), 3);
+    QString eintragVoll;
+    for (int i = 0; i < liste.ListCount(); ++i) {
+        liste.setSelected(i, true);
+        if (liste.liste().Datei(i) == voll)
+            eintragVoll = liste.List(i);
+    }
+    l->platform.messages.clear();
+    l->programm->listBoxForm().WeiterAnShellExecute(5);
+
+    // The write-protected file is summed up as ever; the one the trash had no name for is named
+    // with that reason, not called write-protected.
+    EXPECT_EQ(l->platform.messageTexts().mid(1),
+              (QStringList{QStringLiteral("Sie haben mindestens eine schreibgeschützte Datei markiert. "
+                                          "Schreibgeschützte Dateien werden nicht gelöscht."),
+                           QStringLiteral("Errortext=Every name for the file in the trash is taken\r\n\r\n"
+                                          "Verschiebe alle mit Häkchen markierten Dateien in den Papierkorb\r\n") +
+                               eintragVoll}));
+    EXPECT_EQ(l->dateien(), (QStringList{fest, voll}));
+    EXPECT_TRUE(liste.Selected(0) && liste.Selected(1));
+    // The long name went, whole in the info file, shortened beside it.
+    EXPECT_FALSE(QFile::exists(lang));
+    const QStringList imTrash = QDir(pfad(QStringLiteral("trash/files"))).entryList(QDir::Files);
+    ASSERT_EQ(imTrash.size(), 1);
+    EXPECT_EQ(Fixtures::content(pfad(QStringLiteral("trash/files/")) + imTrash[0]), langInhalt);
+    EXPECT_TRUE(Fixtures::content(pfad(QStringLiteral("trash/info/")) + imTrash[0] + QStringLiteral(".trashinfo"))
+                    .contains("\nPath=" + FileSystem::nativeName(lang).toPercentEncoding("/") + '\n'));
 }
 
 TEST_F(Aktionen, TrashRemovesFromTheSourceListOfTheCurrentMode)

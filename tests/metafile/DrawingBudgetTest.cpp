@@ -24,7 +24,8 @@ struct Drawing {
     bool cut = false;
 };
 
-Drawing draw(const QByteArray& bytes, Budget&& budget, QSize size = QSize(1920, 1080))
+// zoom: the picture that many times its natural size, of which the image shows the middle.
+Drawing draw(const QByteArray& bytes, Budget&& budget, QSize size = QSize(1920, 1080), qreal zoom = 0)
 {
     Drawing d;
     d.image = QImage(size, QImage::Format_RGB32);
@@ -32,8 +33,13 @@ Drawing draw(const QByteArray& bytes, Budget&& budget, QSize size = QSize(1920, 
     const auto picture = MetafilePicture::load(bytes);
     EXPECT_TRUE(picture);
     if (picture) {
+        QRectF target(d.image.rect());
+        if (zoom > 0) {
+            target.setSize(QSizeF(picture->naturalSize()) * zoom);
+            target.moveCenter(QRectF(d.image.rect()).center());
+        }
         QPainter painter(&d.image);
-        picture->draw(painter, QRectF(d.image.rect()), budget);
+        picture->draw(painter, target, budget);
     }
     d.used = budget.used();
     d.kept = budget.kept();
@@ -89,26 +95,45 @@ TEST(DrawingBudget, TheFuzzersDashDotFileAndItsRelativesCostNextToNothing)
                     EXPECT_LT(often.used, Budget::kWork / 1000);
                     EXPECT_LT(often.kept, 1 << 20);
             }
-    // Ten times over, as it was found to freeze the viewer for most of a minute.
+    // Ten times over, as it was found to freeze the viewer for most of a minute; and a hundred
+    // times, on the screen and through a window onto the picture enlarged sixteen times.
     const Drawing tenfold = draw(dashDot(10, 35, 1, 7), Budget());
     EXPECT_FALSE(tenfold.cut);
     EXPECT_LE(tenfold.used, 10 * original.used + 1000);
+    for (qreal zoom : {0.0, 16.0}) {
+        SCOPED_TRACE(zoom);
+        const Drawing once = draw(dashDot(1, 35, 1, 7), Budget(), QSize(1920, 1080), zoom);
+        const Drawing often = draw(dashDot(100, 35, 1, 7), Budget(), QSize(1920, 1080), zoom);
+        EXPECT_FALSE(often.cut);
+        EXPECT_LE(often.used, 100 * once.used + 1000);
+        EXPECT_LT(often.used, Budget::kWork / 100);
+        EXPECT_LT(often.kept, 1 << 20);
+    }
 }
 
-// The same fault in a WMF: its window is one unit wide, so that its dashed lines, 60000 units
-// long, reach tens of millions of pixels beyond the picture, which they cross.
+// The same fault in a WMF: its window is one unit wide, so that its dashed hairlines, thousands
+// of units long, reach millions of pixels beyond the picture, which they cross. Thrown ten times
+// further, they cost the same: what shows.
 TEST(DrawingBudget, DashedLinesThrownFarByATinyWindowCostWhatShows)
 {
-    for (int style : {0, 1, 3, 4}) {
-        SCOPED_TRACE(style);
+    auto lines = [](int style, int reach) {
         Wmf wmf(4, QRect(0, 0, 1, 1), 1);
         wmf.record(META_CREATEPENINDIRECT, Bytes().u16(style).i16(0).i16(0).color(255, 255, 255)).words(META_SELECTOBJECT, {0});
         for (int i = 0; i < 200; ++i)
-            wmf.words(META_MOVETO, {-30000 + i % 3, -30000}).words(META_LINETO, {30000 - i % 3, 30000});
-        const Drawing d = draw(wmf.bytes(), Budget(), QSize(960, 540));
-        EXPECT_FALSE(d.cut);
-        EXPECT_GT(qGray(d.image.pixel(480, 270)), 0);
-        EXPECT_LT(d.used, Budget::kWork / 20);
+            wmf.words(META_MOVETO, {-reach + i % 3, -reach}).words(META_LINETO, {reach - i % 3, reach});
+        return draw(wmf.bytes(), Budget(), QSize(960, 540));
+    };
+    for (int style : {0, 1, 3, 4}) {
+        SCOPED_TRACE(style);
+        const Drawing nearer = lines(style, 3000), further = lines(style, 30000);
+        EXPECT_FALSE(further.cut);
+        int lit = 0;
+        for (int y = 0; y < 540; ++y)
+            for (int x = 0; x < 960; ++x)
+                lit += qGray(further.image.pixel(x, y)) > 100;
+        EXPECT_GT(lit, 500);  // the diagonal is 1100 pixels long
+        EXPECT_LE(further.used, nearer.used + nearer.used / 20);
+        EXPECT_LT(further.used, Budget::kWork / 4);
     }
 }
 
@@ -222,6 +247,16 @@ TEST(DrawingBudget, AStopOrTheTimeLimitEndsTheDrawingAtItsNextCheck)
     Budget stopped;
     stopped.stop();
     EXPECT_EQ(draw(emf.bytes(), std::move(stopped), QSize(100, 100)).image.pixel(20, 20), qRgb(0, 0, 0));
+    // A flag raised by another thread stops a drawing for the screen the same way.
+    for (bool raised : {false, true}) {
+        const std::atomic<bool> flag{raised};
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        picture->draw(painter, QRectF(image.rect()), &flag);
+        painter.end();
+        EXPECT_EQ(image.pixel(20, 20), raised ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
     Budget noTime;
     noTime.setTimeLimit(std::chrono::milliseconds(0));
     const Drawing late = draw(emf.bytes(), std::move(noTime), QSize(100, 100));

@@ -64,42 +64,17 @@ TEST(EmfPlayback, MapModesAndWorldTransformsPlaceLogicalUnitsOnTheDevice)
     }
 }
 
-// EMR_EXTTEXTOUTW with its string and advances right after the fixed part (offset 76).
-Bytes textOut(int x, int y, const QString& s, std::initializer_list<int> dx, uint32_t options = 0)
-{
-    Bytes b;
-    b.i32s({0, 0, -1, -1}).u32(1).f32(1).f32(1).i32(x).i32(y).u32(uint32_t(s.size())).u32(76).u32(options);
-    b.i32s({0, 0, 0, 0}).u32(dx.size() ? uint32_t(76 + 2 * s.size() + (s.size() % 2) * 2) : 0);
-    for (QChar c : s)
-        b.u16(c.unicode());
-    if (s.size() % 2)
-        b.u16(0);
-    for (int d : dx)
-        b.i32(d);
-    return b;
-}
-
-Bytes font(int height, int escapement, int weight, bool italic, const QString& face)
-{
-    Bytes b;
-    b.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(weight).u8(italic).u8(0).u8(0).u8(0);
-    b.u8(0).u8(0).u8(0).u8(0);
-    for (int i = 0; i < 32; ++i)
-        b.u16(i < face.size() ? face[i].unicode() : 0);
-    return b;
-}
-
 TEST(EmfPlayback, TextKeepsAnchorAlignmentAdvancesFontAndTheCurrentPosition)
 {
     Emf emf;
     emf.record(EMR_SETTEXTALIGN, Bytes().u32(1))  // at the current position, which moves on
         .record(EMR_MOVETOEX, Bytes().i32(10).i32(12))
-        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("ab"), {5, 6}))
-        .record(EMR_EXTTEXTOUTW, textOut(0, 0, QStringLiteral("c"), {4}))
-        .record(EMR_EXTCREATEFONTINDIRECTW, font(-20, 900, 700, true, QStringLiteral("Georgia")))
+        .record(EMR_EXTTEXTOUTW, emfTextOut(0, 0, QStringLiteral("ab"), {5, 6}))
+        .record(EMR_EXTTEXTOUTW, emfTextOut(0, 0, QStringLiteral("c"), {4}))
+        .record(EMR_EXTCREATEFONTINDIRECTW, emfFont(-20, 900, 700, true, QStringLiteral("Georgia")))
         .select(1)
         .record(EMR_SETTEXTALIGN, Bytes().u32(24 | 6))
-        .record(EMR_EXTTEXTOUTW, textOut(40, 50, QStringLiteral("Hi"), {7, 9}));
+        .record(EMR_EXTTEXTOUTW, emfTextOut(40, 50, QStringLiteral("Hi"), {7, 9}));
     const auto calls = record(emf.bytes(), QRectF(0, 0, 200, 200));
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].transform.map(calls[0].text.anchor), QPointF(20, 24));
@@ -122,10 +97,10 @@ TEST(EmfPlayback, TextAlignmentPlacesInkAroundTheAnchor)
     // Drawn for real: top-aligned ink hangs below the anchor, bottom-aligned ink stands above it.
     for (const auto& [align, below] : {std::pair{0, true}, std::pair{8, false}}) {
         Emf emf;
-        emf.record(EMR_EXTCREATEFONTINDIRECTW, font(-30, 0, 400, false, QStringLiteral("DejaVu Sans")))
+        emf.record(EMR_EXTCREATEFONTINDIRECTW, emfFont(-30, 0, 400, false, QStringLiteral("DejaVu Sans")))
             .select(1)
             .record(EMR_SETTEXTALIGN, Bytes().u32(align))
-            .record(EMR_EXTTEXTOUTW, textOut(20, 50, QStringLiteral("HH"), {}));
+            .record(EMR_EXTTEXTOUTW, emfTextOut(20, 50, QStringLiteral("HH"), {}));
         const QImage image = render(emf.bytes(), QSize(100, 100), Qt::white);
         int top = 100, bottom = -1;
         for (int y = 0; y < 100; ++y)
@@ -254,27 +229,29 @@ TEST(EmfPlayback, DrawnPixelsKeepToTheTargetAndTheClipInForce)
     }
 }
 
-// A line one pixel wide, enlarged about ten times: drawn as wide as one of the picture's pixels
-// (its natural size is 25 mm at 96 per inch), with hard edges, whether the path is short (drawn
-// by QPainter's own stroking) or long (filled as an outline). Each ring is a square standing on
-// a corner, its sides 424 screen pixels long, walked by a polyline; its stroke covers a square
-// of side 424 + w less the one of side 424 - w inside: 4 * 424 * w.
-TEST(EmfPlayback, OnePixelLinesEnlargedKeepTheirWidthWithHardEdges)
+// A pen of a real width, half a pixel of the metafile's device (one unit, halved by the world
+// transform), enlarged about ten times: drawn as wide as one of the picture's pixels (its natural
+// size is 25 mm at 96 per inch), with hard edges, whether the path is short (drawn by QPainter's
+// own stroking) or long (filled as an outline). Each ring is a square standing on a corner, its
+// sides 424 screen pixels long, walked by a polyline; its stroke covers a square of side 424 + w
+// less the one of side 424 - w inside: 4 * 424 * w.
+TEST(EmfPlayback, ThinPensEnlargedAreOnePicturePixelWideWithHardEdges)
 {
     for (const int perSide : {1, 15}) {
         SCOPED_TRACE(perSide);
         Bytes points;
-        const int corners[5][2] = {{50, 20}, {80, 50}, {50, 80}, {20, 50}, {50, 20}};
-        points.i16s({50, 20});
+        const int corners[5][2] = {{100, 40}, {160, 100}, {100, 160}, {40, 100}, {100, 40}};
+        points.i16s({100, 40});
         for (int side = 0; side < 4; ++side)
             for (int k = 1; k <= perSide; ++k) {
                 const int (&a)[2] = corners[side], (&b)[2] = corners[side + 1];
                 points.i16s({a[0] + (b[0] - a[0]) * k / perSide, a[1] + (b[1] - a[1]) * k / perSide});
             }
         Emf emf;
-        emf.record(EMR_CREATEPEN, Bytes().u32(1).u32(0).i32s({0, 0}).color(255, 255, 255))
+        emf.record(EMR_SETWORLDTRANSFORM, xform(0.5f, 0, 0, 0.5f, 0, 0))
+            .record(EMR_CREATEPEN, Bytes().u32(1).u32(0).i32s({1, 0}).color(255, 255, 255))
             .select(1)
-            .record(EMR_POLYLINE16, Bytes().i32s({20, 20, 80, 80}).u32(uint32_t(4 * perSide + 1)).raw(points.data()));
+            .record(EMR_POLYLINE16, Bytes().i32s({40, 40, 160, 160}).u32(uint32_t(4 * perSide + 1)).raw(points.data()));
         const QImage image = render(emf.bytes(), QSize(1000, 1000));
         int white = 0, between = 0;
         for (int y = 0; y < image.height(); ++y)

@@ -169,6 +169,32 @@ private:
     int m_count = 0;
 };
 
+// EMR_EXTTEXTOUTW with its string and advances right after the fixed part (offset 76).
+inline Bytes emfTextOut(int x, int y, const QString& s, std::initializer_list<int> dx, uint32_t options = 0)
+{
+    Bytes b;
+    b.i32s({0, 0, -1, -1}).u32(1).f32(1).f32(1).i32(x).i32(y).u32(uint32_t(s.size())).u32(76).u32(options);
+    b.i32s({0, 0, 0, 0}).u32(dx.size() ? uint32_t(76 + 2 * s.size() + (s.size() % 2) * 2) : 0);
+    for (QChar c : s)
+        b.u16(c.unicode());
+    if (s.size() % 2)
+        b.u16(0);
+    for (int d : dx)
+        b.i32(d);
+    return b;
+}
+
+// EMR_EXTCREATEFONTINDIRECTW of object 1.
+inline Bytes emfFont(int height, int escapement, int weight, bool italic, const QString& face, int pitchAndFamily = 0)
+{
+    Bytes b;
+    b.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(weight).u8(italic).u8(0).u8(0).u8(0);
+    b.u8(0).u8(0).u8(0).u8(pitchAndFamily);
+    for (int i = 0; i < 32; ++i)
+        b.u16(i < face.size() ? face[i].unicode() : 0);
+    return b;
+}
+
 inline QByteArray sample(const QString& relative)
 {
     QFile f(QStringLiteral(FOTOLAUF_SAMPLES_DIR "/") + relative);

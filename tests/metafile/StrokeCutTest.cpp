@@ -63,6 +63,18 @@ bool nearby(const QImage& image, int x, int y, int grey)
     return false;
 }
 
+// Whether a bright pixel of one image has no pixel of the other within one pixel that is lit at all.
+bool unmatched(const QImage& one, const QImage& other, int x, int y)
+{
+    if (qGray(one.pixel(x, y)) <= 160)
+        return false;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (other.valid(x + dx, y + dy) && qGray(other.pixel(x + dx, y + dy)) > 60)
+                return false;
+    return true;
+}
+
 TEST(StrokeCut, AWindowShowsWhatThePictureShowsThereWithEveryPenAndMapping)
 {
     const double a = 0.35, c = std::cos(a), s = std::sin(a);
@@ -97,10 +109,14 @@ TEST(StrokeCut, AWindowShowsWhatThePictureShowsThereWithEveryPenAndMapping)
                     int lit = 0, differing = 0;
                     for (int y = 0; y < window.height(); ++y)
                         for (int x = 0; x < window.width(); ++x) {
-                            lit += qGray(expected.pixel(x, y)) > 128;
-                            differing += !nearby(expected, x, y, qGray(cut.pixel(x, y)));
+                            lit += qGray(expected.pixel(x, y)) > (width > 0 ? 128 : 60);
+                            // Qt's one-pixel lines take their smoothing from where each line
+                            // starts, and may stand half a pixel apart: a hairline is compared by
+                            // where it is, each bright pixel needing a lit one close by.
+                            differing += width > 0 ? !nearby(expected, x, y, qGray(cut.pixel(x, y)))
+                                                   : unmatched(cut, expected, x, y) || unmatched(expected, cut, x, y);
                         }
-                    EXPECT_GT(lit, 200);
+                    EXPECT_GT(lit, width > 0 ? 200 : 50);  // a dotted hairline lights few
                     // Dashes may end a fraction of a pixel apart where their place along a curve
                     // is measured rather than walked, which may move a hard edge by a pixel.
                     EXPECT_LE(differing, 10);

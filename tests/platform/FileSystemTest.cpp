@@ -126,7 +126,7 @@ TEST(FileSystem, OpeningRefusesWhatIsNoRegularFileWithoutBlockingAndKeepsToItsLi
         ASSERT_TRUE(gross.open(QIODevice::WriteOnly));
         ASSERT_TRUE(gross.resize(FileSystem::Limit::kSlideList + 1));
     }
-    using R = FileSystem::ReadableFile::Refusal;
+    using R = Refusal::Kind;
     const std::vector<std::pair<QString, R>> faelle = {
         {klein, R::None},
         {r + "/fifo.flf", R::NotRegular},
@@ -143,10 +143,12 @@ TEST(FileSystem, OpeningRefusesWhatIsNoRegularFileWithoutBlockingAndKeepsToItsLi
     };
     for (const auto& [pfad, grund] : faelle) {
         const FileSystem::ReadableFile f = FileSystem::openForReading(pfad, FileSystem::Limit::kSlideList);
-        EXPECT_EQ(f.refusal(), grund) << pfad.left(100).toStdString();
+        EXPECT_EQ(f.refusal().kind, grund) << pfad.left(100).toStdString();
         EXPECT_EQ(f.isOpen(), grund == R::None);
         QByteArray inhalt("alt");
-        EXPECT_EQ(FileSystem::readFile(pfad, FileSystem::Limit::kSlideList, inhalt), grund == R::None);
+        Refusal warum;
+        EXPECT_EQ(FileSystem::readFile(pfad, FileSystem::Limit::kSlideList, inhalt, &warum), grund == R::None);
+        EXPECT_EQ(warum.kind, grund);
         EXPECT_EQ(inhalt, grund == R::None ? QByteArray("0123456789") : QByteArray());
     }
     // A reader of the start of a file reads no further than its limit, whatever the file's size.

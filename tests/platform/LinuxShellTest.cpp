@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LinuxPlatform.h"
 #include "platform/LinuxShell.h"
+#include "platform/TextEncoding.h"
 #include "platform/Trash.h"
 #include "support/Fixtures.h"
 
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -188,6 +190,43 @@ TEST_F(LinuxTrash, WriteProtectedVanishedCaseVariantFolderAndReadOnlyFolderEntri
     }
     EXPECT_TRUE(QDir(trash("files")).isEmpty());
     EXPECT_TRUE(QDir(trash("info")).isEmpty());  // no info file left behind
+}
+
+TEST_F(LinuxTrash, NamesTooLongForTheInfoFileGoThereShortenedAndTheInfoKeepsTheWholePath)
+{
+    // Every length from the longest that takes ".trashinfo" behind it to the longest a file system
+    // takes, of two-byte characters so that some cuts fall inside one; each name in two folders.
+    // Shortened, the long names meet: they are told apart by their numbers.
+    QMap<QByteArray, QByteArray> inhalte;  // original path -> content
+    QStringList pfade;
+    for (int laenge = 244; laenge <= 255; ++laenge) {
+        const QString name = QString((laenge - 5) / 2, u'ä') + QString((laenge - 5) % 2, u'x') + QStringLiteral(".jpeg");
+        ASSERT_EQ(name.toUtf8().size(), laenge);
+        for (const char* ordner : {"/a/", "/b/"}) {
+            const QByteArray inhalt = QByteArray::number(laenge) + ordner;
+            pfade.append(Fixtures::writeFile(bilder.path() + ordner + name, inhalt));
+            inhalte.insert(FileSystem::nativeName(pfade.last()), inhalt);
+        }
+    }
+    EXPECT_EQ(platform.moveToTrash(pfade), 0);
+    for (const QString& pfad : pfade)
+        EXPECT_FALSE(QFileInfo::exists(pfad));
+
+    // Each info file names one original by its whole path, and the file beside it is that one.
+    QMap<QByteArray, QByteArray> imTrash;
+    for (const QString& info : QDir(trash("info")).entryList(QDir::Files)) {
+        const QByteArray name = FileSystem::nativeName(info);
+        EXPECT_LE(name.size(), 255);
+        const QByteArray datei = name.chopped(qsizetype(sizeof ".trashinfo" - 1));
+        EXPECT_TRUE(TextEncoding::isValidUtf8(datei)) << datei.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\\.jpeg(\\.[0-9]+)?$")).match(QString::fromUtf8(datei)).hasMatch())
+            << datei.toStdString();
+        const QByteArray text = content(trash("info/") + info);
+        const qsizetype von = text.indexOf("\nPath=") + 6;
+        const QByteArray original = QByteArray::fromPercentEncoding(text.mid(von, text.indexOf('\n', von) - von));
+        imTrash.insert(original, content(trash("files/") + FileSystem::fromNative(datei)));
+    }
+    EXPECT_EQ(imTrash, inhalte);
 }
 
 // ---------------------------------------------------------------------------------------------

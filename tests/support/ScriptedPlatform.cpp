@@ -61,9 +61,9 @@ QStringList ScriptedPlatform::arguments()
     return absolut;
 }
 
-bool ScriptedPlatform::readFile(const QString& path, qint64 limit, QByteArray& content)
+bool ScriptedPlatform::readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal)
 {
-    return FileSystem::readFile(path, limit, content);
+    return FileSystem::readFile(path, limit, content, refusal);
 }
 
 QString ScriptedPlatform::chooseOpenFile(const QString& title, const QString& filter)
@@ -150,16 +150,21 @@ void ScriptedPlatform::showInFileManager(const QString& file)
     shellRequests.push_back({QStringLiteral("show"), file});
 }
 
-int ScriptedPlatform::moveToTrash(const QStringList& files)
+int ScriptedPlatform::moveToTrash(const QStringList& files, Refusal* refusal)
 {
     trashRequests.push_back(files);
     int ergebnis = 0;
     for (const QString& pfad : files) {
+        Refusal grund;
         if (trashFailures.contains(pfad))
-            ergebnis = 5;
+            grund = Refusal::of(Refusal::Kind::WriteProtected, pfad);
         else if (!trashFolder.isEmpty())
-            if (const int r = Trash::moveToTrash(pfad, trashFolder))
-                ergebnis = r;
+            grund = Trash::moveToTrash(pfad, trashFolder);
+        if (!grund.refused())
+            continue;
+        ergebnis = Trash::resultCode(grund);
+        if (refusal)
+            *refusal = grund;
     }
     return ergebnis;
 }

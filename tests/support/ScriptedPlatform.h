@@ -19,6 +19,7 @@ public:
     QSize screen{1024, 768};
     int dpiX = 96;
     int dpiY = 96;
+    double dpr = 1.0;  // device pixels per logical pixel
     quint16 shiftState = 0;
     QString appDataFolder = QStringLiteral("/nonexistent-appdata");
     QString programFolderPath = QStringLiteral("/opt/fotolauf");
@@ -55,12 +56,12 @@ public:
     QSize screenSizePixels() override { return screen; }
     int logicalDpiX() override { return dpiX; }
     int logicalDpiY() override { return dpiY; }
-    double devicePixelRatio() override { return 1.0; }
+    double devicePixelRatio() override { return dpr; }
     QString applicationDataFolder() override { return appDataFolder; }
     QString programFolder() override { return programFolderPath; }
     QStringList arguments() override;
     FolderEntries listFolder(const QString& folder, Order order = Order::ByName) override;
-    bool readFile(const QString& path, qint64 limit, QByteArray& content) override;
+    bool readFile(const QString& path, qint64 limit, QByteArray& content, Refusal* refusal = nullptr) override;
     QString chooseOpenFile(const QString& title, const QString& filter) override;
     void processEvents() override;
     void setBusyPointer(bool b) override { busy = b; }
@@ -70,7 +71,7 @@ public:
     // What the test sets: captions to choose in the next popup menus ("" dismisses; dismissed when
     // none is left), folders the chooser answers ("" = cancelled; cancelled when none is left),
     // results of open and print in order (success, 42, when none is left), paths whose trashing
-    // fails. With trashFolder set, files really go into that trash folder (the home trash of a
+    // fails as write-protected. With trashFolder set, files really go into that trash folder (the home trash of a
     // test). Copies are made for real (without replacing); copyFailures names sources whose copy
     // fails with error 75; with copiesAreReal false a copy is only recorded and succeeds.
     std::deque<QString> menuPicks;
@@ -104,12 +105,14 @@ public:
     int printPicture(const QString& file) override;
     bool openLink(const QString& link) override;
     void showInFileManager(const QString& file) override;
-    int moveToTrash(const QStringList& files) override;
+    int moveToTrash(const QStringList& files, Refusal* refusal = nullptr) override;
     int copyFile(const QString& source, const QString& target, QString& errorText) override;
 
     // --- file-type association ----------------------------------------------------------------
+    // The registry answers from scriptedRegistry unless a test hands in another (a real one).
     ScriptedRegistry scriptedRegistry;
-    Registry& registry() override { return scriptedRegistry; }
+    Registry* registryInstead = nullptr;
+    Registry& registry() override { return registryInstead ? *registryInstead : scriptedRegistry; }
 
 private:
     int naechstesShellErgebnis();
