@@ -109,13 +109,27 @@ void DeviceContext::deleteObject(uint32_t index)
     m_objects.erase(index);
 }
 
-void DeviceContext::combineClip(const QPainterPath& shape, int mode)
+void DeviceContext::combineClip(const QPainterPath& shape, int mode, Budget& budget)
 {
     s.clipSerial = ++m_lastClipSerial;
-    if (mode == RGN_COPY || (mode == RGN_AND && !s.clip)) {
-        s.clip = shape;
+    const bool replaces = mode == RGN_COPY || (mode == RGN_AND && !s.clip);
+    const qint64 elements = shape.elementCount() + (s.clip ? s.clip->elementCount() : 5);
+    if (!budget.afford(elements * (replaces ? work::kElement : work::kCombinedElement))) {
+        s.clip = QPainterPath();
         return;
     }
+    if (replaces) {
+        s.clip = shape;
+    } else {
+        combine(shape, mode);
+    }
+    // Clips live on in saved states; a clip that cannot be kept lets nothing through.
+    if (!budget.keep(qint64(s.clip->elementCount()) * qint64(sizeof(QPainterPath::Element))))
+        s.clip = QPainterPath();
+}
+
+void DeviceContext::combine(const QPainterPath& shape, int mode)
+{
     if (!s.clip) {
         // No clip means everything is visible, which for the other modes is the whole target.
         QPainterPath all;

@@ -3,6 +3,8 @@
 // stack of saved states.
 #pragma once
 
+#include "Budget.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainterPath>
@@ -119,11 +121,14 @@ public:
     const GdiObject* object(uint32_t index) const;
     void deleteObject(uint32_t index);
 
-    // Combines a shape in target pixels with the clip.
-    void combineClip(const QPainterPath& shape, int mode);
+    // Combines a shape in target pixels with the clip. What that costs is charged to the budget;
+    // when it does not fit, nothing shows through the clip: what it lets through is left undrawn.
+    void combineClip(const QPainterPath& shape, int mode, Budget& budget);
     void resetClip();
 
 private:
+    void combine(const QPainterPath& shape, int mode);
+
     std::vector<DcState> m_saved;
     int m_lastClipSerial = 0;
     // Only the slots in use are stored: a header may declare 65535 of them and use three.

@@ -3,11 +3,13 @@
 #include "Dib.h"
 
 #include "ByteReader.h"
+#include "PixelLoop.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QtEndian>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <iterator>
 
@@ -16,7 +18,10 @@ namespace metafile {
 namespace {
 
 constexpr int kMaxSide = 1 << 15;
-constexpr qint64 kMaxPixels = qint64(1) << 26;
+// 64 MiB at four bytes a pixel, which together with its copies on the way to the screen keeps
+// a drawing within its memory.
+constexpr qint64 kMaxPixels = qint64(1) << 24;
+constexpr int kMaxMegabytes = int(kMaxPixels * 4 >> 20);
 
 enum { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_JPEG = 4, BI_PNG = 5 };
 
@@ -100,33 +105,12 @@ struct MaskField {
     }
 };
 
-// stride 0: DIB rows, each padded to whole 32-bit words.
-QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bits, bool keepAlpha, qint64 stride = 0)
+// The rows of a DIB (bottom-up when its height is positive) as pixels of image.
+PIXEL_LOOP void convertRows(const Header& h, const QRgb* table, const std::array<MaskField, 3>& fields, bool plain24or32,
+                            bool keepAlpha, QByteArrayView bits, qint64 stride, QImage& image)
 {
+    const MaskField &red = fields[0], &green = fields[1], &blue = fields[2];
     const int rows = std::abs(h.height);
-    if (stride <= 0)
-        stride = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
-    // Like GDI, rows that the record does not hold make no picture.
-    if (bits.size() < stride * rows)
-        return {};
-    QImage image(h.width, rows, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::black);
-    uint32_t masks[3] = {h.masks[0], h.masks[1], h.masks[2]};
-    if (h.compression != BI_BITFIELDS) {
-        if (h.bitCount == 16) {
-            masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
-        } else {
-            masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF;
-        }
-    }
-    const MaskField red(masks[0]), green(masks[1]), blue(masks[2]);
-    const bool plain24or32 = h.compression != BI_BITFIELDS || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
-    // Indices beyond the colour table are black, as the table is filled up to every index.
-    QRgb table[256];
-    std::fill(std::begin(table), std::end(table), qRgb(0, 0, 0));
-    std::copy_n(palette.begin(), std::min<qsizetype>(palette.size(), 256), table);
     const auto* data = reinterpret_cast<const uchar*>(bits.data());
     const int bitCount = h.bitCount, width = h.width;
     for (int row = 0; row < rows; ++row) {
@@ -166,14 +150,50 @@ QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bi
         default: break;
         }
     }
+}
+
+// No colour of a premultiplied pixel may exceed its alpha.
+PIXEL_LOOP void clampToAlpha(QImage& image)
+{
+    QRgb* p = reinterpret_cast<QRgb*>(image.bits());
+    for (qsizetype i = 0, n = qsizetype(image.width()) * image.height(); i < n; ++i) {
+        const int a = qAlpha(p[i]);
+        p[i] = qRgba(std::min(qRed(p[i]), a), std::min(qGreen(p[i]), a), std::min(qBlue(p[i]), a), a);
+    }
+}
+
+// stride 0: DIB rows, each padded to whole 32-bit words.
+QImage decodeRows(const Header& h, const QList<QRgb>& palette, QByteArrayView bits, bool keepAlpha, qint64 stride = 0)
+{
+    const int rows = std::abs(h.height);
+    if (stride <= 0)
+        stride = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
+    // Like GDI, rows that the record does not hold make no picture.
+    if (bits.size() < stride * rows)
+        return {};
+    QImage image(h.width, rows, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::black);
+    uint32_t masks[3] = {h.masks[0], h.masks[1], h.masks[2]};
+    if (h.compression != BI_BITFIELDS) {
+        if (h.bitCount == 16) {
+            masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+        } else {
+            masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF;
+        }
+    }
+    const MaskField red(masks[0]), green(masks[1]), blue(masks[2]);
+    const bool plain24or32 = h.compression != BI_BITFIELDS || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
+    // Indices beyond the colour table are black, as the table is filled up to every index.
+    QRgb table[256];
+    std::fill(std::begin(table), std::end(table), qRgb(0, 0, 0));
+    std::copy_n(palette.begin(), std::min<qsizetype>(palette.size(), 256), table);
+    convertRows(h, table, {red, green, blue}, plain24or32, keepAlpha, bits, stride, image);
     if (keepAlpha) {
         // AlphaBlend's source is premultiplied; Qt's premultiplied format holds exactly that.
         image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-        QRgb* p = reinterpret_cast<QRgb*>(image.bits());
-        for (qsizetype i = 0, n = qsizetype(image.width()) * image.height(); i < n; ++i) {
-            const int a = qAlpha(p[i]);
-            p[i] = qRgba(std::min(qRed(p[i]), a), std::min(qGreen(p[i]), a), std::min(qBlue(p[i]), a), a);
-        }
+        clampToAlpha(image);
     }
     return image;
 }
@@ -191,7 +211,7 @@ QImage decodeThroughBmpReader(QByteArrayView info, qsizetype headerAndTable, QBy
     file.append(bits.data(), bits.size());
     QBuffer buffer(&file);
     QImageReader reader(&buffer, "bmp");
-    reader.setAllocationLimit(64);  // MB; run-length data is small, but it may claim a huge picture
+    reader.setAllocationLimit(kMaxMegabytes);  // run-length data is small, but it may claim a huge picture
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -204,7 +224,11 @@ QImage decodeDib(QByteArrayView info, QByteArrayView bits, const DibOptions& opt
     if (!readHeader(r, h))
         return {};
     if (h.compression == BI_JPEG || h.compression == BI_PNG) {
-        QImage image = QImage::fromData(bits);
+        QByteArray data = bits.toByteArray();
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer);
+        reader.setAllocationLimit(kMaxMegabytes);
+        const QImage image = reader.read();
         return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
     }
     const qsizetype tableStart = r.pos();

@@ -13,7 +13,7 @@ QImage EmfPlayer::bitmap(ByteReader& r, uint32_t offBmi, uint32_t cbBmi, uint32_
 {
     if (cbBmi == 0)
         return {};
-    return decodeDib(r.view(offBmi, cbBmi), r.view(offBits, cbBits), {alpha, usage == 1});
+    return charged(decodeDib(r.view(offBmi, cbBmi), r.view(offBits, cbBits), {alpha, usage == 1}));
 }
 
 void EmfPlayer::emrBitBlt(ByteReader& r)

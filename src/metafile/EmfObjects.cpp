@@ -90,7 +90,7 @@ void EmfPlayer::emrExtCreatePen(ByteReader& r)
         for (uint32_t i = 0; i < entries; ++i)
             o.pen.dashes.push_back(std::max<qreal>(r.u32() / unit, 0.1));
     }
-    dc.setObject(index, o);
+    dc.setObject(index, kept(std::move(o)));
 }
 
 void EmfPlayer::emrCreateBrushIndirect(ByteReader& r)
@@ -114,7 +114,7 @@ void EmfPlayer::emrCreateDibPatternBrushPt(ByteReader& r)
     o.brush.style = BS_DIBPATTERNPT;
     o.brush.color = Qt::gray;
     o.brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
-    dc.setObject(index, o);
+    dc.setObject(index, kept(std::move(o)));
 }
 
 void EmfPlayer::emrCreateMonoBrush(ByteReader& r)
@@ -128,7 +128,7 @@ void EmfPlayer::emrCreateMonoBrush(ByteReader& r)
     o.brush.color = dc.s.textColor;
     o.brush.pattern = bitmap(r, offBmi, cbBmi, offBits, cbBits, usage);
     o.brush.monochrome = true;
-    dc.setObject(index, o);
+    dc.setObject(index, kept(std::move(o)));
 }
 
 void EmfPlayer::emrCreatePalette(ByteReader& r)

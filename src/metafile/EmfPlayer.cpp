@@ -196,7 +196,8 @@ std::span<const EmfPlayer::Entry> EmfPlayer::records()
     return table;
 }
 
-EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h) : GdiPlayer(canvas, target)
+EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h, Budget& budget)
+    : GdiPlayer(canvas, target, budget)
 {
     dc.resizeObjects(h.handles);
     dc.pixelsPerMm = QSizeF(h.device.width() / h.millimeters.width(), h.device.height() / h.millimeters.height());
@@ -210,7 +211,7 @@ EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h) :
     m_devicePixel = toMmX * sx;
 }
 
-void EmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
+void EmfPlayer::play(QByteArrayView bytes)
 {
     static const std::array<Handler, 128> index = [] {
         std::array<Handler, 128> a{};
@@ -219,14 +220,13 @@ void EmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
         return a;
     }();
     ByteReader r(bytes);
-    for (int count = 0; r.remaining() >= 8 && count < kMaxRecords; ++count) {
-        if (stop && stop->load(std::memory_order_relaxed))
-            break;
+    for (int count = 0; r.remaining() >= 8 && count < kMaxRecords && m_budget.keepGoing(); ++count) {
         const qsizetype at = r.pos();
         const uint32_t type = r.u32();
         const uint32_t size = r.u32();
         if (size < 8 || size > uint64_t(r.remaining()) + 8 || type == EMR_EOF)
             break;
+        m_budget.charge(recordWork(size));
         if (type < index.size() && index[type]) {
             ByteReader record = r.sub(at, size);
             record.seek(8);
@@ -241,6 +241,10 @@ QPolygonF EmfPlayer::readPoints(ByteReader& r, uint32_t count, bool shortPoints)
     QPolygonF poly;
     if (!r.has(qsizetype(count) * (shortPoints ? 4 : 8)))
         return poly;
+    if (count > uint32_t(kMaxPoints)) {
+        m_budget.leaveOut();
+        return poly;
+    }
     poly.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         const qreal x = shortPoints ? r.i16() : r.i32();
@@ -283,6 +287,11 @@ std::optional<QPainterPath> EmfPlayer::regionData(ByteReader& r, uint32_t size)
     const uint32_t count = d.u32();
     if (!d.ok() || headerSize < 32 || !d.seek(headerSize) || !d.has(qsizetype(count) * 16))
         return std::nullopt;
+    // Five elements a rectangle.
+    if (count > uint32_t(kMaxPoints / 5)) {
+        m_budget.leaveOut();
+        return std::nullopt;
+    }
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     for (uint32_t i = 0; i < count; ++i) {
@@ -297,10 +306,10 @@ std::optional<QPainterPath> EmfPlayer::regionData(ByteReader& r, uint32_t size)
 void EmfPlayer::poly(ByteReader& r, bool shortPoints, int kind)
 {
     r.skip(16);
-    const QPolygonF points = readPoints(r, r.u32(), shortPoints);
+    QPolygonF points = readPoints(r, r.u32(), shortPoints);
     switch (kind) {
-    case 0: polyline(points); break;
-    case 1: polygon(points); break;
+    case 0: polyline(std::move(points)); break;
+    case 1: polygon(std::move(points)); break;
     case 2: polyBezier(points, false); break;
     case 3: polyBezier(points, true); break;
     default: polylineTo(points); break;
@@ -320,6 +329,10 @@ void EmfPlayer::polyPoly(ByteReader& r, bool shortPoints, bool closed)
         sum += (c = r.u32());
     if (sum > total)
         return;
+    if (sum > uint64_t(kMaxPoints)) {
+        m_budget.leaveOut();
+        return;
+    }
     std::vector<QPolygonF> all;
     all.reserve(polys);
     for (uint32_t c : counts)
@@ -330,7 +343,7 @@ void EmfPlayer::polyPoly(ByteReader& r, bool shortPoints, bool closed)
         QPainterPath path;
         for (const QPolygonF& p : all)
             path.addPolygon(p);
-        drawShape(path, false, true);
+        drawShape(std::move(path), false, true);
     }
 }
 

@@ -5,7 +5,6 @@
 #include "ByteReader.h"
 #include "GdiPlayer.h"
 
-#include <atomic>
 #include <optional>
 #include <span>
 
@@ -23,9 +22,8 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes);
 
 class EmfPlayer final : private GdiPlayer {
 public:
-    EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header);
-    // stop: when given and set (from any thread), playing ends before the next record.
-    void play(QByteArrayView bytes, const std::atomic<bool>* stop = nullptr);
+    EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header, Budget& budget);
+    void play(QByteArrayView bytes);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes);
 

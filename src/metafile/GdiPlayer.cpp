@@ -27,7 +27,8 @@ QPainter::CompositionMode rop2Mode(int rop2)
 
 }  // namespace
 
-GdiPlayer::GdiPlayer(Canvas& canvas, const QRectF& target) : m_canvas(canvas), m_target(target)
+GdiPlayer::GdiPlayer(Canvas& canvas, const QRectF& target, Budget& budget)
+    : m_canvas(canvas), m_budget(budget), m_target(target)
 {
     dc.fullArea = target;
 }
@@ -91,6 +92,7 @@ QBrush GdiPlayer::toBrush(const BrushSpec& desc) const
     case BS_PATTERN: case BS_DIBPATTERN: case BS_DIBPATTERNPT:
         if (desc.monochrome && !desc.pattern.isNull()) {
             // Clear bits take the text colour, set bits the background colour.
+            m_budget.charge(qint64(desc.pattern.width()) * desc.pattern.height() / 4);
             QImage colored(desc.pattern.size(), QImage::Format_RGB32);
             for (int y = 0; y < colored.height(); ++y) {
                 auto* line = reinterpret_cast<QRgb*>(colored.scanLine(y));
@@ -130,17 +132,18 @@ Paint GdiPlayer::paint(bool stroke, bool fill) const
     return p;
 }
 
-void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
+void GdiPlayer::drawShape(QPainterPath path, bool fill, bool stroke)
 {
     if (m_inPath) {
-        m_path.addPath(shape);
+        if (!pathHasRoom(path.elementCount()))
+            return;
+        m_path.addPath(path);
         m_figureOpen = false;
         return;
     }
     const Paint p = paint(stroke, fill);
     if (p.pen.style() == Qt::NoPen && p.brush.style() == Qt::NoBrush)
         return;
-    QPainterPath path = shape;
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     if (fill && dc.s.bkMode == OPAQUE && dc.s.brush.style == BS_HATCHED && p.brush.style() != Qt::SolidPattern &&
         p.brush.style() != Qt::NoBrush) {
@@ -152,23 +155,25 @@ void GdiPlayer::drawShape(const QPainterPath& shape, bool fill, bool stroke)
     m_canvas.drawPath(path, p);
 }
 
-void GdiPlayer::polyline(const QPolygonF& points)
+void GdiPlayer::polyline(QPolygonF points)
 {
     if (points.size() < 2)
         return;
     QPainterPath path;
-    path.addPolygon(points);
-    drawShape(path, false, true);
+    path.reserve(int(points.size()) + 1);
+    path.addPolygon(std::exchange(points, {}));
+    drawShape(std::move(path), false, true);
 }
 
-void GdiPlayer::polygon(const QPolygonF& points)
+void GdiPlayer::polygon(QPolygonF points)
 {
     if (points.size() < 2)
         return;
     QPainterPath path;
-    path.addPolygon(points);
+    path.reserve(int(points.size()) + 1);
+    path.addPolygon(std::exchange(points, {}));
     path.closeSubpath();
-    drawShape(path);
+    drawShape(std::move(path));
 }
 
 void GdiPlayer::polyPolygon(const std::vector<QPolygonF>& polygons)
@@ -180,12 +185,14 @@ void GdiPlayer::polyPolygon(const std::vector<QPolygonF>& polygons)
         path.addPolygon(poly);
         path.closeSubpath();
     }
-    drawShape(path);
+    drawShape(std::move(path));
 }
 
-void GdiPlayer::fromCurrent(const std::function<bool(QPainterPath&)>& extend)
+void GdiPlayer::fromCurrent(qsizetype elements, const std::function<bool(QPainterPath&)>& extend)
 {
     if (m_inPath) {
+        if (!pathHasRoom(elements + 1))
+            return;
         if (!m_figureOpen)
             m_path.moveTo(dc.s.currentPos);
         m_figureOpen = extend(m_path);
@@ -197,7 +204,7 @@ void GdiPlayer::fromCurrent(const std::function<bool(QPainterPath&)>& extend)
     extend(path);
     dc.s.currentPos = path.currentPosition();
     if (path.elementCount() > 1)
-        drawShape(path, false, true);
+        drawShape(std::move(path), false, true);
 }
 
 void GdiPlayer::polyBezier(const QPolygonF& points, bool continuing)
@@ -210,12 +217,12 @@ void GdiPlayer::polyBezier(const QPolygonF& points, bool continuing)
         path.moveTo(points[0]);
         for (qsizetype i = 1; i + 2 < points.size(); i += 3)
             path.cubicTo(points[i], points[i + 1], points[i + 2]);
-        drawShape(path, false, true);
+        drawShape(std::move(path), false, true);
         return;
     }
     if (points.size() < 3)
         return;
-    fromCurrent([&](QPainterPath& path) {
+    fromCurrent(points.size(), [&](QPainterPath& path) {
         for (qsizetype i = 0; i + 2 < points.size(); i += 3)
             path.cubicTo(points[i], points[i + 1], points[i + 2]);
         return true;
@@ -226,7 +233,7 @@ void GdiPlayer::polylineTo(const QPolygonF& points)
 {
     if (points.isEmpty())
         return;
-    fromCurrent([&](QPainterPath& path) {
+    fromCurrent(points.size(), [&](QPainterPath& path) {
         for (const QPointF& p : points)
             path.lineTo(p);
         return true;
@@ -236,7 +243,7 @@ void GdiPlayer::polylineTo(const QPolygonF& points)
 void GdiPlayer::polyDraw(const QPolygonF& points, QByteArrayView types)
 {
     enum { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
-    fromCurrent([&](QPainterPath& path) {
+    fromCurrent(points.size() * 2, [&](QPainterPath& path) {
         bool open = true;
         for (qsizetype i = 0; i < points.size() && i < types.size(); ++i) {
             const int t = uchar(types[i]);
@@ -292,7 +299,7 @@ void GdiPlayer::rectangle(const QRectF& box)
 {
     QPainterPath path;
     path.addRect(box);
-    drawShape(path);
+    drawShape(std::move(path));
 }
 
 void GdiPlayer::roundRect(const QRectF& box, const QSizeF& corner)
@@ -300,14 +307,14 @@ void GdiPlayer::roundRect(const QRectF& box, const QSizeF& corner)
     QPainterPath path;
     path.addRoundedRect(box, std::min(std::abs(corner.width()) / 2, box.width() / 2),
                         std::min(std::abs(corner.height()) / 2, box.height() / 2));
-    drawShape(path);
+    drawShape(std::move(path));
 }
 
 void GdiPlayer::ellipse(const QRectF& box)
 {
     QPainterPath path;
     path.addEllipse(box);
-    drawShape(path);
+    drawShape(std::move(path));
 }
 
 void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind, bool toCurrent)
@@ -333,7 +340,7 @@ void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end,
     }
     if (toCurrent) {
         // A line from the current position to the arc's start, then the arc, in the open figure.
-        fromCurrent([&](QPainterPath& path) {
+        fromCurrent(kArcElements, [&](QPainterPath& path) {
             path.arcTo(box, a0, sweep);
             return true;
         });
@@ -350,7 +357,7 @@ void GdiPlayer::arc(const QRectF& box, const QPointF& start, const QPointF& end,
         if (kind == ArcChord)
             path.closeSubpath();
     }
-    drawShape(path, kind != ArcOnly, true);
+    drawShape(std::move(path), kind != ArcOnly, true);
 }
 
 void GdiPlayer::angleArc(const QPointF& centre, qreal radius, qreal startDegrees, qreal sweepDegrees)
@@ -358,7 +365,7 @@ void GdiPlayer::angleArc(const QPointF& centre, qreal radius, qreal startDegrees
     if (!std::isfinite(startDegrees) || !std::isfinite(sweepDegrees) || !(radius >= 0))
         return;
     const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-    fromCurrent([&](QPainterPath& path) {
+    fromCurrent(kArcElements * 10, [&](QPainterPath& path) {
         path.arcTo(box, startDegrees, std::clamp<qreal>(sweepDegrees, -3600, 3600));
         return true;
     });
@@ -378,14 +385,14 @@ void GdiPlayer::intersectClipRect(const QRectF& logical)
 {
     QPainterPath path;
     path.addRect(logical.normalized());
-    dc.combineClip(dc.logicalToTarget().map(path), RGN_AND);
+    dc.combineClip(dc.logicalToTarget().map(path), RGN_AND, m_budget);
 }
 
 void GdiPlayer::excludeClipRect(const QRectF& logical)
 {
     QPainterPath path;
     path.addRect(logical.normalized());
-    dc.combineClip(dc.logicalToTarget().map(path), RGN_DIFF);
+    dc.combineClip(dc.logicalToTarget().map(path), RGN_DIFF, m_budget);
 }
 
 void GdiPlayer::selectClipRegion(const QPainterPath& region, int mode)
@@ -394,7 +401,7 @@ void GdiPlayer::selectClipRegion(const QPainterPath& region, int mode)
         dc.resetClip();
         return;
     }
-    dc.combineClip(dc.deviceToTarget.map(region), mode);
+    dc.combineClip(dc.deviceToTarget.map(region), mode, m_budget);
 }
 
 void GdiPlayer::beginPath()
@@ -457,11 +464,24 @@ void GdiPlayer::selectClipPath(int mode)
 {
     QPainterPath path = takePath(true);
     path.setFillRule(dc.s.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    dc.combineClip(dc.logicalToTarget().map(path), mode);
+    dc.combineClip(dc.logicalToTarget().map(path), mode, m_budget);
+}
+
+bool GdiPlayer::pathHasRoom(qsizetype elements)
+{
+    if (m_path.elementCount() + elements <= kMaxPoints)
+        return true;
+    m_budget.leaveOut();
+    return false;
 }
 
 void GdiPlayer::widenPath()
 {
+    // The outline has several times the elements of the path.
+    if (!pathHasRoom(m_path.elementCount() * 7) || !m_budget.afford(m_path.elementCount() * work::kOutlineElement)) {
+        abortPath();
+        return;
+    }
     QPainterPathStroker stroker;
     stroker.setWidth(std::max<qreal>(dc.s.pen.width, 1));
     m_path = stroker.createStroke(m_path);
@@ -494,6 +514,22 @@ GdiObject GdiPlayer::stockObject(uint32_t index)
         o.kind = GdiObject::Font;
         break;
     default: o.kind = GdiObject::Other; break;
+    }
+    return o;
+}
+
+GdiObject GdiPlayer::kept(GdiObject o)
+{
+    const qint64 bytes = o.brush.pattern.sizeInBytes() + (o.pen.brush ? o.pen.brush->pattern.sizeInBytes() : 0) +
+                         qint64(o.region.elementCount()) * qint64(sizeof(QPainterPath::Element));
+    if (!m_budget.keep(bytes)) {
+        o.brush.pattern = QImage();
+        if (o.pen.brush)
+            o.pen.brush->pattern = QImage();
+        if (!o.region.isEmpty()) {
+            o.region = QPainterPath();
+            o.region.addRect(QRectF());
+        }
     }
     return o;
 }

@@ -3,6 +3,7 @@
 // bracket is open.
 #pragma once
 
+#include "Budget.h"
 #include "ByteReader.h"
 #include "Canvas.h"
 #include "DeviceContext.h"
@@ -20,17 +21,20 @@ enum : uint32_t { SRCCOPY = 0x00CC0020 };
 class GdiPlayer {
 public:
     static constexpr int kMaxRecords = 4'000'000;
+    // Points of one figure or path beyond which it is left undrawn: each costs some tens of
+    // bytes on its way to the screen.
+    static constexpr int kMaxPoints = 1 << 20;
 
-    GdiPlayer(Canvas& canvas, const QRectF& target);
+    GdiPlayer(Canvas& canvas, const QRectF& target, Budget& budget);
 
 protected:
     Paint paint(bool stroke, bool fill) const;
     QBrush toBrush(const BrushSpec& brush) const;
 
     // Fills and strokes a closed shape (or adds it to the open path).
-    void drawShape(const QPainterPath& shape, bool fill = true, bool stroke = true);
-    void polyline(const QPolygonF& points);
-    void polygon(const QPolygonF& points);
+    void drawShape(QPainterPath shape, bool fill = true, bool stroke = true);
+    void polyline(QPolygonF points);
+    void polygon(QPolygonF points);
     void polyPolygon(const std::vector<QPolygonF>& polygons);
     // continuing: from the current position, in the open figure (PolyBezierTo)
     void polyBezier(const QPolygonF& points, bool continuing);
@@ -51,6 +55,8 @@ protected:
     // given, its black pixels take the operation maskedCode.
     void blit(const QRectF& dest, const QImage& image, const QRectF& source, uint32_t rop, const QImage& mask = {},
               uint8_t maskedCode = 0xAA);
+    // A bitmap just decoded, its pixels charged to the budget.
+    QImage charged(QImage image);
     // The selected brush as an opaque tile of device pixels.
     QImage brushTile() const;
 
@@ -84,10 +90,17 @@ protected:
     // A COLORREF: red, green, blue and a byte that is not used.
     static QColor colorRef(ByteReader& r);
     static GdiObject stockObject(uint32_t index);
+    // The object as the table keeps it. Its bitmaps and region count against the bytes a drawing
+    // may keep; without room a brush keeps only its colour, and a region shows nothing.
+    GdiObject kept(GdiObject object);
     void select(const GdiObject& object);
+
+    // Reading a record of this many bytes and handing it on, in work units.
+    static qint64 recordWork(qsizetype bytes) { return work::kElement + bytes / 16; }
 
     DeviceContext dc;
     Canvas& m_canvas;
+    Budget& m_budget;
     QRectF m_target;
     qreal m_devicePixel = 1;        // target pixels per metafile device pixel
     bool m_inPath = false;
@@ -98,9 +111,13 @@ protected:
 private:
     // Lines and curves that go on from the current position: inside a path bracket they extend
     // the open figure (or start one at the current position); outside it they are drawn at once.
-    // extend returns whether the figure is still open afterwards.
-    void fromCurrent(const std::function<bool(QPainterPath&)>& extend);
+    // extend adds at most this many elements and returns whether the figure is still open afterwards.
+    void fromCurrent(qsizetype elements, const std::function<bool(QPainterPath&)>& extend);
+    // Elements of an arc of a turn at most, and a line to its start.
+    static constexpr qsizetype kArcElements = 16;
     QPainterPath takePath(bool closeFigures);
+    // Whether the open path may grow by this many elements; what does not fit is left out.
+    bool pathHasRoom(qsizetype elements);
     QPen toPen(const PenSpec& pen) const;
     QFont makeFont(const FontSpec& font, qreal& emHeight) const;
 };

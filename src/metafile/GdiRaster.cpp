@@ -8,6 +8,12 @@
 
 namespace metafile {
 
+QImage GdiPlayer::charged(QImage image)
+{
+    m_budget.charge(qint64(image.width()) * image.height() / 2);
+    return image;
+}
+
 QImage GdiPlayer::brushTile() const
 {
     const QBrush brush = toBrush(dc.s.brush);
@@ -116,7 +122,7 @@ void GdiPlayer::gradientTriangle(const QPolygonF& corners, const QColor colors[3
     QPainterPath triangle;
     triangle.addPolygon(corners);
     triangle.closeSubpath();
-    dc.combineClip(dc.logicalToTarget().map(triangle), RGN_AND);
+    dc.combineClip(dc.logicalToTarget().map(triangle), RGN_AND, m_budget);
     m_canvas.drawImage(box.adjusted(-hx, -hy, hx, hy), samples, samples.rect(), paint(false, false));
     dc.s.clip = savedClip;
     dc.s.clipSerial = savedSerial;
@@ -137,7 +143,7 @@ void GdiPlayer::regionOp(const QPainterPath& region, const QTransform& toTarget,
         // The frame is what of the region lies within the frame's width of its outside: the
         // region less its inner part, which holds the points whose neighbourhood is all inside.
         const qreal w = std::abs(frame.width()), h = std::abs(frame.height());
-        if (!(w > 0 && h > 0))
+        if (!(w > 0 && h > 0) || !m_budget.afford(region.elementCount() * 16 * work::kCombinedElement))
             return;
         QPainterPath inner = region;
         for (const QPointF& d : {QPointF(w, 0), QPointF(-w, 0), QPointF(0, h), QPointF(0, -h), QPointF(w, h),
@@ -160,7 +166,7 @@ void GdiPlayer::offsetClip(const QPointF& logicalOffset)
         return;
     const QTransform t = dc.logicalToTarget();
     const QPointF d = t.map(logicalOffset) - t.map(QPointF(0, 0));
-    dc.combineClip(dc.s.clip->translated(d), RGN_COPY);
+    dc.combineClip(dc.s.clip->translated(d), RGN_COPY, m_budget);
 }
 
 }  // namespace metafile

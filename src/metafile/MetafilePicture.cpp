@@ -27,12 +27,11 @@ QSize clampedSize(qreal width, qreal height)
 QRectF drawnArea(const QByteArray& bytes, const WmfHeader& header)
 {
     RecordingCanvas recorder;
-    WmfPlayer player(recorder, QRectF(0, 0, 1, 1), header, QRectF(0, 0, 1, 1));
+    recorder.areaOnly = true;
+    Budget budget;
+    WmfPlayer player(recorder, QRectF(0, 0, 1, 1), header, QRectF(0, 0, 1, 1), budget);
     player.play(bytes);
-    QRectF area;
-    for (const RecordedCall& call : recorder.calls)
-        area |= call.targetBounds();
-    return area;
+    return recorder.drawnArea;
 }
 
 // Qt's raster engine hands every batch of spans of a fill to the global thread pool unless it
@@ -104,27 +103,42 @@ QSize MetafilePicture::naturalSize() const
     return m_size;
 }
 
-void MetafilePicture::play(Canvas& canvas, const QRectF& target, const std::atomic<bool>* stop) const
+void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
+{
+    Budget budget;
+    play(canvas, target, budget);
+}
+
+void MetafilePicture::play(Canvas& canvas, const QRectF& target, Budget& budget) const
 {
     if (target.isEmpty())
         return;
     if (m_enhanced) {
         const auto header = readEmfHeader(m_bytes);
-        EmfPlayer player(canvas, target, *header);
-        player.play(m_bytes, stop);
+        EmfPlayer player(canvas, target, *header, budget);
+        player.play(m_bytes);
         return;
     }
     const auto header = readWmfHeader(m_bytes);
-    WmfPlayer player(canvas, target, *header, m_window);
-    player.play(m_bytes, stop);
+    WmfPlayer player(canvas, target, *header, m_window, budget);
+    player.play(m_bytes);
 }
 
 void MetafilePicture::draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop) const
 {
+    Budget budget;
+    budget.setTimeLimit(Budget::kScreenTime);
+    if (stop)
+        budget.stopWhen([stop] { return stop->load(std::memory_order_relaxed); });
+    draw(painter, target, budget);
+}
+
+void MetafilePicture::draw(QPainter& painter, const QRectF& target, Budget& budget) const
+{
     if (!m_layered) {
         drawInPoolThread(painter.device(), [&] {
-            PainterCanvas canvas(painter, target);
-            play(canvas, target, stop);
+            PainterCanvas canvas(painter, target, budget);
+            play(canvas, target, budget);
         });
         return;
     }
@@ -141,8 +155,8 @@ void MetafilePicture::draw(QPainter& painter, const QRectF& target, const std::a
     drawInPoolThread(&layer, [&] {
         QPainter layerPainter(&layer);
         const QRectF onLayer = deviceTarget.translated(-visible.topLeft());
-        PainterCanvas canvas(layerPainter, onLayer);
-        play(canvas, onLayer, stop);
+        PainterCanvas canvas(layerPainter, onLayer, budget);
+        play(canvas, onLayer, budget);
     });
     painter.save();
     painter.resetTransform();

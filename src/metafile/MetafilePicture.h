@@ -9,6 +9,7 @@
 #include <memory>
 
 namespace metafile {
+class Budget;
 class Canvas;
 }
 
@@ -18,13 +19,17 @@ public:
     static std::shared_ptr<const MetafilePicture> load(const QByteArray& bytes);
     // Pixels at 96 per inch: the EMF frame, the placeable box, or a plain WMF's window extent.
     QSize naturalSize() const;
-    // Vectors drawn into target (any size, sharp); the background is left as it is. stop: when
-    // given and set (from any thread), drawing ends before the next record.
+    // Vectors drawn into target (any size, sharp); the background is left as it is. What does
+    // not fit the budget is left undrawn; without one, a drawing takes at most about a second
+    // of work, and never more than Budget::kScreenTime of processor time. stop: when given and
+    // set (from any thread), drawing ends at the budget's next check.
     void draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop = nullptr) const;
+    void draw(QPainter& painter, const QRectF& target, metafile::Budget& budget) const;
 
     bool isEnhanced() const { return m_enhanced; }
     // Plays the records onto any canvas, e.g. a recording one.
-    void play(metafile::Canvas& canvas, const QRectF& target, const std::atomic<bool>* stop = nullptr) const;
+    void play(metafile::Canvas& canvas, const QRectF& target) const;
+    void play(metafile::Canvas& canvas, const QRectF& target, metafile::Budget& budget) const;
 
 private:
     MetafilePicture() = default;

@@ -3,6 +3,7 @@
 
 #include "RasterBlit.h"
 #include "TiledFill.h"
+#include "VisibleRuns.h"
 
 #include <QFontMetricsF>
 #include <QPainterPathStroker>
@@ -55,6 +56,12 @@ constexpr qreal kHardEdgedWidth = 3;
 // Paths up to this many elements go to QPainter as they are; longer ones are filled in pieces.
 constexpr int kDirectElements = 48;
 
+// More dashes than this along what shows of a line are drawn as a solid line.
+constexpr qreal kMaxDashes = 20000;
+// Elements of a line that are made into one outline at most: an outline has several times as
+// many, and all of them are held until they are filled.
+constexpr int kOutlineRun = 1 << 16;
+
 // The average character width a font's width request refers to: the weighted mean of the
 // lower-case letters and the space that TrueType fonts have long recorded for it.
 qreal averageCharWidth(const QFontMetricsF& fm)
@@ -70,8 +77,12 @@ qreal averageCharWidth(const QFontMetricsF& fm)
 
 }  // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter, const QRectF& bounds) : m_painter(painter), m_bounds(bounds)
+PainterCanvas::PainterCanvas(QPainter& painter, const QRectF& bounds, Budget& budget)
+    : m_painter(painter), m_bounds(bounds), m_budget(budget)
 {
+    m_view = bounds & QRectF(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        m_view &= painter.transform().mapRect(painter.clipBoundingRect());
     m_painter.save();
     m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     m_painter.setCompositionMode(m_mode);
@@ -82,6 +93,13 @@ PainterCanvas::~PainterCanvas()
     m_painter.restore();
 }
 
+qint64 PainterCanvas::pixelsWithin(const QRectF& box) const
+{
+    const QRectF shown = box & m_view;
+    const qreal pixels = shown.width() * shown.height();
+    return pixels > 0 && pixels < 1e12 ? qint64(pixels) : 0;  // not a number: nothing shows
+}
+
 void PainterCanvas::apply(const Paint& paint)
 {
     const int serial = paint.clip ? paint.clipSerial : -1;
@@ -89,8 +107,13 @@ void PainterCanvas::apply(const Paint& paint)
         m_clipSerial = serial;
         m_painter.setTransform(QTransform());
         m_painter.setClipRect(m_bounds);
-        if (paint.clip)
-            m_painter.setClipPath(*paint.clip, Qt::IntersectClip);
+        if (paint.clip) {
+            // Qt turns the clip into spans over the picture's height, each time it changes.
+            const QPainterPath& clip = *paint.clip;
+            m_budget.charge(work::kCall + clip.elementCount() * (work::kElement + work::kStep) + qint64(m_view.height()));
+            m_painter.setClipPath(nearView(clip.controlPointRect()) ? clip : cutToArea(clip, m_view.adjusted(-1, -1, 1, 1)),
+                                  Qt::IntersectClip);
+        }
     }
     if (paint.mode != m_mode) {
         m_mode = paint.mode;
@@ -115,13 +138,30 @@ void PainterCanvas::drawPath(const QPainterPath& path, const Paint& paint)
 
 void PainterCanvas::fill(const QPainterPath& devicePath, const QBrush& brush)
 {
-    if (devicePath.elementCount() <= kDirectElements) {
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(brush);
-        m_painter.drawPath(devicePath);
-    } else {
-        fillInPieces(m_painter, devicePath, brush);
+    const QRectF box = devicePath.controlPointRect();
+    m_budget.charge(devicePath.elementCount() * work::kElement);
+    if (!box.intersects(m_view))
+        return;
+    if (devicePath.elementCount() > kDirectElements) {
+        // Charged by the filler, which knows what cutting the path into pieces costs.
+        fillInPieces(m_painter, devicePath, brush, m_budget);
+        return;
     }
+    // The rasterizer works along the edges, then across the spans between them.
+    const qint64 pixels = pixelsWithin(box) * (brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor);
+    const qreal edges = lengthWithin(devicePath, m_view, true);
+    if (!m_budget.afford(work::kCall + qint64(edges * work::kEdgePixel) + pixels / work::kPixelsPerUnit))
+        return;
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(brush);
+    m_painter.drawPath(nearView(box) ? devicePath : cutToArea(devicePath, m_view.adjusted(-1, -1, 1, 1)));
+}
+
+bool PainterCanvas::nearView(const QRectF& box) const
+{
+    // Qt's rasterizer goes along every edge it is given, however far beyond the picture: a few
+    // edges thrown millions of pixels out took it seconds.
+    return m_view.adjusted(-m_view.width(), -m_view.height(), m_view.width(), m_view.height()).contains(box);
 }
 
 void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal scale)
@@ -140,52 +180,117 @@ void PainterCanvas::stroke(const QPainterPath& path, const Paint& paint, qreal s
     }
     const qreal maxWidth = 4 * (m_bounds.width() + m_bounds.height());
     width = std::min(width, maxWidth);
-    const QPainterPath devicePath = paint.transform.map(path);
-    if (pen.style() != Qt::SolidLine) {
-        // Dashing a line far longer than the picture costs time for nothing visible.
-        const QRectF r = devicePath.controlPointRect();
-        if ((r.width() + r.height()) / std::max<qreal>(width, 1) > 2e4)
+    const QTransform& t = paint.transform;
+    QPainterPath devicePath = t.map(path);
+    m_budget.charge(devicePath.elementCount() * work::kElement);
+
+    // Lines one pixel of the metafile's device wide, enlarged to several pixels, have the hard
+    // edges GDI gives them (below). A wide pen under a mapping that stretches one axis more than
+    // the other is stretched with it: its outline is made in logical units, and so are its dashes.
+    const bool hardEdges = thin && width >= kHardEdgedWidth && !paint.clip;
+    const bool deviceShape = thin || pen.isCosmetic() || keepsShape(t);
+    const bool logical = !hardEdges && width > 1 && !deviceShape;
+    const qreal unit = logical ? width / scale : width;  // the pen's width where its outline is made
+    const QTransform lengthSpace = logical ? t.inverted() : QTransform();
+    // Only what comes near the picture is stroked: no part of the outline lies further from its
+    // line than a mitred corner reaches (the miter limit counts in widths), plus a pixel of
+    // antialiasing. That keeps a line that a mapping throws far beyond the picture, and its
+    // dashes and curves, from costing what its whole length would.
+    const qreal reach = std::max<qreal>(pen.miterLimit(), 1) * unit;
+    const qreal reachX = (logical ? reach * std::hypot(t.m11(), t.m21()) : reach) + 2;
+    const qreal reachY = (logical ? reach * std::hypot(t.m12(), t.m22()) : reach) + 2;
+    bool dashed = pen.style() != Qt::SolidLine;
+    qint64 steps = 0;
+    std::vector<Run> runs =
+        visibleRuns(devicePath, m_view.adjusted(-reachX, -reachY, reachX, reachY), lengthSpace, dashed, kOutlineRun, steps);
+    m_budget.charge(steps * work::kStep);
+    // How the line is drawn depends on the whole of it, so that it looks the same however much shows.
+    const bool shortPath = devicePath.elementCount() <= kDirectElements;
+    devicePath = QPainterPath();  // the runs hold what is left of it
+    if (runs.empty())
+        return;
+    qreal period = 0;
+    for (qreal d : pen.dashPattern())
+        period += d * unit;
+    // Dashes in a run: where there would be more than can be told apart, which costs time for
+    // nothing visible, the line is drawn solid.
+    auto dashesIn = [&](const Run& run) { return dashed ? lengthSpace.map(run.path).length() / period * pen.dashPattern().size() / 2 : 0; };
+    if (dashed) {
+        qreal dashes = 0;
+        for (const Run& run : runs)
+            dashes += dashesIn(run);
+        if (!(period > 0) || !(dashes <= kMaxDashes)) {
             pen.setStyle(Qt::SolidLine);
+            dashed = false;
+        }
+    }
+    const bool direct = !hardEdges && (width <= 1 || (shortPath && deviceShape));
+    // What a run costs: the line's pixels (both edges and what lies between them) where QPainter
+    // draws it or its outline is filled at once; a filled outline is charged as it is filled.
+    auto affordRun = [&](const Run& run) {
+        const qreal shown = direct || hardEdges ? lengthWithin(run.path, m_view, false) : 0;
+        return m_budget.afford(work::kCall + run.path.elementCount() * (direct ? work::kElement : work::kOutlineElement) +
+                               qint64(dashesIn(run)) * work::kDash +
+                               qint64(shown * (2 * work::kEdgePixel + width / work::kPixelsPerUnit)));
+    };
+    // Each run starts its dashes where it lies along its figure.
+    const qreal firstDash = pen.dashOffset();
+    auto dashOffset = [&](const Run& run) { return firstDash + run.lengthBefore / unit; };
+
+    if (direct) {
+        // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
+        // are stroked by it as they are.
+        pen.setCosmetic(true);
+        pen.setWidthF(width);
+        m_painter.setBrush(Qt::NoBrush);
+        for (const Run& run : runs) {
+            if (!affordRun(run))
+                return;
+            if (dashed)  // an offset makes a pattern of a solid pen, an empty one
+                pen.setDashOffset(dashOffset(run));
+            m_painter.setPen(pen);
+            m_painter.drawPath(run.path);
+        }
+        return;
     }
     QPainterPathStroker stroker;
     stroker.setCapStyle(pen.capStyle());
     stroker.setJoinStyle(pen.joinStyle());
     stroker.setMiterLimit(pen.miterLimit());
-    if (pen.style() != Qt::SolidLine) {
+    stroker.setWidth(unit);
+    if (dashed)
         stroker.setDashPattern(pen.dashPattern());
-        stroker.setDashOffset(pen.dashOffset());
-    }
-    if (thin && width >= kHardEdgedWidth && !paint.clip) {
-        // Lines one pixel of the metafile's device wide, enlarged to several pixels, have the
-        // hard edges GDI gives them: a step of one pixel along an edge is a small part of such a
-        // line. Their outline is filled in one piece, as the rasterizer without antialiasing has
-        // no cell pool to overflow, at half the cost of a smooth one. Thinner lines stay smooth,
-        // and so do clipped ones: switching antialiasing makes Qt rasterize the clip path again.
-        const AntialiasingOff hardEdges(m_painter);
-        stroker.setWidth(width);
+    // The outlines of the runs, drawn together as long as they stay small.
+    QPainterPath outline;
+    auto outlines = [&](auto&& draw) {
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const Run& run = runs[i];
+            if (!affordRun(run))
+                break;
+            stroker.setDashOffset(dashOffset(run));
+            outline.addPath(logical ? t.map(stroker.createStroke(lengthSpace.map(run.path))) : stroker.createStroke(run.path));
+            if (outline.elementCount() > kOutlineRun * 4) {
+                outline.setFillRule(Qt::WindingFill);
+                draw();
+                outline = QPainterPath();
+            }
+        }
+        outline.setFillRule(Qt::WindingFill);
+        if (!outline.isEmpty())
+            draw();
+    };
+    if (hardEdges) {
+        // A step of one pixel along an edge is a small part of such a line. Their outline is
+        // filled in one piece, as the rasterizer without antialiasing has no cell pool to
+        // overflow, at half the cost of a smooth one. Thinner lines stay smooth, and so do
+        // clipped ones: switching antialiasing makes Qt rasterize the clip path again.
+        const AntialiasingOff hard(m_painter);
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(pen.brush());
-        m_painter.drawPath(stroker.createStroke(devicePath));
+        outlines([&] { m_painter.drawPath(outline); });
         return;
     }
-    if (width <= 1 || (devicePath.elementCount() <= kDirectElements && (thin || pen.isCosmetic() || keepsShape(paint.transform)))) {
-        // One-pixel lines take QPainter's own line drawing, which has no size limit; short paths
-        // are stroked by it as they are.
-        pen.setCosmetic(true);
-        pen.setWidthF(width);
-        m_painter.setPen(pen);
-        m_painter.setBrush(Qt::NoBrush);
-        m_painter.drawPath(devicePath);
-        return;
-    }
-    if (thin || pen.isCosmetic() || keepsShape(paint.transform)) {
-        stroker.setWidth(width);
-        fill(stroker.createStroke(devicePath), pen.brush());
-    } else {
-        // A wide pen under a mapping that stretches one axis more than the other is stretched with it.
-        stroker.setWidth(width / scale);
-        fill(paint.transform.map(stroker.createStroke(path)), pen.brush());
-    }
+    outlines([&] { fill(outline, pen.brush()); });
 }
 
 void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
@@ -237,6 +342,12 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
         y = -fm.descent();
 
     const QTransform m = local * t;
+    // Glyphs reach out of their advances by less than a font size.
+    const qreal em = pixelSize;
+    const QRectF ink = m.mapRect(QRectF(x - em, y - fm.ascent() - em, width + 2 * em, fm.ascent() + fm.descent() + 2 * em));
+    if (!ink.intersects(m_view) ||
+        !m_budget.afford(work::kCall + run.text.size() * work::kGlyph + pixelsWithin(ink) / work::kPixelsPerUnit))
+        return;
     m_painter.setTransform(m);
     if (run.background.isValid())
         m_painter.fillRect(QRectF(x, y - fm.ascent(), width, fm.ascent() + fm.descent()), run.background);
@@ -248,6 +359,10 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
     const bool asOutlines = std::max(ex, ey) > 512 || ex > 4 * ey || ey > 4 * ex;
     QPainterPath outlines;
     auto draw = [&](const QPointF& at, const QString& text) {
+        // Characters placed one by one are left out where they cannot show.
+        if (!run.advances.empty() &&
+            !m.mapRect(QRectF(at.x() - em, at.y() - fm.ascent() - em, 3 * em, fm.ascent() + fm.descent() + 2 * em)).intersects(m_view))
+            return;
         if (asOutlines)
             outlines.addText(at, font, text);
         else
@@ -265,14 +380,23 @@ void PainterCanvas::drawText(const TextRun& run, const Paint& paint)
             i += n - 1;
         }
     }
-    if (asOutlines)
-        m_painter.fillPath(outlines, run.color);
+    if (asOutlines) {
+        // In device pixels, where a fill is cut to what shows.
+        m_painter.setTransform(QTransform());
+        fill(m.map(outlines), run.color);
+    }
 }
 
 void PainterCanvas::drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint)
 {
     apply(paint);
-    if (paint.rop.code != 0xCC || !paint.rop.mask.isNull()) {
+    // The source is read (and converted) once; the pixels it lands on are worked out one by one
+    // for raster operations, several times the work of a copy.
+    const bool perPixel = paint.rop.code != 0xCC || !paint.rop.mask.isNull();
+    const qint64 landed = pixelsWithin(paint.transform.mapRect(target)) * (perPixel ? 4 : 1);
+    if (!m_budget.afford(work::kCall + (qint64(image.width()) * image.height() + landed) / work::kPixelsPerUnit))
+        return;
+    if (perPixel) {
         rasterBlit(m_painter, target, image, source, paint);
         return;
     }

@@ -1,6 +1,8 @@
 // Raster operations of blits: source, pattern and destination combined per pixel.
 #include "RasterBlit.h"
 
+#include "PixelLoop.h"
+
 #include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
@@ -37,7 +39,7 @@ constexpr qint64 kMaxPixels = qint64(1) << 26;
 // except where they would leave any colour as it was: that stays untouched, a transparent result.
 // Written without branches so that the compiler works on several pixels at once.
 template <typename Rop>
-void combineRowBy(uint8_t code, const Rop& rop, const uint32_t* p, const uint32_t* s, const uint32_t* d, uint32_t* out, int width)
+PIXEL_LOOP void combineRowBy(uint8_t code, const Rop& rop, const uint32_t* p, const uint32_t* s, const uint32_t* d, uint32_t* out, int width)
 {
     if ((code & 0xAA) == 0x88) {
         for (int x = 0; x < width; ++x) {
@@ -78,9 +80,11 @@ void combineRow(uint8_t code, const RopMasks& masks, const uint32_t* p, const ui
 std::optional<QRect> pixelRect(const QPainterPath& path)
 {
     const QRectF bounds = path.boundingRect();
-    const QRect whole = bounds.toRect();
     const int n = path.elementCount();
-    if (n < 4 || n > 5 || QRectF(whole) != bounds || whole.isEmpty())
+    if (n < 4 || n > 5 || !QRectF(-1e9, -1e9, 2e9, 2e9).contains(bounds))
+        return std::nullopt;
+    const QRect whole = bounds.toRect();
+    if (QRectF(whole) != bounds || whole.isEmpty())
         return std::nullopt;
     if (n == 5 && QPointF(path.elementAt(4)) != QPointF(path.elementAt(0)))
         return std::nullopt;
@@ -96,6 +100,98 @@ std::optional<QRect> pixelRect(const QPainterPath& path)
 QImage argb(const QImage& image)
 {
     return image.isNull() ? image : image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// A blit as it is worked out row by row.
+struct BlitRows {
+    QRect area;                     // device pixels to work out
+    QRectF device;                  // where the whole source lands
+    QRectF source;
+    bool flipX, flipY;
+    const QImage &src, &mask, &pattern;
+    const RasterOp& rop;
+    QImage* back;                   // what is drawn, to read back; nullptr: nothing
+    bool direct;                    // the result goes into back rather than out
+};
+
+// Works out each row into back or out; returns whether every pixel of out is opaque.
+PIXEL_LOOP bool combineRows(const BlitRows& b, QImage& out)
+{
+    const QRect& area = b.area;
+    const QImage &src = b.src, &mask = b.mask, &pattern = b.pattern;
+    const RasterOp& rop = b.rop;
+    QImage* back = b.back;
+    // The source pixel of each device column and row, nearest to its centre.
+    auto sourceIndex = [](int device, qreal start, qreal extent, bool flip, qreal from, qreal size, int count) {
+        qreal t = (device + 0.5 - start) / extent;
+        if (flip)
+            t = 1 - t;
+        return std::clamp(int(std::floor(from + t * size)), 0, std::max(count - 1, 0));
+    };
+    // Plain pointers into the rows: a vector's operator is a function of its own, which the
+    // fuzzers would count at every pixel.
+    std::vector<int> columnStore(size_t(area.width()));
+    int* columns = columnStore.data();
+    for (int x = 0; x < area.width(); ++x)
+        columns[x] = sourceIndex(area.left() + x, b.device.left(), b.device.width(), b.flipX, b.source.left(), b.source.width(), src.width());
+    const RopMasks ops[2] = {RopMasks(rop.code), RopMasks(rop.maskedCode)};
+    const uint8_t codes[2] = {rop.code, rop.maskedCode};
+
+    // Row by row: the source row is gathered once for all device rows that show it, then combined
+    // with the pattern and destination rows.
+    const int width = area.width();
+    std::vector<uint32_t> rowStore(size_t(width) * 5, 0);
+    uint32_t *sRow = rowStore.data(), *pRow = sRow + width, *result = pRow + width, *other = result + width;
+    const uint32_t* noDestination = other + width;
+    std::vector<uint8_t> maskStore(size_t(width), 0);
+    uint8_t* masked = maskStore.data();
+    bool opaque = true;
+    int gathered = -1;
+    for (int y = 0; y < area.height(); ++y) {
+        const int dy = area.top() + y;
+        const int sy = sourceIndex(dy, b.device.top(), b.device.height(), b.flipY, b.source.top(), b.source.height(), src.height());
+        const bool anyMask = !mask.isNull() && sy < mask.height();
+        if (sy != gathered) {
+            gathered = sy;
+            if (!src.isNull()) {
+                const auto* line = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+                for (int x = 0; x < width; ++x)
+                    sRow[x] = line[columns[x]];
+            }
+            if (anyMask) {
+                const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(sy));
+                for (int x = 0; x < width; ++x) {
+                    const int sx = columns[x];
+                    masked[x] = sx < mask.width() && qGray(line[sx]) < 128;
+                }
+            }
+        }
+        if (!pattern.isNull()) {
+            const auto* line = reinterpret_cast<const QRgb*>(pattern.constScanLine(dy % pattern.height()));
+            for (int x = 0, px = area.left() % pattern.width(); x < width; ++x, px = px + 1 == pattern.width() ? 0 : px + 1)
+                pRow[x] = line[px];
+        }
+        const uint32_t* dLine = back ? reinterpret_cast<const QRgb*>(back->constScanLine(dy)) + area.left() : noDestination;
+        combineRow(codes[0], ops[0], pRow, sRow, dLine, result, width);
+        if (anyMask) {
+            combineRow(codes[1], ops[1], pRow, sRow, dLine, other, width);
+            for (int x = 0; x < width; ++x)
+                result[x] = masked[x] ? other[x] : result[x];
+        }
+        if (b.direct) {
+            // A transparent result leaves the pixel as it was; every other result is opaque.
+            auto* line = reinterpret_cast<QRgb*>(back->scanLine(dy)) + area.left();
+            for (int x = 0; x < width; ++x)
+                line[x] = result[x] == 0 ? line[x] : result[x];
+        } else {
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                line[x] = result[x];
+                opaque = opaque && result[x] != 0;
+            }
+        }
+    }
+    return opaque;
 }
 
 }  // namespace
@@ -120,7 +216,7 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
     QRect area = QRect(QPoint(qRound(device.left()), qRound(device.top())), QPoint(qRound(device.right()) - 1, qRound(device.bottom()) - 1));
     area &= QRect(0, 0, painter.device()->width(), painter.device()->height());
     if (painter.hasClipping())
-        area &= painter.clipBoundingRect().toAlignedRect();
+        area &= (painter.clipBoundingRect() & QRectF(area)).toAlignedRect();
     const QImage src = argb(image), mask = argb(rop.mask), pattern = argb(rop.pattern);
     const bool useSource = ropUsesSource(rop.code) || ropUsesSource(rop.maskedCode);
     if (area.isEmpty() || qint64(area.width()) * area.height() > kMaxPixels ||
@@ -148,72 +244,10 @@ void rasterBlit(QPainter& painter, const QRectF& target, const QImage& image, co
         return;
     }
 
-    // The source pixel of each device column and row, nearest to its centre.
-    auto sourceIndex = [](int device, qreal start, qreal extent, bool flip, qreal from, qreal size, int count) {
-        qreal t = (device + 0.5 - start) / extent;
-        if (flip)
-            t = 1 - t;
-        return std::clamp(int(std::floor(from + t * size)), 0, std::max(count - 1, 0));
-    };
-    std::vector<int> columns(size_t(area.width()));
-    for (int x = 0; x < area.width(); ++x)
-        columns[size_t(x)] = sourceIndex(area.left() + x, device.left(), device.width(), flipX, source.left(), source.width(), src.width());
-    const RopMasks ops[2] = {RopMasks(rop.code), RopMasks(rop.maskedCode)};
-    const uint8_t codes[2] = {rop.code, rop.maskedCode};
-
-    // Row by row: the source row is gathered once for all device rows that show it, then combined
-    // with the pattern and destination rows.
-    const int width = area.width();
-    std::vector<uint32_t> sRow(size_t(width), 0), pRow(size_t(width), 0), result(size_t(width), 0), other;
-    std::vector<uint32_t> noDestination(back ? 0 : size_t(width), 0);
-    std::vector<uint8_t> masked(size_t(width), 0);
     QImage out;
     if (!direct)
         out = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
-    bool opaque = true;
-    int gathered = -1;
-    for (int y = 0; y < area.height(); ++y) {
-        const int dy = area.top() + y;
-        const int sy = sourceIndex(dy, device.top(), device.height(), flipY, source.top(), source.height(), src.height());
-        const bool anyMask = !mask.isNull() && sy < mask.height();
-        if (sy != gathered) {
-            gathered = sy;
-            if (!src.isNull()) {
-                const auto* line = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
-                for (int x = 0; x < width; ++x)
-                    sRow[size_t(x)] = line[columns[size_t(x)]];
-            }
-            if (anyMask) {
-                const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(sy));
-                for (int x = 0; x < width; ++x) {
-                    const int sx = columns[size_t(x)];
-                    masked[size_t(x)] = sx < mask.width() && qGray(line[sx]) < 128;
-                }
-            }
-        }
-        if (!pattern.isNull()) {
-            const auto* line = reinterpret_cast<const QRgb*>(pattern.constScanLine(dy % pattern.height()));
-            for (int x = 0, px = area.left() % pattern.width(); x < width; ++x, px = px + 1 == pattern.width() ? 0 : px + 1)
-                pRow[size_t(x)] = line[px];
-        }
-        const uint32_t* dLine = back ? reinterpret_cast<const QRgb*>(back->constScanLine(dy)) + area.left() : noDestination.data();
-        combineRow(codes[0], ops[0], pRow.data(), sRow.data(), dLine, result.data(), width);
-        if (anyMask) {
-            other.resize(size_t(width));
-            combineRow(codes[1], ops[1], pRow.data(), sRow.data(), dLine, other.data(), width);
-            for (int x = 0; x < width; ++x)
-                result[size_t(x)] = masked[size_t(x)] ? other[size_t(x)] : result[size_t(x)];
-        }
-        if (direct) {
-            // A transparent result leaves the pixel as it was; every other result is opaque.
-            auto* line = reinterpret_cast<QRgb*>(back->scanLine(dy)) + area.left();
-            for (int x = 0; x < width; ++x)
-                line[x] = result[size_t(x)] == 0 ? line[x] : result[size_t(x)];
-        } else {
-            std::copy(result.begin(), result.end(), reinterpret_cast<QRgb*>(out.scanLine(y)));
-            opaque = opaque && std::find(result.begin(), result.end(), 0u) == result.end();
-        }
-    }
+    const bool opaque = combineRows({area, device, source, flipX, flipY, src, mask, pattern, rop, back, direct}, out);
     if (!direct) {
         // Without a transparent pixel the result is copied rather than blended.
         if (opaque)

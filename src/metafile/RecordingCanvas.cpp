@@ -36,14 +36,14 @@ void RecordingCanvas::drawPath(const QPainterPath& path, const Paint& paint)
 {
     RecordedCall call = start(RecordedCall::Path, paint);
     call.path = path;
-    calls.push_back(std::move(call));
+    add(std::move(call));
 }
 
 void RecordingCanvas::drawText(const TextRun& run, const Paint& paint)
 {
     RecordedCall call = start(RecordedCall::Text, paint);
     call.text = run;
-    calls.push_back(std::move(call));
+    add(std::move(call));
 }
 
 void RecordingCanvas::drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint)
@@ -52,8 +52,16 @@ void RecordingCanvas::drawImage(const QRectF& target, const QImage& image, const
     call.target = target;
     call.source = source;
     call.imageSize = image.size();
-    call.image = image;
-    calls.push_back(std::move(call));
+    if (!areaOnly)
+        call.image = image;
+    add(std::move(call));
+}
+
+void RecordingCanvas::add(RecordedCall call)
+{
+    drawnArea |= call.targetBounds();
+    if (!areaOnly)
+        calls.push_back(std::move(call));
 }
 
 }  // namespace metafile

@@ -36,9 +36,14 @@ public:
     void drawImage(const QRectF& target, const QImage& image, const QRectF& source, const Paint& paint) override;
 
     std::vector<RecordedCall> calls;
+    // Where all calls land together in target pixels.
+    QRectF drawnArea;
+    // Only the area is kept, not the calls themselves.
+    bool areaOnly = false;
 
 private:
     RecordedCall start(RecordedCall::Kind kind, const Paint& paint) const;
+    void add(RecordedCall call);
 };
 
 }  // namespace metafile

@@ -1,6 +1,8 @@
 // Fills device-space paths in pieces small enough for the rasterizer's cell pool.
 #include "TiledFill.h"
 
+#include "VisibleRuns.h"
+
 #include <cmath>
 #include <vector>
 
@@ -14,8 +16,9 @@ namespace {
 constexpr qreal kPieceBudget = 100000;
 constexpr int kMinPieceSide = 16;
 
-// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close.
-std::vector<QPolygonF> figures(const QPainterPath& path)
+// The path's figures as closed polygons, curves cut into lines a tenth of a pixel close where they
+// come near the area that is kept.
+std::vector<QPolygonF> figures(const QPainterPath& path, const QRectF& keep)
 {
     constexpr qreal kTolerance = 0.1;  // pixels between a curve and its lines
     std::vector<QPolygonF> out;
@@ -29,21 +32,12 @@ std::vector<QPolygonF> figures(const QPainterPath& path)
             current = QPolygonF{QPointF(e)};
             break;
         case QPainterPath::LineToElement: current << QPointF(e); break;
-        case QPainterPath::CurveToElement: {
+        case QPainterPath::CurveToElement:
             if (i + 2 >= path.elementCount() || current.isEmpty())
                 return out;
-            const QPointF p0 = current.last(), p1 = e, p2 = path.elementAt(i + 1), p3 = path.elementAt(i + 2);
+            appendCurve(current, e, path.elementAt(i + 1), path.elementAt(i + 2), keep, kTolerance);
             i += 2;
-            const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
-            const qreal d = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-            const qreal n = std::ceil(std::sqrt(0.75 * d / kTolerance));
-            const int steps = std::isfinite(n) ? std::clamp(int(n), 1, 1000) : 1;
-            for (int k = 1; k <= steps; ++k) {
-                const qreal t = qreal(k) / steps, u = 1 - t;
-                current << u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
-            }
             break;
-        }
         default: break;
         }
     }
@@ -91,6 +85,18 @@ QPolygonF clipToSide(const QPolygonF& in, bool vertical, qreal at, bool keepLess
     return out;
 }
 
+// How often a closed contour crosses the line x = at (vertical) or y = at.
+qsizetype crossings(const QPolygonF& p, bool vertical, qreal at)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QPointF& a = p[i];
+        const QPointF& b = p[(i + 1) % p.size()];
+        n += ((vertical ? a.x() : a.y()) <= at) != ((vertical ? b.x() : b.y()) <= at);
+    }
+    return n;
+}
+
 struct Pieces {
     std::vector<Contour> contours;
     qreal length = 0;
@@ -109,24 +115,29 @@ struct Pieces {
 
 class PieceFiller {
 public:
-    PieceFiller(QPainter& painter, Qt::FillRule rule) : m_painter(painter), m_rule(rule) {}
+    PieceFiller(QPainter& painter, Qt::FillRule rule, Budget& budget) : m_painter(painter), m_rule(rule), m_budget(budget)
+    {
+    }
 
     void fill(std::vector<Contour> contours, const QRect& area, qreal length, qsizetype edges)
     {
-        if (contours.empty())
+        if (contours.empty() || m_spent)
             return;
         if (edges * length <= kPieceBudget || (area.width() <= kMinPieceSide && area.height() <= kMinPieceSide)) {
-            QPainterPath piece;
-            piece.setFillRule(m_rule);
-            for (const Contour& c : contours) {
-                piece.addPolygon(c.points);
-                piece.closeSubpath();
-            }
-            m_painter.drawPath(piece);
+            draw(contours, length, edges);
             return;
         }
         const bool vertical = area.width() >= area.height();
         const int at = vertical ? area.left() + area.width() / 2 : area.top() + area.height() / 2;
+        // A cut helps when it shares the edges out. Where most of them cross it (long edges all
+        // over the piece), cutting on only multiplies them: the piece is drawn as it is.
+        qsizetype cutEdges = 0;
+        for (const Contour& c : contours)
+            cutEdges += c.points.size() + crossings(c.points, vertical, at);
+        if (cutEdges > edges * 3 / 2) {
+            draw(contours, length, edges);
+            return;
+        }
         QRect low = area, high = area;
         if (vertical) {
             low.setRight(at - 1);
@@ -155,28 +166,38 @@ public:
     }
 
 private:
+    void draw(const std::vector<Contour>& contours, qreal length, qsizetype edges)
+    {
+        // The whole fill was paid for, except where a piece still has too many edges for the
+        // rasterizer's pool: it goes over its edges again for each band of the piece.
+        const qreal overflow = edges * length / kPieceBudget;
+        if (overflow > 1 && !m_budget.afford(qint64(std::min<qreal>(overflow * edges, 1e15)) * work::kElement)) {
+            m_spent = true;
+            return;
+        }
+        QPainterPath piece;
+        piece.setFillRule(m_rule);
+        for (const Contour& c : contours) {
+            piece.addPolygon(c.points);
+            piece.closeSubpath();
+        }
+        m_painter.drawPath(piece);
+    }
+
     QPainter& m_painter;
     Qt::FillRule m_rule;
+    Budget& m_budget;
+    bool m_spent = false;
 };
 
-}  // namespace
-
-void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush)
+// The path's contours cut to keep; drawn: the part of keep they cover.
+Pieces contoursIn(const QPainterPath& path, const QRectF& keep, QRectF& drawn)
 {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(brush);
-    // Only what can show is cut into pieces: contours are first cut to the visible area (a pixel
-    // wider, so that antialiased edges along it stay as they are).
-    QRect visible(0, 0, painter.device()->width(), painter.device()->height());
-    if (painter.hasClipping())
-        visible &= painter.clipBoundingRect().toAlignedRect();
-    const QRectF keep = QRectF(visible).adjusted(-1, -1, 1, 1);
     Pieces all;
-    QRectF drawn;
-    for (QPolygonF& points : figures(path)) {
+    for (QPolygonF& points : figures(path, keep)) {
         const QRectF bounds = points.boundingRect();
         if (!bounds.intersects(keep))
-            continue;
+            continue;  // not around any point of keep either
         if (!keep.contains(bounds)) {
             points = clipToSide(points, true, keep.left(), false);
             points = clipToSide(points, true, keep.right(), true);
@@ -186,9 +207,46 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
         drawn |= bounds & keep;
         all.add(std::move(points));
     }
+    return all;
+}
+
+}  // namespace
+
+QPainterPath cutToArea(const QPainterPath& path, const QRectF& area)
+{
+    QRectF drawn;
+    QPainterPath cut;
+    cut.setFillRule(path.fillRule());
+    for (const Contour& c : contoursIn(path, area, drawn).contours) {
+        cut.addPolygon(c.points);
+        cut.closeSubpath();
+    }
+    return cut;
+}
+
+void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& brush, Budget& budget)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(brush);
+    // Only what can show is cut into pieces: contours are first cut to the visible area (a pixel
+    // wider, so that antialiased edges along it stay as they are).
+    QRectF visible(0, 0, painter.device()->width(), painter.device()->height());
+    if (painter.hasClipping())
+        visible &= painter.clipBoundingRect();
+    QRectF drawn;
+    Pieces all = contoursIn(path, visible.adjusted(-1, -1, 1, 1), drawn);
+    budget.charge(all.edges * work::kStep);
     if (!std::isfinite(all.length))
         return;
-    PieceFiller(painter, path.fillRule()).fill(std::move(all.contours), drawn.toAlignedRect(), all.length, all.edges);
+    // What the fill costs is known before it starts, so that it is drawn whole or not at all:
+    // the edges are cut once for each halving of the pieces, and then filled.
+    const QRect area = drawn.toAlignedRect();
+    const qreal halvings = std::ceil(std::log2(std::max<qreal>(all.edges * all.length / kPieceBudget, 1)));
+    const qint64 pixels = qint64(area.width()) * area.height() * (brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor);
+    if (!budget.afford(work::kCall + all.edges * (work::kElement + work::kStep * qint64(std::min<qreal>(halvings, 40))) +
+                       qint64(all.length * work::kEdgePixel) + pixels / work::kPixelsPerUnit))
+        return;
+    PieceFiller(painter, path.fillRule(), budget).fill(std::move(all.contours), area, all.length, all.edges);
 }
 
 }  // namespace metafile

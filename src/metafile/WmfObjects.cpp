@@ -12,7 +12,7 @@ void WmfPlayer::metaSelectObject(ByteReader& r)
     if (!object)
         return;
     if (object->kind == GdiObject::Region) {
-        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY);
+        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY, m_budget);
         return;
     }
     select(*object);
@@ -26,7 +26,7 @@ void WmfPlayer::metaSelectClipRegion(ByteReader& r)
     if (!object || object->kind != GdiObject::Region || object->region.isEmpty())
         dc.resetClip();
     else
-        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY);
+        dc.combineClip(dc.logicalToTarget().map(object->region), RGN_COPY, m_budget);
 }
 
 const QPainterPath* WmfPlayer::region(uint16_t index) const
@@ -126,7 +126,7 @@ QImage WmfPlayer::bitmap16(ByteReader& r, qsizetype skipBeforeBits, QRgb zero, Q
     if (!r.skip(skipBeforeBits))
         return {};
     const QByteArrayView bits = r.view(r.pos(), qsizetype(std::max(widthBytes, 0)) * std::max(height, 0));
-    return decodeBitmap16(width, height, widthBytes, depth, bits, zero, one);
+    return charged(decodeBitmap16(width, height, widthBytes, depth, bits, zero, one));
 }
 
 void WmfPlayer::metaDibCreatePatternBrush(ByteReader& r)
@@ -142,7 +142,7 @@ void WmfPlayer::metaDibCreatePatternBrush(ByteReader& r)
         o.brush.pattern = bitmap16(r, 0, qRgb(0, 0, 0), qRgb(255, 255, 255), &depth);
         o.brush.monochrome = depth == 1;
     } else {
-        o.brush.pattern = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
+        o.brush.pattern = charged(decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1}));
     }
     o.brush.color = Qt::gray;
     addObject(o);
@@ -185,6 +185,10 @@ void WmfPlayer::metaCreateRegion(ByteReader& r)
         const qreal top = r.i16(), bottom = r.i16();
         if (!r.has(qsizetype(count) * 2 + 2))
             break;
+        if (o.region.elementCount() + count * 3 > kMaxPoints) {
+            m_budget.leaveOut();
+            break;
+        }
         for (int j = 0; j + 1 < count; j += 2) {
             const qreal left = r.i16(), right = r.i16();
             o.region.addRect(normalizedBox(left, top, right, bottom));
@@ -219,7 +223,7 @@ void WmfPlayer::blitRecord(ByteReader& r, bool stretch, bool dib)
         srcSize = QSizeF(width, height);
     QImage image;
     if (withBitmap)
-        image = dib ? decodePackedDib(r.view(r.pos(), r.remaining())) : bitmap16(r, 0, dc.s.textColor.rgb(), dc.s.bkColor.rgb());
+        image = dib ? charged(decodePackedDib(r.view(r.pos(), r.remaining()))) : bitmap16(r, 0, dc.s.textColor.rgb(), dc.s.bkColor.rgb());
     blit(QRectF(at, QSizeF(width, height)), image, QRectF(src, srcSize), rop);
 }
 
@@ -236,7 +240,7 @@ void WmfPlayer::metaStretchDib(ByteReader& r)
     const QPointF src = point(r);
     const qreal height = r.i16(), width = r.i16();
     const QPointF at = point(r);
-    const QImage image = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
+    const QImage image = charged(decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1}));
     // DIB source rectangles count rows from the bottom of the picture.
     const QRectF source(src.x(), image.height() - src.y() - srcHeight, srcWidth, srcHeight);
     blit(QRectF(at, QSizeF(width, height)), image, source, rop);
@@ -250,7 +254,7 @@ void WmfPlayer::metaSetDibToDev(ByteReader& r)
     const QPointF src = point(r);
     const qreal height = r.i16(), width = r.i16();
     const QPointF at = point(r);
-    const QImage image = decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1});
+    const QImage image = charged(decodePackedDib(r.view(r.pos(), r.remaining()), {false, usage == 1}));
     const QRectF source(src.x(), image.height() - src.y() - height, width, height);
     blit(QRectF(at, QSizeF(width, height)), image, source, SRCCOPY);
 }

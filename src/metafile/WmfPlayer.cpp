@@ -193,8 +193,8 @@ std::span<const WmfPlayer::Entry> WmfPlayer::records()
     return table;
 }
 
-WmfPlayer::WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window)
-    : GdiPlayer(canvas, target)
+WmfPlayer::WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window, Budget& budget)
+    : GdiPlayer(canvas, target, budget)
 {
     dc.resizeObjects(header.objectCount);
     dc.wmfViewport = target;
@@ -205,7 +205,7 @@ WmfPlayer::WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& head
     m_devicePixel = naturalWidth > 0 ? target.width() / naturalWidth : 1;
 }
 
-void WmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
+void WmfPlayer::play(QByteArrayView bytes)
 {
     // The record's low byte names it uniquely, so a 256-entry index finds its handler.
     static const std::array<const Entry*, 256> index = [] {
@@ -218,8 +218,9 @@ void WmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
     if (!header)
         return;
     forEachRecord(bytes, header->recordsStart, [&](uint16_t function, ByteReader& params) {
-        if (stop && stop->load(std::memory_order_relaxed))
+        if (!m_budget.keepGoing())
             return false;
+        m_budget.charge(recordWork(params.size()));
         const Entry* e = index[function & 0xFF];
         if (e && e->function == function && e->handler) {
             m_function = function;
@@ -259,7 +260,7 @@ QPolygonF WmfPlayer::points(ByteReader& r, int count)
 
 void WmfPlayer::addObject(GdiObject object)
 {
-    dc.addObject(std::move(object));
+    dc.addObject(kept(std::move(object)));
 }
 
 void WmfPlayer::metaSetBkColor(ByteReader& r) { dc.s.bkColor = colorRef(r); }
@@ -404,8 +405,13 @@ void WmfPlayer::metaPolyPolygon(ByteReader& r)
         return;
     std::vector<int> counts;
     counts.reserve(size_t(polygons));
+    qint64 total = 0;
     for (int i = 0; i < polygons; ++i)
-        counts.push_back(r.u16());
+        total += counts.emplace_back(r.u16());
+    if (total > kMaxPoints) {
+        m_budget.leaveOut();
+        return;
+    }
     std::vector<QPolygonF> all;
     for (int count : counts) {
         QPolygonF poly = points(r, count);

@@ -1,14 +1,31 @@
 #!/usr/bin/env bash
-# A metafile that takes seconds to draw (dash-dot lines under a huge viewport), on a virtual
-# 1024x768 screen: the viewer started on it is up at once and ends with Alt+F4 within a second
-# while the drawing runs, also while it draws the picture anew for a zoom, and a picture key goes
-# on to the next picture without waiting for the drawing.
+# A metafile that takes as long to draw as a drawing may (page-sized blits, far more than its
+# budget has room for), on a virtual 1024x768 screen: the viewer started on it is up at once and
+# ends with Alt+F4 within a second while the drawing runs, also while it draws the picture anew
+# for a zoom, and a picture key goes on to the next picture without waiting for the drawing.
 set -euo pipefail
 bin=$1
 samples=$2
 source "$(dirname "$0")/bildschirm.sh"
 
-emf="$samples/bad/fuzz__dashdot-huge-viewport.emf"
+# The escapes printf turns into the little-endian bytes of each 32-bit word.
+words() {
+  local w
+  for w; do
+    printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((w & 255)) $((w >> 8 & 255)) $((w >> 16 & 255)) $((w >> 24 & 255))
+  done
+}
+# An EMF of 1024 x 758 reference pixels: `blits` blits over all of it that invert what is drawn,
+# each a pass over its pixels, far more than a drawing has room for.
+blits=2000
+emf="$work/invert.emf"
+{
+  printf "$(words 1 88 0 0 1023 757 0 0 27000 20000 0x464D4520 0x10000 $((88 + blits * 100 + 20)) $((blits + 2)) 1 0 0 0 1024 768 270 200)"
+  # EMR_BITBLT without a source, DSTINVERT, the identity as the source's transform.
+  blit=$(words 76 100 0 0 1023 757 0 0 1024 758 0x00550009 0 0 0x3F800000 0 0 0x3F800000 0 0 0 0 0 0 0 0)
+  for ((i = 0; i < blits; i++)); do printf "$blit"; done
+  printf "$(words 14 20 0 16 20)"
+} >"$emf"
 convert -size 800x600 xc:red "$work/red.jpg"
 # Slide-list files: the pictures in this order, and no question about the rest of the folder.
 printf '%s\n' "$emf" >"$work/emf.flf"

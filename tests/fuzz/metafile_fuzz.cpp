@@ -1,4 +1,6 @@
-// libFuzzer target: loads arbitrary bytes as a metafile and plays it onto a small picture.
+// libFuzzer target: loads arbitrary bytes as a metafile and draws it at a screen's size, where
+// slowness shows: an input whose drawing takes longer than the run's timeout fails the run.
+#include "metafile/Budget.h"
 #include "metafile/MetafilePicture.h"
 
 #include <QGuiApplication>
@@ -51,9 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (natural.isEmpty())
         __builtin_trap();
     // One painter for all runs: starting a raster painter costs more than most inputs.
-    static QImage image(64, 64, QImage::Format_RGB32);
+    static QImage image(1920, 1080, QImage::Format_RGB32);
     static QPainter painter(&image);
     painter.fillRect(image.rect(), Qt::black);
-    picture->draw(painter, QRectF(0, 0, 64, 64));
+    // The work units alone end a drawing here, not the processor time that also ends one on the
+    // screen: work that the units misjudge shows as a timeout.
+    metafile::Budget budget;
+    picture->draw(painter, QRectF(image.rect()), budget);
     return 0;
 }

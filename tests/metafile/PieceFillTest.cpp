@@ -49,7 +49,8 @@ QImage fill(const QPainterPath& path, bool inPieces, bool clipped)
         painter.setClipPath(clip);
     }
     if (inPieces) {
-        metafile::fillInPieces(painter, path, QColor(200, 30, 90));
+        metafile::Budget budget;
+        metafile::fillInPieces(painter, path, QColor(200, 30, 90), budget);
     } else {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(200, 30, 90));
