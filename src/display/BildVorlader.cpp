@@ -49,6 +49,7 @@ bool BildVorlader::gewollt(const QString& pfad) const
 std::optional<LoadedPicture> BildVorlader::laden(const QString& pfad, const Umstaende& umstaende,
                                                  const std::function<bool()>& abbrechen)
 {
+    m_startbildOffen = false;  // from here on the start picture is one decoded ahead like any other
     if (!(umstaende == m_umstaende)) {
         verwerfen();
         m_umstaende = umstaende;
@@ -123,6 +124,8 @@ void BildVorlader::vorausladen(const QStringList& pfade)
 
 void BildVorlader::verwerfen()
 {
+    if (m_startbildOffen)
+        return;
     // The decode under way finishes, but its picture is not kept; one a change waits for is used.
     ++m_generation;
     m_vorrat.clear();
@@ -134,8 +137,23 @@ void BildVorlader::verwerfen()
 void BildVorlader::setVorausladen(bool an)
 {
     m_vorausladen = an;
-    if (!an)
+    if (!an) {
+        m_startbildOffen = false;
         verwerfen();
+    }
+}
+
+void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende)
+{
+    m_startbildOffen = false;
+    verwerfen();
+    if (!m_vorausladen || pfad.isEmpty())
+        return;
+    m_umstaende = umstaende;
+    m_gewollt = {pfad};
+    m_warteschlange.push_back(Auftrag{pfad, umstaende.abdeckung, m_generation, false});
+    m_startbildOffen = true;
+    naechsterAuftrag();
 }
 
 void BildVorlader::setLadefunktion(Ladefunktion laden)

@@ -46,8 +46,14 @@ public:
     // The picture laden() gave last stays at hand; these files are decoded next, in this order
     // (at most two; everything else held is let go).
     void vorausladen(const QStringList& pfade);
-    // Lets go of everything held and of every decode not yet started.
+    // Lets go of everything held and of every decode not yet started (but see startbild()).
     void verwerfen();
+
+    // The picture a start will show first, decoded from now on while the program gets ready (its
+    // windows, its lists, the folder question). The first laden() takes it as a picture decoded
+    // ahead: under the same circumstances and while its file is unchanged. Until that laden(),
+    // verwerfen() keeps it, so that the start-up's new working list does not lose it.
+    void startbild(const QString& pfad, const Umstaende& umstaende);
 
     // Decoding ahead on or off; picture changes still decode on the worker.
     void setVorausladen(bool an);
@@ -96,6 +102,7 @@ private:
     Umstaende m_umstaende;
     quint64 m_generation = 0;  // raised by verwerfen(): decodes of an older one are not kept
     quint64 m_anfrage = 0;     // raised by every laden() that waits: only the newest one is served
+    bool m_startbildOffen = false;  // startbild() came and no laden() since
     std::vector<Eintrag> m_vorrat;  // the picture shown and those decoded ahead
     QStringList m_gewollt;          // the picture shown first, then those to decode ahead
     std::optional<Eintrag> m_gezeigt;

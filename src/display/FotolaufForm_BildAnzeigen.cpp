@@ -2,6 +2,7 @@
 // stored position, and the picture window on screen.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "app/Startbild.h"
 #include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
@@ -124,18 +125,27 @@ void FotolaufForm::BildAnzeigen()
     emit BildAngezeigt();
 }
 
-std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
+BildVorlader::Umstaende FotolaufForm::LadeUmstaende()
 {
     Platform& platform = m_programm.platform();
     const double dpr = platform.devicePixelRatio();
     const QSize schirm = platform.screenSizePixels();
-    const BildVorlader::Umstaende umstaende{QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
-                                            chkFensterGroesseAenderbar->isChecked()};
-    return m_vorlader->laden(dateiPfad, umstaende, [this] { return m_programm.beendet(); });
+    return {QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
+            chkFensterGroesseAenderbar->isChecked()};
+}
+
+std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
+{
+    return m_vorlader->laden(dateiPfad, LadeUmstaende(), [this] { return m_programm.beendet(); });
 }
 
 void FotolaufForm::VorausLaden()
 {
+    // The first picture of a start reaches the screen before anything is decoded ahead of it.
+    if (m_start && !m_start->Gemalt()) {
+        m_start->NachDemErstenBild([this] { VorausLaden(); });
+        return;
+    }
     QStringList pfade;
     if (m_vorlader->vorausladenAn()) {
         BildListe& neu = m_programm.listBoxForm().ListBoxNeu->liste();

@@ -1,6 +1,7 @@
 // Decoding ahead and on the worker: the picture decoded ahead is used, a file changed or removed
 // after its decode is read again or reported, a key during a decode does not decode twice, a
-// newer key supersedes a long decode and Alt+F4 ends it, changes of the settings drop what was held.
+// newer key supersedes a long decode and Alt+F4 ends it, changes of the settings drop what was held;
+// the picture a start shows first is decoded during the start-up by the same rules.
 #include "display/BildVorlader.h"
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
@@ -24,21 +25,30 @@ struct Dekodierer {
     QMutex sperre;
     QHash<QString, int> anzahl;
     QString anhalten;  // file name whose decode waits for frei
+    bool nachDemLesen = false;  // it waits after reading the file (releasing gelesen), not before
     QSemaphore frei;
+    QSemaphore gelesen;
     PictureLoader lader;  // used by the one worker only
 
     LoadedPicture operator()(const QString& pfad, QSize abdeckung)
     {
         const QString name = QFileInfo(pfad).fileName();
         bool warten = false;
+        bool danach = false;
         {
             QMutexLocker l(&sperre);
             ++anzahl[name];
             warten = name == anhalten;
+            danach = nachDemLesen;
         }
-        if (warten)
+        if (warten && !danach)
             frei.acquire();
-        return lader.load(pfad, abdeckung);
+        LoadedPicture bild = lader.load(pfad, abdeckung);
+        if (warten && danach) {
+            gelesen.release();
+            frei.acquire();
+        }
+        return bild;
     }
     int wieOft(const QString& name)
     {
@@ -53,6 +63,22 @@ struct Dekodierer {
 };
 
 const Qt::GlobalColor kFarben[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
+
+// New content in magenta, its modification time set back by a second: still a change.
+void umschreiben(const QString& datei)
+{
+    struct stat vorher {};
+    ASSERT_EQ(::stat(QFile::encodeName(datei).constData(), &vorher), 0);
+    Fixtures::writePicture(datei, 64, 48, Qt::magenta);
+    const timespec zeiten[2] = {vorher.st_atim, {vorher.st_mtim.tv_sec - 1, vorher.st_mtim.tv_nsec}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(datei).constData(), zeiten, 0), 0);
+}
+
+QString ladefehler(const QString& eintrag)
+{
+    return "Bild kann nicht geladen werden.\r\n" + eintrag +
+           "\r\nPrüfen Sie ob diese Datei existiert\r\noder ob es sich um einen verbotenen Dateityp handelt.";
+}
 
 }  // namespace
 
@@ -119,13 +145,7 @@ TEST_F(Vorladen, FileChangedOrRemovedAfterItsDecodeAheadIsReadAgainOrReported)
 {
     starten(4);
     QTRY_COMPARE(wieOft(1), 1);
-    // New content, its modification time set back by a second: still a change.
-    const QString b = pfad(name(1));
-    struct stat vorher {};
-    ASSERT_EQ(::stat(QFile::encodeName(b).constData(), &vorher), 0);
-    Fixtures::writePicture(b, 64, 48, Qt::magenta);
-    const timespec zeiten[2] = {vorher.st_atim, {vorher.st_mtim.tv_sec - 1, vorher.st_mtim.tv_nsec}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(b).constData(), zeiten, 0), 0);
+    umschreiben(pfad(name(1)));
     taste(Qt::Key_F3);
     EXPECT_EQ(index(), 1);
     EXPECT_TRUE(aehnlich(farbe(), Qt::magenta)) << farbe().name().toStdString();
@@ -135,10 +155,7 @@ TEST_F(Vorladen, FileChangedOrRemovedAfterItsDecodeAheadIsReadAgainOrReported)
     QTRY_COMPARE(wieOft(2), 1);
     ASSERT_TRUE(QFile::remove(pfad(name(2))));
     taste(Qt::Key_F3);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "Bild kann nicht geladen werden.\r\n" + listBoxNeu().List(2) +
-                                             "\r\nPrüfen Sie ob diese Datei existiert\r\noder ob es sich um einen "
-                                             "verbotenen Dateityp handelt.");
+    EXPECT_EQ(platform.messageTexts(), QStringList{ladefehler(listBoxNeu().List(2))});
     EXPECT_FALSE(bild().Image1.Visible);
     EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().List(2));
     taste(Qt::Key_F3);
@@ -195,4 +212,155 @@ TEST_F(Vorladen, BrightnessScreenAndListChangesDropWhatWasDecodedAhead)
     listBoxNeu().setListIndex(1);
     form().BildAnzeigen();
     EXPECT_EQ(wieOft(1), 4);
+}
+
+namespace {
+
+// A start of its own, in a folder of its own holding a.jpg (red) and b.jpg (green), with every
+// decode counted (and held when the test says so).
+struct Start {
+    Start(const QString& ordner, const QString& einstellungen)
+        : ordner(ordner)
+    {
+        platform.appDataFolder = einstellungen;
+        platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
+        for (int i = 0; i < 2; ++i)
+            Fixtures::writePicture(datei(i), 64, 48, kFarben[i]);
+    }
+    ~Start() { dekodierer->frei.release(1000); }
+    QString datei(int i) const { return ordner + u'/' + QChar(u'a' + i) + QStringLiteral(".jpg"); }
+    // Starts with these arguments; `waehrendDerFrage` runs while the folder question waits, which
+    // is then answered "without sub-folders".
+    void starten(const QStringList& argumente, std::function<void()> waehrendDerFrage = [] {})
+    {
+        platform.givenArguments = argumente;
+        platform.onModal = [this, waehrendDerFrage](QDialog& frage) {
+            fragen.append(platform.messageTexts());
+            waehrendDerFrage();
+            dynamic_cast<frmDurchsuchenUnterOrdner&>(frage).btnOhneUnterordner->click();
+        };
+        programm = std::make_unique<Programm>(platform);
+        std::shared_ptr<Dekodierer> d = dekodierer;
+        vorlader().setLadefunktion([d](const QString& p, QSize a) { return (*d)(p, a); });
+        programm->Starten();
+    }
+    BildVorlader& vorlader() { return programm->fotolaufForm().Vorlader(); }
+    ImageForm& bild() { return programm->imageForm(); }
+
+    QString ordner;
+    ScriptedPlatform platform;
+    std::shared_ptr<Dekodierer> dekodierer = std::make_shared<Dekodierer>();
+    std::unique_ptr<Programm> programm;
+    QList<QStringList> fragen;  // for each folder question, the messages shown before it
+};
+
+}  // namespace
+
+TEST_F(Vorladen, PictureDecodedDuringTheStartIsTakenOnlyWhileItsFileAndTheScreenAreUnchanged)
+{
+    // One picture started: its decode begins before the folder question and is done (or held)
+    // while the question waits; then the file or the screen may change before the start shows it.
+    enum class Aenderung { Keine, Umgeschrieben, BeimDekodieren, Entfernt, Bildschirm };
+    struct Fall {
+        const char* was;
+        Aenderung aenderung;
+        QColor farbe;  // shown; invalid: the load message instead
+        int dekodiert;
+    };
+    const Fall faelle[] = {
+        {"unchanged: the decode of the start is taken", Aenderung::Keine, kFarben[0], 1},
+        {"rewritten after the decode", Aenderung::Umgeschrieben, Qt::magenta, 2},
+        {"rewritten once read, while the start already waits for that decode", Aenderung::BeimDekodieren, Qt::magenta, 2},
+        {"removed after the decode", Aenderung::Entfernt, QColor(), 2},
+        {"the screen changed its size", Aenderung::Bildschirm, kFarben[0], 2},
+    };
+    int n = 0;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.was);
+        Start s(pfad(QString::number(++n)), platform.appDataFolder);
+        const QString a = s.datei(0);
+        if (f.aenderung == Aenderung::BeimDekodieren) {
+            s.dekodierer->halten(QStringLiteral("a.jpg"));
+            s.dekodierer->nachDemLesen = true;
+        }
+        // Lets the held decode go once the start-up waits for it.
+        QTimer freigabe;
+        QObject::connect(&freigabe, &QTimer::timeout, [&] {
+            if (s.programm && s.vorlader().aufschub().wartet()) {
+                freigabe.stop();
+                s.dekodierer->halten(QString());
+                s.dekodierer->frei.release();
+            }
+        });
+        s.starten({a}, [&] {
+            QTRY_COMPARE(s.dekodierer->wieOft(QStringLiteral("a.jpg")), 1);
+            switch (f.aenderung) {
+            case Aenderung::Keine: QTRY_VERIFY(s.vorlader().ruhig()); break;
+            case Aenderung::Umgeschrieben:
+                QTRY_VERIFY(s.vorlader().ruhig());
+                umschreiben(a);
+                break;
+            case Aenderung::BeimDekodieren:
+                ASSERT_TRUE(s.dekodierer->gelesen.tryAcquire(1, 10000));
+                umschreiben(a);
+                freigabe.start(1);
+                break;
+            case Aenderung::Entfernt:
+                QTRY_VERIFY(s.vorlader().ruhig());
+                ASSERT_TRUE(QFile::remove(a));
+                break;
+            case Aenderung::Bildschirm:
+                QTRY_VERIFY(s.vorlader().ruhig());
+                s.platform.screen = QSize(800, 600);
+                break;
+            }
+        });
+        EXPECT_EQ(s.dekodierer->wieOft(QStringLiteral("a.jpg")), f.dekodiert);
+        EXPECT_EQ(s.programm->AngezeigteDatei, a.toLower());
+        if (f.farbe.isValid()) {
+            EXPECT_TRUE(s.platform.messages.empty());
+            EXPECT_TRUE(aehnlich(s.bild().Image1Bild().image.pixelColor(5, 5), f.farbe));
+        } else {
+            EXPECT_EQ(s.platform.messageTexts(), QStringList{ladefehler(a.toLower())});
+            EXPECT_FALSE(s.bild().Image1.Visible);
+        }
+    }
+}
+
+TEST_F(Vorladen, StartPictureThatCannotBeLoadedIsReportedWhereTheStartShowsIt)
+{
+    // Its decode fails early, during the start-up; the message still comes when the start shows
+    // the picture: after the folder question and after the hint about other names, in a window on
+    // screen, and the next key goes on from there.
+    const QString hinweis =
+        "Nur Dateinamen-Erweiterungen 'BMP', 'CUR', 'DIB', 'EMF', 'GIF', 'ICO', 'JPG', 'WMF'\r\nsind erlaubt.\r\nNur die "
+        "gültigen Dateinamen-Erweiterungen werden übernommen.\r\nDieser Hinweis wird nicht wiederholt.";
+    enum class Art { EinBild, MitFremdemNamen, Fotolaufdatei };
+    for (Art art : {Art::EinBild, Art::MitFremdemNamen, Art::Fotolaufdatei}) {
+        SCOPED_TRACE(static_cast<int>(art));
+        Start s(pfad(QStringLiteral("kaputt%1").arg(static_cast<int>(art))), platform.appDataFolder);
+        const QString a = s.datei(0);
+        Fixtures::writeFile(a, QByteArray("\xff\xd8\xff\xe0 no picture after all"));
+        QStringList erwartet{ladefehler(a.toLower())};
+        switch (art) {
+        case Art::EinBild:
+            s.starten({a}, [&] { QTRY_VERIFY(s.dekodierer->wieOft(QStringLiteral("a.jpg")) == 1 && s.vorlader().ruhig()); });
+            EXPECT_EQ(s.fragen, QList<QStringList>{QStringList()});
+            break;
+        case Art::MitFremdemNamen:
+            s.starten({s.ordner + QStringLiteral("/x.png"), a, s.datei(1)});
+            erwartet.prepend(hinweis);
+            break;
+        case Art::Fotolaufdatei:
+            s.starten({Fixtures::writeFile(s.ordner + QStringLiteral("/show.flf"), (a + "\n" + s.datei(1) + "\n").toUtf8())});
+            erwartet = QStringList{ladefehler(a)};
+            break;
+        }
+        EXPECT_EQ(s.platform.messageTexts(), erwartet);
+        EXPECT_EQ(s.dekodierer->wieOft(QStringLiteral("a.jpg")), 2);
+        EXPECT_TRUE(s.bild().isVisible());
+        EXPECT_FALSE(s.bild().Image1.Visible);
+        QTest::keyClick(&s.bild(), Qt::Key_F3);
+        EXPECT_TRUE(aehnlich(s.bild().Image1Bild().image.pixelColor(5, 5), kFarben[1]));
+    }
 }
