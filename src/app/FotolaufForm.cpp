@@ -23,6 +23,7 @@
 FotolaufForm::FotolaufForm(Programm& programm)
     : m_programm(programm)
     , m_vorlader(std::make_unique<BildVorlader>(&FotolaufForm::TasteWaehrendBildwechsel))
+    , m_volleAufloesung(*m_vorlader, [this] { VolleAufloesungAngekommen(); })
 {
     setWindowTitle(QStringLiteral("TESSRIN Fotolauf"));
     auto* flaeche = new QWidget(this);

@@ -127,7 +127,8 @@ public:
     void ZeigerRegelAnwenden();
     // The shown picture for drawing it `geraet` device pixels large, when the copy on screen is
     // smaller than that: decoded anew at full resolution with the brightness applied (see
-    // VolleAufloesung). Nothing when the copy on screen suffices.
+    // VolleAufloesung). Nothing when the copy on screen suffices, or while that decode is under
+    // way (the picture and the zoom window are given it when it arrives).
     std::optional<VolleAufloesung::Paar> VolleAufloesungFuer(QSize geraet);
     // The screen as the placement sees it.
     Bildschirm BildschirmMasse() const;
@@ -185,10 +186,12 @@ private:
     QList<int> Nachbarn();
     // What a key does while a picture change waits for its decode.
     static Eingabeaufschub::Taste TasteWaehrendBildwechsel(const QKeyEvent& ereignis);
+    // The full resolution arrived: the picture and the zoom window take it.
+    void VolleAufloesungAngekommen();
     Programm& m_programm;
-    VolleAufloesung m_volleAufloesung;
     Zufallsziehung m_zufall;
     std::unique_ptr<BildVorlader> m_vorlader;
+    VolleAufloesung m_volleAufloesung;  // works on m_vorlader's worker
     // The start with pictures until its first picture is painted (a child of this window).
     Startbild* m_start = nullptr;
 };

@@ -5,8 +5,8 @@
 #include "app/Startzeiten.h"
 #include "listwindow/ListBoxForm.h"
 #include "platform/FileSystem.h"
-#include "platform/PictureLoader.h"
 #include "platform/TextEncoding.h"
+#include "windows/Fensterordnung.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/ZoomForm.h"
@@ -39,6 +39,7 @@ bool ganzeZahl(const QString& text, qint64& zahl)
 
 Programm::Programm(Platform& platform)
     : m_platform(platform)
+    , m_fensterordnung(std::make_unique<Fensterordnung>([this]() -> QWidget* { return m_imageForm.get(); }))
 {
 }
 
@@ -54,6 +55,7 @@ Programm::~Programm()
     m_listBoxForm.reset();
     m_imageForm.reset();
     m_fotolaufForm.reset();
+    m_fensterordnung.reset();
 }
 
 void Programm::Starten()
@@ -286,15 +288,26 @@ double Programm::TwipsPerPixelY() const
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
+namespace {
+double geraetepixelJePixel(Platform& platform)
+{
+    const double dpr = platform.devicePixelRatio();
+    return dpr > 0 ? dpr : 1.0;
+}
+}  // namespace
+
+double Programm::TwipsProBildpunktX() const
+{
+    return TwipsPerPixelX() / geraetepixelJePixel(m_platform);
+}
+
+double Programm::TwipsProBildpunktY() const
+{
+    return TwipsPerPixelY() / geraetepixelJePixel(m_platform);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Windows
-
-PictureLoader& Programm::bildLader()
-{
-    if (!m_bildLader)
-        m_bildLader = std::make_unique<PictureLoader>();
-    return *m_bildLader;
-}
 
 FotolaufForm& Programm::fotolaufForm()
 {

@@ -13,11 +13,11 @@
 #include <vector>
 
 class FotolaufForm;
+class Fensterordnung;
 class HilfeBoxForm;
 class ZoomForm;
 class ListBoxForm;
 class ImageForm;
-class PictureLoader;
 class Startzeiten;
 class WertxForm;
 class XYPos;
@@ -102,9 +102,11 @@ public:
     void FensterLokalisieren(QWidget& fenster);
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
-
-    // The picture loader, with its decode buffers kept from one picture to the next.
-    PictureLoader& bildLader();
+    // Twips per picture pixel. One picture pixel is one device pixel of the screen, so a picture
+    // at its natural size (or zoomed by whole factors) stays pixel-sharp on a HiDPI screen, where
+    // a logical pixel is several device pixels.
+    double TwipsProBildpunktX() const;
+    double TwipsProBildpunktY() const;
 
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
@@ -142,7 +144,7 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     Startzeiten* m_startzeiten = nullptr;
-    std::unique_ptr<PictureLoader> m_bildLader;
+    std::unique_ptr<Fensterordnung> m_fensterordnung;  // windows over the picture stay above it
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;
     std::unique_ptr<ImageForm> m_imageForm;

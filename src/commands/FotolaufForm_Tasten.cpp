@@ -127,6 +127,7 @@ void FotolaufForm::TasteAusfuehren(Tastenaktion aktion)
         XYPos& xy = p.xyPos();
         xy.show();
         xy.raise();
+        xy.activateWindow();
         break;
     }
     case Tastenaktion::LupeScharf:
@@ -185,6 +186,16 @@ Eingabeaufschub::Taste FotolaufForm::TasteWaehrendBildwechsel(const QKeyEvent& e
     case Tastenaktion::VorherigesBild:
     case Tastenaktion::NaechstesBild:
         return Eingabeaufschub::Taste::Ueberholen;
+    // These act on the picture being loaded (or replace the list it belongs to): it is shown
+    // first, even when a picture key follows them.
+    case Tastenaktion::ZoomOut:
+    case Tastenaktion::ZoomIn:
+    case Tastenaktion::NachLinks:
+    case Tastenaktion::NachRechts:
+    case Tastenaktion::NachOben:
+    case Tastenaktion::NachUnten:
+    case Tastenaktion::NeueZusammenstellung:
+        return Eingabeaufschub::Taste::AmBild;
     default:
         return Eingabeaufschub::Taste::Halten;
     }

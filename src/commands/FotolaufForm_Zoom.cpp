@@ -6,10 +6,9 @@
 #include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
+#include "windows/ZoomForm.h"
 
 #include <QCheckBox>
-
-#include <QtMath>
 
 #include <cmath>
 
@@ -95,14 +94,19 @@ void FotolaufForm::SpeichernInBildPosList()
         Positionssatz{ganz(image1.Top()), ganz(image1.Left()), ganz(image1.Width()), ganz(image1.Height())};
 }
 
+void FotolaufForm::VolleAufloesungAngekommen()
+{
+    VolleAufloesungSicherstellen();
+    if (m_programm.hatZoomForm())
+        m_programm.zoomForm().Schaerfen();
+}
+
 void FotolaufForm::VolleAufloesungSicherstellen()
 {
     // Once the picture is shown larger than the copy decoded for the screen, it is drawn from the
-    // full resolution; the brightened pair then holds that resolution too.
+    // full resolution as soon as that is there; the brightened pair then holds that resolution too.
     ImageForm& f = m_programm.imageForm();
-    const double dpr = m_programm.platform().devicePixelRatio();
-    const QRect ziel = f.Image1.pixel();
-    const auto voll = VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    const auto voll = VolleAufloesungFuer(f.Image1.pixel().size());
     if (!voll)
         return;
     if (Helligkeit != 80) {

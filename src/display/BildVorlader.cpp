@@ -1,10 +1,10 @@
 #include "display/BildVorlader.h"
 
-#include "platform/FileSystem.h"
+#include "display/Helligkeit.h"
+#include "display/Vektorraster.h"
+#include "platform/CancelFlag.h"
 
 #include <QtConcurrent>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <new>
@@ -14,23 +14,24 @@ BildVorlader::BildVorlader(Eingabeaufschub::Einordnung einordnen, QObject* paren
     , m_aufschub(std::move(einordnen))
     , m_lader(std::make_unique<PictureLoader>())
 {
-    m_laden = [lader = m_lader.get()](const QString& pfad, QSize abdeckung) { return lader->load(pfad, abdeckung); };
-    // One decode at a time: the loader's buffers serve one picture after the other, and the
-    // picture a change waits for goes before those ahead (see naechsterAuftrag).
+    m_laden = [lader = m_lader.get()](const QString& pfad, QSize abdeckung, const ByteTable* tabelle,
+                                      const CancelFlag& abbruch) { return lader->load(pfad, abdeckung, tabelle, &abbruch); };
+    // One piece of work at a time: the loader's buffers serve one picture after the other, two
+    // large decodes never take their memory at once, and the picture a change waits for goes
+    // before everything else (see naechsterAuftrag).
     m_arbeiter.setMaxThreadCount(1);
 }
 
 BildVorlader::~BildVorlader()
 {
+    stoppen(m_laeuft);
     m_arbeiter.waitForDone();
 }
 
-BildVorlader::Stempel BildVorlader::stempel(const QString& pfad)
+BildVorlader::Auftrag BildVorlader::neuerAuftrag(const QString& pfad, QSize abdeckung, quint64 generation, bool vordergrund,
+                                                 int helligkeit)
 {
-    struct stat st {};
-    if (::stat(FileSystem::nativeName(pfad).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return {};
-    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return Auftrag{pfad, abdeckung, generation, vordergrund, helligkeit, std::make_shared<CancelFlag>(), nullptr, {}};
 }
 
 const BildVorlader::Eintrag* BildVorlader::finden(const QString& pfad, QSize abdeckung) const
@@ -46,27 +47,45 @@ bool BildVorlader::gewollt(const QString& pfad) const
     return m_gewollt.contains(pfad);
 }
 
+bool BildVorlader::laeuftFuer(const QString& pfad, QSize abdeckung) const
+{
+    return m_laeuft && !m_laeuft->zusatz && m_laeuft->pfad == pfad && m_laeuft->abdeckung == abdeckung &&
+           m_laeuft->generation == m_generation && !m_laeuft->abbruch->raised();
+}
+
+void BildVorlader::stoppen(std::optional<Auftrag>& auftrag)
+{
+    if (auftrag)
+        auftrag->abbruch->raise();
+}
+
 std::optional<LoadedPicture> BildVorlader::laden(const QString& pfad, const Umstaende& umstaende,
                                                  const std::function<bool()>& abbrechen)
 {
     m_startbildOffen = false;  // from here on the start picture is one decoded ahead like any other
+    // What was asked for the picture shown so far is of no use any more.
+    for (Auftrag& z : m_zusatz)
+        z.abbruch->raise();
+    m_zusatz.clear();
+    if (m_laeuft && m_laeuft->zusatz)
+        stoppen(m_laeuft);
     if (!(umstaende == m_umstaende)) {
         verwerfen();
         m_umstaende = umstaende;
     }
     const QSize abdeckung = umstaende.abdeckung;
-    const Stempel jetzt = stempel(pfad);
+    const Dateistempel jetzt = Dateistempel::von(pfad);
     if (const Eintrag* e = finden(pfad, abdeckung); e && jetzt.vorhanden && e->stempel == jetzt) {
         m_gezeigt = *e;
+        m_gezeigterStempel = e->stempel;
         return e->bild;
     }
 
     const quint64 anfrage = ++m_anfrage;
-    m_gesucht = Auftrag{pfad, abdeckung, m_generation, true};
+    m_gesucht = neuerAuftrag(pfad, abdeckung, m_generation, true, umstaende.helligkeit);
     m_gefunden.reset();
-    const bool laeuftSchon = m_laeuft && m_laeuft->pfad == pfad && m_laeuft->abdeckung == abdeckung &&
-                             m_laeuft->generation == m_generation;
-    if (!laeuftSchon) {
+    if (!laeuftFuer(pfad, abdeckung)) {
+        stoppen(m_laeuft);  // a decode of another picture, or of this one that was given up
         m_vordergrund = m_gesucht;
         naechsterAuftrag();
     }
@@ -81,6 +100,7 @@ std::optional<LoadedPicture> BildVorlader::laden(const QString& pfad, const Umst
         return std::nullopt;
     }
     m_gesucht.reset();
+    m_gezeigterStempel = m_gefunden->stempel;
     m_gezeigt = std::move(*m_gefunden);
     m_gefunden.reset();
     if (m_aufschub.wartet())
@@ -92,20 +112,26 @@ void BildVorlader::vorausladen(const QStringList& pfade)
 {
     m_gewollt.clear();
     m_warteschlange.clear();
+    if (m_vorausladen) {
+        if (m_gezeigt)
+            m_gewollt.append(m_gezeigt->pfad);
+        for (const QString& p : pfade.mid(0, 2))
+            if (!m_gewollt.contains(p))
+                m_gewollt.append(p);
+    }
+    // A decode of a file that is no longer wanted stops, unless a picture change waits for it.
+    const bool gesucht = m_laeuft && m_gesucht && m_laeuft->pfad == m_gesucht->pfad;
+    if (m_laeuft && !m_laeuft->zusatz && !gesucht && !gewollt(m_laeuft->pfad))
+        stoppen(m_laeuft);
     if (!m_vorausladen) {
         m_vorrat.clear();
         m_gezeigt.reset();
         return;
     }
-    if (m_gezeigt)
-        m_gewollt.append(m_gezeigt->pfad);
-    for (const QString& p : pfade.mid(0, 2))
-        if (!m_gewollt.contains(p))
-            m_gewollt.append(p);
     // A file changed since its decode ahead is decoded again.
     std::erase_if(m_vorrat, [this](const Eintrag& e) {
         return !gewollt(e.pfad) || e.abdeckung != m_umstaende.abdeckung ||
-               (!(m_gezeigt && e.pfad == m_gezeigt->pfad) && !(stempel(e.pfad) == e.stempel));
+               (!(m_gezeigt && e.pfad == m_gezeigt->pfad) && !(Dateistempel::von(e.pfad) == e.stempel));
     });
     if (m_gezeigt && m_gezeigt->bild.ok) {
         std::erase_if(m_vorrat, [this](const Eintrag& e) { return e.pfad == m_gezeigt->pfad; });
@@ -114,10 +140,8 @@ void BildVorlader::vorausladen(const QStringList& pfade)
     m_gezeigt.reset();
     for (qsizetype i = 1; i < m_gewollt.size(); ++i) {
         const QString& p = m_gewollt[i];
-        const bool laeuft = m_laeuft && m_laeuft->pfad == p && m_laeuft->abdeckung == m_umstaende.abdeckung &&
-                            m_laeuft->generation == m_generation;
-        if (!laeuft && !finden(p, m_umstaende.abdeckung))
-            m_warteschlange.push_back(Auftrag{p, m_umstaende.abdeckung, m_generation, false});
+        if (!laeuftFuer(p, m_umstaende.abdeckung) && !finden(p, m_umstaende.abdeckung))
+            m_warteschlange.push_back(neuerAuftrag(p, m_umstaende.abdeckung, m_generation, false, m_umstaende.helligkeit));
     }
     naechsterAuftrag();
 }
@@ -126,12 +150,42 @@ void BildVorlader::verwerfen()
 {
     if (m_startbildOffen)
         return;
-    // The decode under way finishes, but its picture is not kept; one a change waits for is used.
+    // Everything under way stops, except a decode that a picture change waits for, which is used.
     ++m_generation;
     m_vorrat.clear();
     m_warteschlange.clear();
     m_gewollt.clear();
     m_gezeigt.reset();
+    for (Auftrag& z : m_zusatz)
+        z.abbruch->raise();
+    m_zusatz.clear();
+    const bool gesucht = m_laeuft && m_gesucht && !m_laeuft->zusatz && m_laeuft->pfad == m_gesucht->pfad &&
+                         m_laeuft->abdeckung == m_gesucht->abdeckung;
+    if (!gesucht)
+        stoppen(m_laeuft);
+}
+
+std::shared_ptr<const CancelFlag> BildVorlader::zusatz(const void* fuer, Zusatzarbeit arbeit)
+{
+    zusatzAbbrechen(fuer);
+    Auftrag a = neuerAuftrag(QString(), QSize(), m_generation, false, 80);
+    a.fuer = fuer;
+    a.zusatz = std::move(arbeit);
+    std::shared_ptr<const CancelFlag> abbruch = a.abbruch;
+    m_zusatz.push_back(std::move(a));
+    naechsterAuftrag();
+    return abbruch;
+}
+
+void BildVorlader::zusatzAbbrechen(const void* fuer)
+{
+    std::erase_if(m_zusatz, [fuer](const Auftrag& a) {
+        if (a.fuer == fuer)
+            a.abbruch->raise();
+        return a.fuer == fuer;
+    });
+    if (m_laeuft && m_laeuft->zusatz && m_laeuft->fuer == fuer)
+        stoppen(m_laeuft);
 }
 
 void BildVorlader::setVorausladen(bool an)
@@ -151,7 +205,7 @@ void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende)
         return;
     m_umstaende = umstaende;
     m_gewollt = {pfad};
-    m_warteschlange.push_back(Auftrag{pfad, umstaende.abdeckung, m_generation, false});
+    m_warteschlange.push_back(neuerAuftrag(pfad, umstaende.abdeckung, m_generation, false, umstaende.helligkeit));
     m_startbildOffen = true;
     naechsterAuftrag();
 }
@@ -168,6 +222,9 @@ void BildVorlader::naechsterAuftrag()
     std::optional<Auftrag> auftrag;
     if (m_vordergrund) {
         auftrag.swap(m_vordergrund);
+    } else if (!m_zusatz.empty()) {
+        auftrag = std::move(m_zusatz.front());
+        m_zusatz.pop_front();
     } else {
         while (!m_warteschlange.empty() && !auftrag) {
             Auftrag a = m_warteschlange.front();
@@ -179,35 +236,63 @@ void BildVorlader::naechsterAuftrag()
     if (!auftrag)
         return;
     m_laeuft = auftrag;
-    QtConcurrent::run(&m_arbeiter,
-                      [laden = m_laden, a = *auftrag] {
-                          Ergebnis e;
-                          e.stempel = stempel(a.pfad);
-                          try {
-                              e.bild = laden(a.pfad, a.abdeckung);
-                          } catch (const std::bad_alloc&) {
-                              e.bild = LoadedPicture{};
-                          }
-                          return e;
-                      })
+    QtConcurrent::run(&m_arbeiter, [laden = m_laden, a = *auftrag] { return ausfuehren(laden, a); })
         .then(this, [this, a = *auftrag](Ergebnis e) { erledigt(a, std::move(e)); });
+}
+
+BildVorlader::Ergebnis BildVorlader::ausfuehren(const Ladefunktion& laden, const Auftrag& auftrag)
+{
+    Ergebnis e;
+    const CancelFlag& abbruch = *auftrag.abbruch;
+    try {
+        if (auftrag.zusatz) {
+            e.liefern = auftrag.zusatz(laden, abbruch);
+            return e;
+        }
+        e.stempel = Dateistempel::von(auftrag.pfad);
+        const std::optional<Helligkeit::Tabelle> tabelle = Helligkeit::FuerStufe(auftrag.helligkeit);
+        e.bild = laden(auftrag.pfad, auftrag.abdeckung, tabelle ? &*tabelle : nullptr, abbruch);
+        if (e.bild.ok && e.bild.metafile && e.bild.image.isNull()) {
+            const QSize groesse = PictureLoader::fittedSize(e.bild.naturalSize, auftrag.abdeckung);
+            e.bild.image = Vektorraster::Zeichnen(*e.bild.metafile, groesse, QRect(QPoint(0, 0), groesse), abbruch);
+            if (e.bild.image.isNull())
+                e.bild = LoadedPicture{};
+        }
+    } catch (const std::bad_alloc&) {
+        e.bild = LoadedPicture{};
+        e.liefern = nullptr;
+    }
+    // A file that changed while it was read: its stamp says nothing about what was decoded.
+    if (!(Dateistempel::von(auftrag.pfad) == e.stempel))
+        e.stempel = Dateistempel{};
+    return e;
 }
 
 void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
 {
     m_laeuft.reset();
+    const bool gestoppt = auftrag.abbruch->raised();
+    if (auftrag.zusatz) {
+        if (!gestoppt && ergebnis.liefern)
+            ergebnis.liefern();
+        naechsterAuftrag();
+        return;
+    }
     const bool aktuell = auftrag.generation == m_generation;
-    if (m_gesucht && auftrag.pfad == m_gesucht->pfad && auftrag.abdeckung == m_gesucht->abdeckung && !m_gefunden) {
+    if (m_gesucht && auftrag.pfad == m_gesucht->pfad && auftrag.abdeckung == m_gesucht->abdeckung &&
+        auftrag.helligkeit == m_gesucht->helligkeit && !m_gefunden) {
         // A decode made ahead counts only while its file is as it was when the decode began.
-        if (auftrag.vordergrund || (aktuell && ergebnis.stempel.vorhanden && ergebnis.stempel == stempel(auftrag.pfad))) {
+        const bool passt = auftrag.vordergrund || (aktuell && ergebnis.stempel.vorhanden &&
+                                                   ergebnis.stempel == Dateistempel::von(auftrag.pfad));
+        if (!gestoppt && passt) {
             m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.stempel, ergebnis.bild};
             m_vordergrund.reset();
-        } else {
-            m_vordergrund = Auftrag{auftrag.pfad, auftrag.abdeckung, m_generation, true};
+        } else if (!m_vordergrund) {
+            m_vordergrund = neuerAuftrag(auftrag.pfad, auftrag.abdeckung, m_generation, true, m_gesucht->helligkeit);
         }
     }
-    if (aktuell && m_vorausladen && ergebnis.bild.ok && gewollt(auftrag.pfad) && auftrag.abdeckung == m_umstaende.abdeckung &&
-        !finden(auftrag.pfad, auftrag.abdeckung))
+    if (!gestoppt && aktuell && m_vorausladen && ergebnis.bild.ok && ergebnis.stempel.vorhanden && gewollt(auftrag.pfad) &&
+        auftrag.abdeckung == m_umstaende.abdeckung && !finden(auftrag.pfad, auftrag.abdeckung))
         m_vorrat.push_back(Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.stempel, std::move(ergebnis.bild)});
     naechsterAuftrag();
     m_aufschub.wecken();

@@ -1,11 +1,14 @@
 // Loading ahead: the pictures the user will most likely ask for next are decoded on a worker
 // thread, at the size they are shown, while the current one is on screen. Every decode, also the
-// one a picture change waits for, runs on that worker, so the program takes Alt+F4 or a newer
-// picture key during a long decode (see Eingabeaufschub). Holds the picture shown
-// and at most two ahead; a picture decoded earlier is used only while its file keeps its size and
-// modification time.
+// one a picture change waits for and the work for the picture on screen (its full resolution for
+// a zoom, a metafile drawn at the size shown), runs on that one worker, one after the other, so the
+// program takes Alt+F4 or a newer picture key during a long decode (see Eingabeaufschub) and never
+// holds two large decodes at once. Work nobody waits for any more is stopped between two rows.
+// Holds the picture shown and at most two ahead; a picture decoded earlier is used only while its
+// file keeps its stamp (see Dateistempel).
 #pragma once
 
+#include "display/Dateistempel.h"
 #include "display/Eingabeaufschub.h"
 #include "platform/PictureLoader.h"
 
@@ -21,10 +24,18 @@
 #include <optional>
 #include <vector>
 
+class CancelFlag;
+
 class BildVorlader : public QObject {
     Q_OBJECT
 public:
-    using Ladefunktion = std::function<LoadedPicture(const QString& pfad, QSize abdeckung)>;
+    // The decode itself; runs on the worker thread and stops early once `abbruch` is raised. tabelle:
+    // the brightness table the decode puts the picture through (none at the neutral level).
+    using Ladefunktion = std::function<LoadedPicture(const QString& pfad, QSize abdeckung, const ByteTable* tabelle,
+                                                     const CancelFlag& abbruch)>;
+    // Work for the picture on screen, run on the worker: it gives what is to happen with its result
+    // on the GUI thread (nothing happens when the work was stopped meanwhile).
+    using Zusatzarbeit = std::function<std::function<void()>(const Ladefunktion& laden, const CancelFlag& abbruch)>;
 
     // What a decode ahead depends on besides the file: when it changes, everything is dropped.
     struct Umstaende {
@@ -35,18 +46,23 @@ public:
     };
 
     explicit BildVorlader(Eingabeaufschub::Einordnung einordnen, QObject* parent = nullptr);
-    // Waits for the decode under way.
+    // Stops the work under way and waits for it.
     ~BildVorlader() override;
 
     // The picture of the file (a path as it exists on disk): the one decoded ahead when its file is
-    // unchanged, the one being decoded when that is it, else decoded now. Empty when a key for
-    // another picture came first or abbrechen() became true while waiting.
+    // unchanged, the one being decoded when that is it, else decoded now. A metafile comes drawn at
+    // the size it covers. Empty when a key for another picture came first or abbrechen() became
+    // true while waiting. The work for the picture shown before is stopped.
     std::optional<LoadedPicture> laden(const QString& pfad, const Umstaende& umstaende,
                                        const std::function<bool()>& abbrechen);
+    // The stamp of the file as it was while the picture laden() gave last was decoded; "missing"
+    // when the file changed during that decode.
+    const Dateistempel& gezeigterStempel() const { return m_gezeigterStempel; }
     // The picture laden() gave last stays at hand; these files are decoded next, in this order
-    // (at most two; everything else held is let go).
+    // (at most two; everything else held is let go, and a decode of another file is stopped).
     void vorausladen(const QStringList& pfade);
-    // Lets go of everything held and of every decode not yet started (but see startbild()).
+    // Lets go of everything held and stops every decode but the one a picture change waits for
+    // (but see startbild()).
     void verwerfen();
 
     // The picture a start will show first, decoded from now on while the program gets ready (its
@@ -55,23 +71,21 @@ public:
     // verwerfen() keeps it, so that the start-up's new working list does not lose it.
     void startbild(const QString& pfad, const Umstaende& umstaende);
 
+    // Work for the picture on screen, on behalf of `fuer`: it runs after a picture change's decode
+    // and before those ahead. It replaces the work asked for earlier on behalf of the same `fuer`
+    // (which stops), and is stopped by the next picture change. The flag it gives is raised when
+    // it is stopped.
+    std::shared_ptr<const CancelFlag> zusatz(const void* fuer, Zusatzarbeit arbeit);
+    void zusatzAbbrechen(const void* fuer);
+
     // Decoding ahead on or off; picture changes still decode on the worker.
     void setVorausladen(bool an);
     bool vorausladenAn() const { return m_vorausladen; }
-    // No decode under way or waiting to start.
-    bool ruhig() const { return !m_laeuft && !m_vordergrund && m_warteschlange.empty(); }
+    // No work under way or waiting to start.
+    bool ruhig() const { return !m_laeuft && !m_vordergrund && m_zusatz.empty() && m_warteschlange.empty(); }
     // The decode itself (tests hold it back or count it); runs on the worker thread.
     void setLadefunktion(Ladefunktion laden);
     Eingabeaufschub& aufschub() { return m_aufschub; }
-
-    // A file's size and modification time, or "missing".
-    struct Stempel {
-        bool vorhanden = false;
-        qint64 groesse = 0;
-        qint64 zeit = 0;  // nanoseconds
-        bool operator==(const Stempel&) const = default;
-    };
-    static Stempel stempel(const QString& pfad);
 
 private:
     struct Auftrag {
@@ -79,20 +93,30 @@ private:
         QSize abdeckung;
         quint64 generation = 0;
         bool vordergrund = false;
+        int helligkeit = 80;
+        std::shared_ptr<CancelFlag> abbruch;
+        // Work for the picture on screen instead of a decode.
+        const void* fuer = nullptr;
+        Zusatzarbeit zusatz;
     };
     struct Eintrag {
         QString pfad;
         QSize abdeckung;
-        Stempel stempel;
+        Dateistempel stempel;
         LoadedPicture bild;
     };
     struct Ergebnis {
-        Stempel stempel;
+        Dateistempel stempel;
         LoadedPicture bild;
+        std::function<void()> liefern;  // of work for the picture on screen
     };
+    static Auftrag neuerAuftrag(const QString& pfad, QSize abdeckung, quint64 generation, bool vordergrund, int helligkeit);
     const Eintrag* finden(const QString& pfad, QSize abdeckung) const;
     bool gewollt(const QString& pfad) const;
+    bool laeuftFuer(const QString& pfad, QSize abdeckung) const;
+    void stoppen(std::optional<Auftrag>& auftrag);
     void naechsterAuftrag();
+    static Ergebnis ausfuehren(const Ladefunktion& laden, const Auftrag& auftrag);
     void erledigt(const Auftrag& auftrag, Ergebnis ergebnis);
 
     Eingabeaufschub m_aufschub;
@@ -106,8 +130,10 @@ private:
     std::vector<Eintrag> m_vorrat;  // the picture shown and those decoded ahead
     QStringList m_gewollt;          // the picture shown first, then those to decode ahead
     std::optional<Eintrag> m_gezeigt;
+    Dateistempel m_gezeigterStempel;
     std::optional<Auftrag> m_laeuft;
     std::optional<Auftrag> m_vordergrund;
+    std::deque<Auftrag> m_zusatz;
     std::deque<Auftrag> m_warteschlange;
     // The picture a laden() waits for, and what arrived for it.
     std::optional<Auftrag> m_gesucht;

@@ -13,10 +13,16 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
+
+namespace {
+// How long a first picture may take before its window comes up empty.
+constexpr int kFensterNachMs = 300;
+}  // namespace
 
 Bildschirm FotolaufForm::BildschirmMasse() const
 {
-    return Bildschirm{ScreenWidth, ScreenHeight, SGVH, m_programm.TwipsPerPixelX(), m_programm.TwipsPerPixelY()};
+    return Bildschirm{ScreenWidth, ScreenHeight, SGVH, m_programm.TwipsProBildpunktX(), m_programm.TwipsProBildpunktY()};
 }
 
 Vergroesserung FotolaufForm::VergroesserungsRegel()
@@ -53,6 +59,11 @@ void FotolaufForm::BildAnzeigen()
     liste.hide();
     if (blnMauszeigerSichtbar)
         p.platform().setBusyPointer(true);
+    // Nothing is painted while the decode runs, so what is hidden here is never seen hidden: a
+    // change that is given up leaves the picture on screen as it was.
+    const bool warSichtbar = bildFenster.Image1.Visible;
+    const bool pictureWarSichtbar = bildFenster.Picture1.Visible;
+    const double seitenverhaeltnisAltVorher = dblSeitenverhaeltnisAlt;
     bildFenster.Image1.Visible = false;
     bildFenster.Picture1.Visible = false;
     dblSeitenverhaeltnisAlt = 0;
@@ -61,7 +72,11 @@ void FotolaufForm::BildAnzeigen()
     const QString dateiPfad = liste.ListBoxNeu->Datei();
     const std::optional<LoadedPicture> geladen = BildLaden(dateiPfad);
     if (!geladen) {
-        // A key for another picture came during the decode: its own change shows that one.
+        // A key for another picture came during the decode: its own change shows that one, and
+        // until it is ready the picture shown so far stays.
+        bildFenster.Image1.Visible = warSichtbar;
+        bildFenster.Picture1.Visible = pictureWarSichtbar;
+        dblSeitenverhaeltnisAlt = seitenverhaeltnisAltVorher;
         p.platform().setBusyPointer(false);
         return;
     }
@@ -80,8 +95,8 @@ void FotolaufForm::BildAnzeigen()
         emit BildAngezeigt();
         return;
     }
-    const double tppX = p.TwipsPerPixelX();
-    const double tppY = p.TwipsPerPixelY();
+    const double tppX = p.TwipsProBildpunktX();
+    const double tppY = p.TwipsProBildpunktY();
     bildFenster.Picture1.setWidth(bild.naturalSize.width() * tppX);
     bildFenster.Picture1.setHeight(bild.naturalSize.height() * tppY);
     const float w = static_cast<float>(bildFenster.Picture1.Width() / tppX);
@@ -94,10 +109,10 @@ void FotolaufForm::BildAnzeigen()
     m_volleAufloesung.Vergessen();
     if (Helligkeit != 80) {
         bildFenster.ZeigerAusDatei(p.AppPfad + QStringLiteral("/miscA55.ico"));
-        // Working copy and untouched source come from the one decode.
+        // Working copy and source come from the one decode, which put the whole picture through
+        // this level's table before reducing it for the screen.
         Pictbuf = bild;
         Pictbox = bild;
-        Pictbox.image = bild.image.copy();
         bildFenster.setImage1Bild(Pictbox);
         qint16 stufe = Helligkeit;
         HelligkeitAnwenden(stufe);
@@ -136,6 +151,18 @@ BildVorlader::Umstaende FotolaufForm::LadeUmstaende()
 
 std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
 {
+    // A picture that takes long while no picture window is up yet (the first one): the window
+    // comes up meanwhile, empty, so that the program is seen and can be ended while it works.
+    ImageForm& bildFenster = m_programm.imageForm();
+    QTimer frueh;
+    frueh.setSingleShot(true);
+    if (!bildFenster.isVisible()) {
+        connect(&frueh, &QTimer::timeout, this, [this, &bildFenster] {
+            bildFenster.Anzeigen();
+            m_vorlader->aufschub().zeichnenLassen(&bildFenster);
+        });
+        frueh.start(kFensterNachMs);
+    }
     return m_vorlader->laden(dateiPfad, LadeUmstaende(), [this] { return m_programm.beendet(); });
 }
 
@@ -158,7 +185,7 @@ void FotolaufForm::VorausLaden()
 std::optional<VolleAufloesung::Paar> FotolaufForm::VolleAufloesungFuer(QSize geraet)
 {
     Programm& p = m_programm;
-    return m_volleAufloesung.Fuer(p.bildLader(), p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad,
+    return m_volleAufloesung.Fuer(p.imageForm().Image1Bild(), geraet, p.AngezeigteDateiPfad, m_vorlader->gezeigterStempel(),
                                   Helligkeit != 80 ? &HelligkeitsTabelle : nullptr);
 }
 
@@ -210,6 +237,17 @@ void FotolaufForm::DoImagePro(const QString& operation)
         m_programm.Meldung(QStringLiteral(" 24-bit bitmaps only"), MsgBox::OkNur, MsgBox::Kritisch);
         return;
     }
-    if (operation == u"Brightness/Contrast")
-        Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle);
+    if (operation != u"Brightness/Contrast")
+        return;
+    // The decode has normally done the pass, over the whole picture before it was reduced: a pass
+    // over the reduced copy would brighten pixels already averaged with their neighbours.
+    if (Pictbuf.byteTable == HelligkeitsTabelle) {
+        Pictbox = Pictbuf;
+        return;
+    }
+    if (Pictbuf.byteTable)
+        return;  // through another table already: a second one would not give this level
+    Pictbox.image = QImage(Pictbuf.image.size(), Pictbuf.image.format());
+    if (Helligkeit::Anwenden(Pictbox.image, Pictbuf.image, HelligkeitsTabelle))
+        Pictbox.byteTable = HelligkeitsTabelle;
 }

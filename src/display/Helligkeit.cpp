@@ -1,7 +1,6 @@
 #include "display/Helligkeit.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace Helligkeit {
 
@@ -16,19 +15,24 @@ Tabelle TabelleBerechnen(int stufe)
     return t;
 }
 
+std::optional<Tabelle> FuerStufe(int stufe)
+{
+    if (stufe == 80)
+        return std::nullopt;
+    return TabelleBerechnen(stufe);
+}
+
 bool Anwenden(QImage& arbeitskopie, const QImage& quelle, const Tabelle& tabelle)
 {
     if (arbeitskopie.size() != quelle.size() || arbeitskopie.format() != quelle.format() ||
         arbeitskopie.bytesPerLine() != quelle.bytesPerLine())
         return false;
-    const qsizetype bytes = quelle.sizeInBytes();
-    const std::uint8_t* q = quelle.constBits();
-    std::uint8_t* z = arbeitskopie.bits();
+    const uchar* q = quelle.constBits();
+    uchar* z = arbeitskopie.bits();
     if (!q || !z)
         return false;
-    // One lookup per byte; rows are contiguous, so the whole buffer is one run.
-    for (qsizetype i = 0; i < bytes; ++i)
-        z[i] = tabelle[q[i]];
+    // Rows are contiguous, so the whole buffer, padding included, is one run.
+    ByteTables::map(q, z, quelle.sizeInBytes(), tabelle);
     return true;
 }
 

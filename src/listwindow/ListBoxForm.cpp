@@ -17,7 +17,8 @@
 #include <QPushButton>
 
 ListBoxForm::ListBoxForm(Programm& programm)
-    : QWidget(nullptr, Qt::Window)
+    // A dialog, so that it can belong to the picture window and stay above it (see Fensterordnung).
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
     , m_programm(programm)
 {
     const Programm& p = programm;

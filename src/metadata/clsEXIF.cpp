@@ -3,6 +3,7 @@
 #include "metadata/clsEXIF.h"
 
 #include "app/ProfileReader.h"
+#include "metadata/ExifLeser.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
@@ -75,6 +76,7 @@ const std::array<clsEXIF::Tagzeile, 54> clsEXIF::kTags = {{
 
 namespace {
 
+constexpr qint32 kOrientation = 274;
 constexpr qint32 kExifOffset = 34665;
 constexpr qint32 kInteropOffset = 40965;
 const QString kCrLf = QStringLiteral("\r\n");
@@ -144,52 +146,6 @@ double fuehrendeZahl(const QString& text)
 }
 
 }  // namespace
-
-// Reads numbers of the file's byte order from the bytes read; every read states whether it
-// stayed inside them.
-class clsEXIF::Leser {
-public:
-    Leser(const QByteArray& daten, bool intel) : m_daten(daten), m_intel(intel) {}
-
-    qint64 groesse() const { return m_daten.size(); }
-    bool innerhalb(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && pos <= groesse() && n <= groesse() - pos; }
-
-    // ReadNumber: an n-byte unsigned number (n <= 8).
-    bool zahl(qint64 pos, int n, quint64& wert) const
-    {
-        if (!innerhalb(pos, n))
-            return false;
-        wert = 0;
-        for (int k = 0; k < n; ++k) {
-            const qint64 q = m_intel ? pos + n - 1 - k : pos + k;
-            wert = (wert << 8) | static_cast<quint8>(m_daten[q]);
-        }
-        return true;
-    }
-    // ReadSignedNumber: two's complement of the same bytes.
-    bool vorzeichenZahl(qint64 pos, int n, qint64& wert) const
-    {
-        quint64 v = 0;
-        if (!zahl(pos, n, v))
-            return false;
-        if (n < 8 && v >= (quint64(1) << (8 * n - 1)))
-            wert = static_cast<qint64>(v) - (qint64(1) << (8 * n));
-        else
-            wert = static_cast<qint64>(v);
-        return true;
-    }
-    // The bytes from pos on, cut at the end of the bytes read (empty when pos lies beyond).
-    QByteArray bytes(qint64 pos, qint64 n) const
-    {
-        if (pos < 0 || pos >= groesse() || n <= 0)
-            return {};
-        return m_daten.mid(pos, std::min(n, groesse() - pos));
-    }
-
-private:
-    const QByteArray& m_daten;
-    bool m_intel;
-};
 
 clsEXIF::clsEXIF(const QString& programmOrdner)
 {
@@ -298,10 +254,10 @@ void clsEXIF::ReadMetaInfoAusBytes(const QByteArray& dateiAnfang)
     m_leereReserviert = 0;
     m_hatListe = true;
     m_status = Gelesen;
-    m_intel = daten.mid(m_T, 2) == "II";
+    m_intel = ExifLeser::intelMarke(daten, m_T);
 
     // A failure anywhere below simply ends the reading; what was read stays listed.
-    const Leser leser(daten, m_intel);
+    const ExifLeser leser(daten, m_intel);
     quint64 ifd0 = 0;
     if (!leser.zahl(m_T + 4, 4, ifd0))
         return;
@@ -313,7 +269,7 @@ void clsEXIF::ReadMetaInfoAusBytes(const QByteArray& dateiAnfang)
         ReadIFD(leser, exifIfd, kInteropOffset, unbenutzt);
 }
 
-bool clsEXIF::ReadIFD(const Leser& leser, qint64 offset, qint32 zeigerTag, qint64& ergebnis)
+bool clsEXIF::ReadIFD(const ExifLeser& leser, qint64 offset, qint32 zeigerTag, qint64& ergebnis)
 {
     ergebnis = 0;
     qint64 p = m_T + offset;
@@ -326,19 +282,14 @@ bool clsEXIF::ReadIFD(const Leser& leser, qint64 offset, qint32 zeigerTag, qint6
         --m_leereReserviert;
         m_tags.emplace_back();
         ExifTag& tag = m_tags.back();
-        quint64 id = 0, format = 0, components = 0, value = 0;
-        if (!leser.zahl(p, 2, id))
+        ExifLeser::Eintrag e;
+        const bool ganz = leser.eintrag(p, e);
+        tag.ID = static_cast<qint32>(e.id);
+        tag.Format = static_cast<qint32>(e.format);
+        tag.Components = static_cast<qint64>(e.components);
+        tag.Value = static_cast<double>(e.value);
+        if (!ganz)
             return false;
-        tag.ID = static_cast<qint32>(id);
-        if (!leser.zahl(p + 2, 2, format))
-            return false;
-        tag.Format = static_cast<qint32>(format);
-        if (!leser.zahl(p + 4, 4, components))
-            return false;
-        tag.Components = static_cast<qint64>(components);
-        if (!leser.zahl(p + 8, 4, value))
-            return false;
-        tag.Value = static_cast<double>(value);
         tag.Name = GetTagName(tag.ID);
         if (!DecodeTagValue(leser, tag, p + 8))
             return false;
@@ -352,7 +303,7 @@ bool clsEXIF::ReadIFD(const Leser& leser, qint64 offset, qint32 zeigerTag, qint6
     return true;
 }
 
-bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPosition)
+bool clsEXIF::DecodeTagValue(const ExifLeser& leser, ExifTag& tag, qint64 feldPosition)
 {
     if (tag.Format < 0 || tag.Format > 12)
         return false;
@@ -360,7 +311,7 @@ bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPositi
     const qint64 laenge = tag.Components * groesse;
     const qint64 feldWert = static_cast<qint64>(tag.Value);
     const QByteArray roh = laenge > 4 ? leser.bytes(m_T + feldWert, laenge) : leser.bytes(feldPosition, 4);
-    const Leser rohLeser(roh, m_intel);
+    const ExifLeser rohLeser(roh, m_intel);
     const bool abgeschnitten = roh.size() < laenge;
 
     // The first rational of the raw bytes; its quotient replaces Value unless the denominator is 0.
@@ -514,6 +465,29 @@ bool clsEXIF::DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPositi
         text = QString(vorlage).replace(QStringLiteral("@X"), text);
     tag.ValueText = text;
     return true;
+}
+
+int clsEXIF::Ausrichtung(QByteArrayView tiff)
+{
+    const ExifLeser leser(tiff, ExifLeser::intelMarke(tiff, 0));
+    quint64 ifd0 = 0, n = 0;
+    if (!leser.zahl(4, 4, ifd0) || !leser.zahl(static_cast<qint64>(ifd0), 2, n))
+        return 1;
+    for (quint64 i = 0; i < n; ++i) {
+        const qint64 p = static_cast<qint64>(ifd0) + 2 + 12 * static_cast<qint64>(i);
+        ExifLeser::Eintrag e;
+        if (!leser.eintrag(p, e))
+            return 1;
+        if (e.id != kOrientation)
+            continue;
+        // One whole number, held in the entry's value field like every value of up to 4 bytes.
+        const bool ganzzahl = e.format == 1 || e.format == 3 || e.format == 4;
+        quint64 wert = 0;
+        if (!ganzzahl || e.components != 1 || !leser.zahl(p + 8, kFormate[static_cast<size_t>(e.format)].Bytes, wert))
+            return 1;
+        return wert >= 1 && wert <= 8 ? static_cast<int>(wert) : 1;
+    }
+    return 1;
 }
 
 QString clsEXIF::ReadIniValue(const QString& section, const QString& key) const

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+class ExifLeser;
+
 class clsEXIF {
 public:
     // One field read from the file; index 0 of the list is a placeholder.
@@ -59,12 +61,14 @@ public:
     // The reading itself, on bytes already read; used by ImageFile and directly by the fuzz target.
     void ReadMetaInfoAusBytes(const QByteArray& dateiAnfang);
 
-private:
-    class Leser;
+    // How the picture is to be turned to stand upright: the Orientation of IFD0 of the TIFF data
+    // (the bytes after "Exif" and two NULs), 1 to 8; 1 when it has none or none of these values.
+    static int Ausrichtung(QByteArrayView tiff);
 
+private:
     void ReadMetaInfo();
-    bool ReadIFD(const Leser& leser, qint64 offset, qint32 zeigerTag, qint64& ergebnis);
-    bool DecodeTagValue(const Leser& leser, ExifTag& tag, qint64 feldPosition);
+    bool ReadIFD(const ExifLeser& leser, qint64 offset, qint32 zeigerTag, qint64& ergebnis);
+    bool DecodeTagValue(const ExifLeser& leser, ExifTag& tag, qint64 feldPosition);
     QString ReadIniValue(const QString& section, const QString& key) const;
 
     QString m_bildDatei;

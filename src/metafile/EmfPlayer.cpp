@@ -210,7 +210,7 @@ EmfPlayer::EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& h) :
     m_devicePixel = toMmX * sx;
 }
 
-void EmfPlayer::play(QByteArrayView bytes)
+void EmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
 {
     static const std::array<Handler, 128> index = [] {
         std::array<Handler, 128> a{};
@@ -220,6 +220,8 @@ void EmfPlayer::play(QByteArrayView bytes)
     }();
     ByteReader r(bytes);
     for (int count = 0; r.remaining() >= 8 && count < kMaxRecords; ++count) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
         const qsizetype at = r.pos();
         const uint32_t type = r.u32();
         const uint32_t size = r.u32();

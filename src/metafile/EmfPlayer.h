@@ -5,6 +5,7 @@
 #include "ByteReader.h"
 #include "GdiPlayer.h"
 
+#include <atomic>
 #include <optional>
 #include <span>
 
@@ -23,7 +24,8 @@ std::optional<EmfHeader> readEmfHeader(QByteArrayView bytes);
 class EmfPlayer final : private GdiPlayer {
 public:
     EmfPlayer(Canvas& canvas, const QRectF& target, const EmfHeader& header);
-    void play(QByteArrayView bytes);
+    // stop: when given and set (from any thread), playing ends before the next record.
+    void play(QByteArrayView bytes, const std::atomic<bool>* stop = nullptr);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes);
 

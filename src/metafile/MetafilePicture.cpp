@@ -104,27 +104,27 @@ QSize MetafilePicture::naturalSize() const
     return m_size;
 }
 
-void MetafilePicture::play(Canvas& canvas, const QRectF& target) const
+void MetafilePicture::play(Canvas& canvas, const QRectF& target, const std::atomic<bool>* stop) const
 {
     if (target.isEmpty())
         return;
     if (m_enhanced) {
         const auto header = readEmfHeader(m_bytes);
         EmfPlayer player(canvas, target, *header);
-        player.play(m_bytes);
+        player.play(m_bytes, stop);
         return;
     }
     const auto header = readWmfHeader(m_bytes);
     WmfPlayer player(canvas, target, *header, m_window);
-    player.play(m_bytes);
+    player.play(m_bytes, stop);
 }
 
-void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
+void MetafilePicture::draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop) const
 {
     if (!m_layered) {
         drawInPoolThread(painter.device(), [&] {
             PainterCanvas canvas(painter, target);
-            play(canvas, target);
+            play(canvas, target, stop);
         });
         return;
     }
@@ -142,7 +142,7 @@ void MetafilePicture::draw(QPainter& painter, const QRectF& target) const
         QPainter layerPainter(&layer);
         const QRectF onLayer = deviceTarget.translated(-visible.topLeft());
         PainterCanvas canvas(layerPainter, onLayer);
-        play(canvas, onLayer);
+        play(canvas, onLayer, stop);
     });
     painter.save();
     painter.resetTransform();

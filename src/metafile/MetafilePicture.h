@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QSize>
+#include <atomic>
 #include <memory>
 
 namespace metafile {
@@ -17,12 +18,13 @@ public:
     static std::shared_ptr<const MetafilePicture> load(const QByteArray& bytes);
     // Pixels at 96 per inch: the EMF frame, the placeable box, or a plain WMF's window extent.
     QSize naturalSize() const;
-    // Vectors drawn into target (any size, sharp); the background is left as it is.
-    void draw(QPainter& painter, const QRectF& target) const;
+    // Vectors drawn into target (any size, sharp); the background is left as it is. stop: when
+    // given and set (from any thread), drawing ends before the next record.
+    void draw(QPainter& painter, const QRectF& target, const std::atomic<bool>* stop = nullptr) const;
 
     bool isEnhanced() const { return m_enhanced; }
     // Plays the records onto any canvas, e.g. a recording one.
-    void play(metafile::Canvas& canvas, const QRectF& target) const;
+    void play(metafile::Canvas& canvas, const QRectF& target, const std::atomic<bool>* stop = nullptr) const;
 
 private:
     MetafilePicture() = default;

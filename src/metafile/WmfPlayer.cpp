@@ -205,7 +205,7 @@ WmfPlayer::WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& head
     m_devicePixel = naturalWidth > 0 ? target.width() / naturalWidth : 1;
 }
 
-void WmfPlayer::play(QByteArrayView bytes)
+void WmfPlayer::play(QByteArrayView bytes, const std::atomic<bool>* stop)
 {
     // The record's low byte names it uniquely, so a 256-entry index finds its handler.
     static const std::array<const Entry*, 256> index = [] {
@@ -218,6 +218,8 @@ void WmfPlayer::play(QByteArrayView bytes)
     if (!header)
         return;
     forEachRecord(bytes, header->recordsStart, [&](uint16_t function, ByteReader& params) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
         const Entry* e = index[function & 0xFF];
         if (e && e->function == function && e->handler) {
             m_function = function;

@@ -5,6 +5,7 @@
 #include "ByteReader.h"
 #include "GdiPlayer.h"
 
+#include <atomic>
 #include <optional>
 #include <span>
 
@@ -26,7 +27,8 @@ class WmfPlayer final : private GdiPlayer {
 public:
     // Plays the records so that `window` (logical units) fills `target`.
     WmfPlayer(Canvas& canvas, const QRectF& target, const WmfHeader& header, const QRectF& window);
-    void play(QByteArrayView bytes);
+    // stop: when given and set (from any thread), playing ends before the next record.
+    void play(QByteArrayView bytes, const std::atomic<bool>* stop = nullptr);
     // True when a blit of the file combines its pixels with what is already drawn.
     static bool readsDestination(QByteArrayView bytes, const WmfHeader& header);
     // The EMF that a WMF made from it carries in its comment records, when all of it is there.

@@ -1,10 +1,14 @@
-// JPEG decoding through libturbojpeg, at full size or at 1/2, 1/4 and 1/8, the scales for which
-// libjpeg-turbo has fast reduced inverse transforms.
+// JPEG decoding through libjpeg-turbo, at full size or at 1/2, 1/4 and 1/8, the scales for which
+// it has fast reduced inverse transforms. The header is read through its TurboJPEG interface, the
+// pixels row by row through its libjpeg interface, so that a decode can be stopped between rows.
 #pragma once
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+class CancelFlag;
 
 class JpegDecoder {
 public:
@@ -25,11 +29,16 @@ public:
 
     // Decodes into target, whose size must be scaledSize(natural, d) for one of the denominators and
     // whose format is Format_RGB888 or Format_RGB32. A file that ends early fails: libjpeg would
-    // fill the missing part with grey. Grey-scale and CMYK pictures come out as RGB too.
-    bool decode(const uchar* data, qsizetype size, QImage& target);
+    // fill the missing part with grey. Grey-scale and CMYK pictures come out as RGB too. A raised
+    // cancel flag stops the decode between rows (and between the scans of a progressive picture);
+    // it then fails.
+    bool decode(const uchar* data, qsizetype size, QImage& target, const CancelFlag* cancel = nullptr);
 
     // False when the data reaches its first scan but ends without the end-of-picture marker.
     static bool endsAfterScan(const uchar* data, qsizetype size);
+    // The TIFF data of the Exif segment (APP1 starting with "Exif" and two NULs) before the first
+    // scan; empty when there is none.
+    static QByteArrayView exifData(const uchar* data, qsizetype size);
 
     // Every scan of a progressive picture passes over all of its coefficients, so a small file with
     // hundreds of scans keeps the decoder busy for a minute. libjpeg's own progression writes at most
@@ -42,9 +51,8 @@ public:
     QString lastError() const { return m_error; }
 
 private:
-    bool decodeCmyk(const uchar* data, qsizetype size, QImage& target, int flags);
+    bool decodeRows(const uchar* data, qsizetype size, QImage& target, bool cmyk, const CancelFlag* cancel);
     bool readHeader(const uchar* data, qsizetype size, int& width, int& height, int& colourspace);
-    bool finish(int result);
     void reset();
 
     void* m_handle = nullptr;  // tjhandle, reused from one picture to the next

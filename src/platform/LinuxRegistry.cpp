@@ -186,7 +186,8 @@ QString LinuxRegistry::execLine(const QString& command)
             argument = command.mid(i, end - i);
             i = end;
         }
-        arguments.append(argument == u"%1" ? QStringLiteral("%f") : execArgument(argument));
+        // One viewer for all files the user opens together, as the package's own entry does.
+        arguments.append(argument == u"%1" ? QStringLiteral("%F") : execArgument(argument));
     }
     return arguments.join(u' ');
 }

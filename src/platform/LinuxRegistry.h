@@ -23,7 +23,7 @@ public:
     // extensions the viewer does not register.
     static QStringList mimeTypesOf(const QString& extension);
     // The Exec line of a desktop entry for a command written the Windows way: the program and
-    // its arguments, each in double quotes where it holds blanks; "%1" is the opened file.
+    // its arguments, each in double quotes where it holds blanks; "%1" stands for the opened files.
     static QString execLine(const QString& command);
 
 private:

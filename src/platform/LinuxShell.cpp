@@ -58,7 +58,17 @@ int fehlendeDatei(const QString& pfad)
 bool oeffnerStarten(const QString& argument)
 {
     const QString oeffner = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    return !oeffner.isEmpty() && QProcess::startDetached(oeffner, {argument});
+    if (oeffner.isEmpty())
+        return false;
+    // What the opener and the application it starts have to say (toolkit warnings, missing
+    // fonts) is theirs: it does not go into the terminal the viewer was started from.
+    QProcess prozess;
+    prozess.setProgram(oeffner);
+    prozess.setArguments({argument});
+    prozess.setStandardInputFile(QProcess::nullDevice());
+    prozess.setStandardOutputFile(QProcess::nullDevice());
+    prozess.setStandardErrorFile(QProcess::nullDevice());
+    return prozess.startDetached();
 }
 
 struct Fehler {

@@ -89,6 +89,7 @@ BmpHeaderInfo readBmpHeader(QByteArrayView bytes, PictureFormat format)
     } else {
         return info;
     }
+    info.topDown = info.height < 0;
     info.height = qAbs(info.height);
     if (info.width <= 0 || info.height <= 0 || planes != 1 || !isBitCount(info.bitsPerPixel))
         return info;

@@ -19,6 +19,7 @@ struct BmpHeaderInfo {
     bool valid = false;       // the header could be read and its numbers make sense
     qint64 width = 0;         // pixels
     qint64 height = 0;        // pixels, positive also for top-down pictures
+    bool topDown = false;     // the first row stored is the top one (a negative height in the header)
     int bitsPerPixel = 0;
     quint32 compression = 0;  // 0 uncompressed, 1 RLE8, 2 RLE4, 3 bit fields, ...
     // Bytes the pixel rows need when stored uncompressed: for such a picture the file must be at

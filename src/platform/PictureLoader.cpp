@@ -2,14 +2,21 @@
 // the other raster formats through Qt's readers, and the final smooth scale into kept memory.
 #include "platform/PictureLoader.h"
 
+#include "metadata/clsEXIF.h"
+#include "platform/BmpRows.h"
+#include "platform/CancelFlag.h"
 #include "platform/FileSystem.h"
 #include "metafile/MetafilePicture.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -42,6 +49,60 @@ const char* qtFormatName(PictureFormat format)
     }
 }
 
+// The file as Qt's readers see it: a read fails once the cancel flag is raised, so that a reader
+// stops at its next row (the BMP reader reads row by row, the GIF reader in small chunks).
+class CancellableFile : public QIODevice {
+public:
+    CancellableFile(QFile& file, const CancelFlag& cancel)
+        : m_file(file)
+        , m_cancel(cancel)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_cancel.raised() || (m_file.pos() != pos() && !m_file.seek(pos())))
+            return -1;
+        return m_file.read(data, maxSize);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& m_file;
+    const CancelFlag& m_cancel;
+};
+
+bool cancelled(const CancelFlag* cancel)
+{
+    return cancel && cancel->raised();
+}
+
+// Exif orientations 5 to 8 store the picture lying on its side.
+bool liesOnItsSide(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+// The stored pixels turned and mirrored to stand upright (orientation 1 leaves them as they are).
+QImage upright(const QImage& stored, int orientation)
+{
+    const QTransform quarterTurn = QTransform().rotate(90);
+    switch (orientation) {
+    case 2: return stored.mirrored(true, false);
+    case 3: return stored.mirrored(true, true);
+    case 4: return stored.mirrored(false, true);
+    case 5: return stored.mirrored(false, true).transformed(quarterTurn);
+    case 6: return stored.transformed(quarterTurn);
+    case 7: return stored.mirrored(true, false).transformed(quarterTurn);
+    case 8: return stored.transformed(QTransform().rotate(270));
+    default: return stored;
+    }
+}
+
 }  // namespace
 
 PictureLoader::PictureLoader()
@@ -55,7 +116,12 @@ QSize PictureLoader::fittedSize(QSize natural, QSize coverSize)
         return natural;
     if (natural.width() <= coverSize.width() && natural.height() <= coverSize.height())
         return natural;
-    return natural.scaled(coverSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // The side that binds takes the cover's length, the other is rounded to the nearest pixel as
+    // the placement on screen rounds it, so that the copy is drawn as it is, not scaled once more.
+    const double a = double(natural.width()) / natural.height();
+    if (a <= double(coverSize.width()) / coverSize.height())
+        return QSize(std::max(1, int(std::nearbyint(coverSize.height() * a))), coverSize.height());
+    return QSize(coverSize.width(), std::max(1, int(std::nearbyint(coverSize.width() / a))));
 }
 
 qsizetype PictureLoader::keptBufferBytes() const
@@ -63,7 +129,7 @@ qsizetype PictureLoader::keptBufferBytes() const
     return m_pool.keptBytes() + m_fileCapacity;
 }
 
-LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable, const CancelFlag* cancel)
 {
     LoadedPicture result;
     // Opened like every file the program reads: a FIFO or a device named like a picture is refused
@@ -78,19 +144,23 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize)
     result.format = detectPictureFormat(head);
     switch (result.format) {
     case PictureFormat::Jpeg:
-        return loadJpeg(file, coverSize, result);
+        result = loadJpeg(file, coverSize, byteTable, result, cancel);
+        break;
     case PictureFormat::Bmp:
     case PictureFormat::Dib:
     case PictureFormat::Gif:
     case PictureFormat::Ico:
     case PictureFormat::Cur:
-        return loadWithQt(file, head, coverSize, result);
+        result = loadWithQt(file, head, coverSize, byteTable, result, cancel);
+        break;
     case PictureFormat::Wmf:
     case PictureFormat::Emf:
-        return loadMetafile(file, result);
+        result = loadMetafile(file, result);
+        break;
     default:
-        return result;
+        break;
     }
+    return cancelled(cancel) ? LoadedPicture{} : result;
 }
 
 LoadedPicture PictureLoader::loadMetafile(QFile& file, LoadedPicture result)
@@ -127,7 +197,8 @@ bool PictureLoader::readWhole(QFile& file, qsizetype& size)
     return size > 0;
 }
 
-LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result,
+                                      const CancelFlag* cancel)
 {
     qsizetype size = 0;
     const bool read = readWhole(file, size);
@@ -145,30 +216,87 @@ LoadedPicture PictureLoader::loadJpeg(QFile& file, QSize coverSize, LoadedPictur
     if (!read)
         return result;
     const uchar* data = m_fileBytes.get();
-    const QSize natural = m_jpeg.readSize(data, size);
-    if (natural.isEmpty() || tooManyPixels(natural))
+    const QSize stored = m_jpeg.readSize(data, size);
+    if (stored.isEmpty() || tooManyPixels(stored))
         return result;
 
-    const QSize fitted = fittedSize(natural, coverSize);
-    const QSize decoded = JpegDecoder::scaledSize(natural, JpegDecoder::scaleDenominator(natural, fitted));
-    const bool scaleAfter = decoded != fitted;
+    // Fitting is a matter of the upright picture; the decode and the scale work on the stored one,
+    // and only the reduced copy is turned.
+    const int orientation = clsEXIF::Ausrichtung(JpegDecoder::exifData(data, size));
+    const bool sideways = liesOnItsSide(orientation);
+    const QSize natural = sideways ? stored.transposed() : stored;
+    const QSize fittedUpright = fittedSize(natural, coverSize);
+    const QSize fitted = sideways ? fittedUpright.transposed() : fittedUpright;
+    // A reduced decode averages the pixels; the table has to see them first.
+    const QSize decoded = JpegDecoder::scaledSize(stored, byteTable ? 1 : JpegDecoder::scaleDenominator(stored, fitted));
     // The smooth scale reads 32-bit pixels fastest, so a picture that is scaled afterwards is
-    // decoded to them; one that is not goes straight to its final 24-bit form.
-    QImage target = m_pool.acquire(decoded, scaleAfter ? QImage::Format_RGB32 : QImage::Format_RGB888);
-    if (target.isNull() || !m_jpeg.decode(data, size, target))
+    // decoded to them; one that is not, or one reduced through the table, goes straight to 24 bits.
+    const bool rgb32 = decoded != fitted && !byteTable;
+    QImage target = m_pool.acquire(decoded, rgb32 ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (target.isNull() || !m_jpeg.decode(data, size, target, cancel) || cancelled(cancel))
         return result;
-    result.image = scaleAfter ? scaleTo(target, fitted, QImage::Format_RGB888) : target;
+    result = finish24Bit(target, fitted, stored, byteTable, false, result);
+    if (!result.ok || orientation == 1)
+        return result;
+    result.image = upright(result.image, orientation).convertToFormat(QImage::Format_RGB888);
+    result.naturalSize = natural;
+    result.ok = !result.image.isNull();
+    return result;
+}
+
+LoadedPicture PictureLoader::loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, const ByteTable* byteTable,
+                                         LoadedPicture result, const CancelFlag* cancel)
+{
+    // Whole blocks are averaged while the rows are read, down to the smallest size that still
+    // covers the size shown; the rest of the way is a smooth scale of less than a factor of two.
+    const QSize natural(int(bmp.width), int(bmp.height));
+    const QSize fitted = fittedSize(natural, coverSize);
+    int factor = std::max(1, std::min(natural.width() / fitted.width(), natural.height() / fitted.height()));
+    auto covers = [&](int f) {
+        const QSize r = BmpRows::reducedSize(natural, f);
+        return r.width() >= fitted.width() && r.height() >= fitted.height();
+    };
+    // A cut-off last block may still leave enough pixels.
+    while (factor < std::max(natural.width(), natural.height()) && covers(factor + 1))
+        ++factor;
+    // Through a table the rest of the way is an area mean, which would cut the blocks' averages
+    // other than the file's pixels: the rows stay whole unless they would take too much memory.
+    if (byteTable)
+        for (int f = 1; f < factor; ++f) {
+            const QSize r = BmpRows::reducedSize(natural, f);
+            if (qint64(r.width()) * r.height() <= kMaxWholeRowsThroughTable) {
+                factor = f;
+                break;
+            }
+        }
+    const QSize reduced = BmpRows::reducedSize(natural, factor);
+    const bool rgb32 = reduced != fitted && !byteTable;
+    QImage target = m_pool.acquire(reduced, rgb32 ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (target.isNull() || !BmpRows::read(file, bmp, factor, byteTable, target, cancel))
+        return result;
+    return finish24Bit(target, fitted, natural, byteTable, true, result);
+}
+
+LoadedPicture PictureLoader::finish24Bit(QImage& decoded, QSize fitted, QSize natural, const ByteTable* byteTable,
+                                         bool tableDone, LoadedPicture result)
+{
+    if (byteTable)
+        result.image = throughTable(decoded, fitted, tableDone ? ByteTables::identity() : *byteTable);
+    else
+        result.image = decoded.size() != fitted ? scaleTo(decoded, fitted, QImage::Format_RGB888) : decoded;
     if (result.image.isNull())
         return result;
     result.naturalSize = natural;
     result.is24Bit = true;
+    if (byteTable)
+        result.byteTable = *byteTable;
     result.ok = true;
     return result;
 }
 
-LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result)
+LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, const ByteTable* byteTable,
+                                        LoadedPicture result, const CancelFlag* cancel)
 {
-    bool is24Bit = false;
     if (result.format == PictureFormat::Bmp || result.format == PictureFormat::Dib) {
         const BmpHeaderInfo bmp = readBmpHeader(head, result.format);
         if (!bmp.valid || qint64(bmp.width) * bmp.height > kMaxPixels)
@@ -177,7 +305,8 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         if (bmp.uncompressed() &&
             (bmp.pixelDataOffset > file.size() || file.size() - bmp.pixelDataOffset < bmp.pixelDataBytes))
             return result;
-        is24Bit = bmp.is24Bit();
+        if (bmp.is24Bit())
+            return loadBmpRows(file, bmp, coverSize, byteTable, result, cancel);
     }
 
     if (result.format == PictureFormat::Gif) {
@@ -186,7 +315,10 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
             !gifFirstFrameComplete(QByteArrayView(m_fileBytes.get(), size)) || !file.seek(0))
             return result;
     }
-    QImageReader reader(&file, qtFormatName(result.format));
+    std::optional<CancellableFile> stoppable;
+    if (cancel)
+        stoppable.emplace(file, *cancel);
+    QImageReader reader(stoppable ? static_cast<QIODevice*>(&*stoppable) : &file, qtFormatName(result.format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize claimed = reader.size();
@@ -199,26 +331,32 @@ LoadedPicture PictureLoader::loadWithQt(QFile& file, QByteArrayView head, QSize 
         claimedPixels / 4096 > file.size())
         return result;
     QImage image;
-    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()))
+    if (!reader.read(&image) || image.isNull() || tooManyPixels(image.size()) || cancelled(cancel))
         return result;
 
     const QSize natural = image.size();
     const QSize fitted = fittedSize(natural, coverSize);
-    if (natural != fitted) {
-        const QImage::Format format = is24Bit                ? QImage::Format_RGB888
-                                      : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32;
-        image = scaleTo(image, fitted, format);
-    } else if (is24Bit && image.format() != QImage::Format_RGB888) {
-        image.convertTo(QImage::Format_RGB888);
-    }
+    if (natural != fitted)
+        image = scaleTo(image, fitted, image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull())
         return result;
+    // Plain 24-bit BMPs, the only pictures of these formats that are 24-bit, were read by loadBmpRows.
     result.image = image;
     result.naturalSize = natural;
-    result.is24Bit = is24Bit;
     result.ok = true;
     return result;
+}
+
+QImage PictureLoader::throughTable(QImage& picture, QSize size, const ByteTable& table)
+{
+    if (picture.size() == size) {
+        ByteTables::mapColours(picture, table);
+        return picture.convertToFormat(QImage::Format_RGB888);
+    }
+    QImage reduced = m_pool.acquire(size, QImage::Format_RGB888);
+    if (reduced.isNull() || !ByteTables::mapWhileReducing(picture, reduced, table))
+        return {};
+    return reduced;
 }
 
 QImage PictureLoader::scaleTo(const QImage& source, QSize size, QImage::Format format)

@@ -3,6 +3,7 @@
 // metafile picture that is drawn as vectors.
 #pragma once
 
+#include "platform/ByteTable.h"
 #include "platform/JpegDecoder.h"
 #include "platform/PictureFormat.h"
 #include "platform/PixelBufferPool.h"
@@ -11,7 +12,9 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 
+class CancelFlag;
 class MetafilePicture;
 class QFile;
 
@@ -27,6 +30,9 @@ struct LoadedPicture {
     PictureFormat format = PictureFormat::Unknown;
     // A WMF or EMF picture: drawn as vectors at whatever size it is shown (image stays null).
     std::shared_ptr<const MetafilePicture> metafile;
+    // The table every colour byte went through at full resolution, before the picture was reduced
+    // (see PictureLoader::load); none when the pixels are as the file holds them.
+    std::optional<ByteTable> byteTable;
     bool reduced() const { return ok && !image.isNull() && image.size() != naturalSize; }
 };
 
@@ -42,27 +48,41 @@ class PictureLoader {
 public:
     PictureLoader();
 
-    // A GIF gives its first frame, an icon or cursor file its first image. Pictures are shown as
-    // stored: an Exif orientation is not applied.
+    // A GIF gives its first frame, an icon or cursor file its first image. A JPEG photo comes
+    // upright: turned and mirrored as its Exif orientation says, and its natural size is the
+    // upright one.
     //
     // coverSize: the size (device pixels) the picture will at most be shown at. The picture is
     // decoded straight to the smallest size that still covers the picture fitted into coverSize
     // (keeping proportions) - JPEG through libjpeg-turbo's 1/2, 1/4, 1/8 scaled decoding, other
     // formats at full size - and smoothly scaled the rest of the way. An empty coverSize means full
     // resolution. A picture that fits into coverSize is never enlarged.
-    LoadedPicture load(const QString& path, QSize coverSize = {});
+    //
+    // byteTable: every colour byte of a 24-bit picture (JPEG, 24-bit BMP/DIB) goes through it at
+    // full resolution, before anything averages the pixels, so a reduced copy shows what the
+    // table makes of the whole picture (a JPEG is then decoded whole, not scaled). Other pictures
+    // ignore it and come without a byteTable.
+    //
+    // cancel: once raised (from any thread), the decode stops at its next row and nothing is
+    // loaded.
+    LoadedPicture load(const QString& path, QSize coverSize = {}, const ByteTable* byteTable = nullptr,
+                       const CancelFlag* cancel = nullptr);
 
     // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
     // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
     // loadable while the largest full-resolution decode stays at 512 MiB (4 bytes a pixel).
     static constexpr qint64 kMaxPixels = 128LL * 1024 * 1024;
+    // A plain 24-bit BMP shown through a brightness table is read without averaging blocks up to
+    // this many pixels (144 MiB), so that its one reduction comes after the table.
+    static constexpr qint64 kMaxWholeRowsThroughTable = 48LL * 1024 * 1024;
     // JPEG data is read whole; a larger file is refused.
     static constexpr qint64 kMaxJpegFileBytes = 512LL * 1024 * 1024;
     // Metafiles are read whole and played from memory.
     static constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
 
     // The size a picture of the given natural size is shown at when fitted into coverSize keeping
-    // its proportions; the natural size when it fits or coverSize is empty.
+    // its proportions (the other side rounded to the nearest pixel); the natural size when it fits
+    // or coverSize is empty.
     static QSize fittedSize(QSize natural, QSize coverSize);
 
     // Bytes of pixel and file memory the loader keeps for the next picture.
@@ -71,10 +91,21 @@ public:
     int pixelBuffersCreated() const { return m_pool.blocksCreated(); }
 
 private:
-    LoadedPicture loadJpeg(QFile& file, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result,
+                           const CancelFlag* cancel);
     LoadedPicture loadMetafile(QFile& file, LoadedPicture result);
-    LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, LoadedPicture result);
+    LoadedPicture loadWithQt(QFile& file, QByteArrayView head, QSize coverSize, const ByteTable* byteTable,
+                             LoadedPicture result, const CancelFlag* cancel);
+    LoadedPicture loadBmpRows(QFile& file, const BmpHeaderInfo& bmp, QSize coverSize, const ByteTable* byteTable,
+                              LoadedPicture result, const CancelFlag* cancel);
+    // A 24-bit picture decoded at a reduced size, reduced the rest of the way to `fitted`. With a
+    // table, what is left of the reduction averages areas, so that no pixel is averaged before it
+    // went through the table: `decoded` went through it already (tableDone) or goes now.
+    LoadedPicture finish24Bit(QImage& decoded, QSize fitted, QSize natural, const ByteTable* byteTable, bool tableDone,
+                              LoadedPicture result);
     QImage scaleTo(const QImage& source, QSize size, QImage::Format format);
+    // The picture's colours through the table, then reduced to size by area means, in kept memory.
+    QImage throughTable(QImage& picture, QSize size, const ByteTable& table);
     bool readWhole(QFile& file, qsizetype& size);
 
     PixelBufferPool m_pool;

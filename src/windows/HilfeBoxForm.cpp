@@ -4,6 +4,7 @@
 #include "app/Twips.h"
 #include "windows/ImageForm.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,8 +22,20 @@ constexpr Zeile kZeilen[14] = {
 };
 }  // namespace
 
+namespace {
+// On top of the picture without taking the keyboard, at a place of its own. Wayland lets a window
+// do both only as a popup of another window (it places the others itself and gives each new one
+// the keyboard); on X11 a tool window that stays on top does it.
+Qt::WindowFlags Fensterart()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return Qt::ToolTip | Qt::WindowStaysOnTopHint;
+    return Qt::Tool | Qt::WindowStaysOnTopHint;
+}
+}  // namespace
+
 HilfeBoxForm::HilfeBoxForm(Programm& programm)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr, Fensterart())
     , m_programm(programm)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -67,6 +80,7 @@ void HilfeBoxForm::Form_Load()
 
 void HilfeBoxForm::Zeigen()
 {
+    m_fokusAbgegeben = false;
     show();
     raise();
     Timer100msek.start();
@@ -75,6 +89,7 @@ void HilfeBoxForm::Zeigen()
 void HilfeBoxForm::Timer100msek_Timer()
 {
     Timer100msek.stop();
+    m_fokusAbgegeben = true;
     ImageForm& bild = m_programm.imageForm();
     bild.activateWindow();
     bild.setFocus();
@@ -120,8 +135,15 @@ void HilfeBoxForm::mouseReleaseEvent(QMouseEvent* event)
         SchliesseHilfeBox();
 }
 
-void HilfeBoxForm::keyPressEvent(QKeyEvent*)
+void HilfeBoxForm::keyPressEvent(QKeyEvent* event)
 {
-    // A key only closes the help; it is not passed on.
+    // The keyboard belongs to the picture window once the help has handed it over. Where the
+    // platform refuses a window the focus it asks for (Wayland gives it only to the window the user
+    // chose), the key still reaches here: it acts as it would there, and that closes the help.
+    if (m_fokusAbgegeben) {
+        m_programm.fotolaufForm().TasteWeitergeben(*event);
+        return;
+    }
+    // Before that, a key only closes the help; it is not passed on.
     SchliesseHilfeBox();
 }

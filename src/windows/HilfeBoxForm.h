@@ -39,4 +39,5 @@ private:
     QLabel* m_zeilen[14] = {};
     qint16 m_keyCode = 0;
     qint16 m_shift = 0;
+    bool m_fokusAbgegeben = false;  // the 100 ms are over: keys belong to the picture window
 };

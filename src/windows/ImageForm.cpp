@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "platform/FileSystem.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/WertxForm.h"
@@ -23,15 +24,18 @@
 
 ImageForm::ImageForm(Programm& programm)
     : QWidget(nullptr, Qt::Window)
-    , Picture1(programm.TwipsPerPixelX(), programm.TwipsPerPixelY(), 1000000000)
-    , Image1(programm.TwipsPerPixelX(), programm.TwipsPerPixelY())
-    , Shape1(programm.TwipsPerPixelX(), programm.TwipsPerPixelY())
+    , Picture1(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY(), 1000000000)
+    , Image1(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
+    , Shape1(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , m_programm(programm)
+    , m_zeichner(*this, [&programm]() -> BildVorlader& { return programm.fotolaufForm().Vorlader(); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setHintergrundfarbe(Qt::black);
+    m_rahmenWarten.setInterval(50);
+    connect(&m_rahmenWarten, &QTimer::timeout, this, &ImageForm::RahmenPlatzieren);
 }
 
 ImageForm::~ImageForm() = default;
@@ -62,20 +66,52 @@ void ImageForm::FensterArtFestlegen(bool groesseAenderbar)
         setWindowFlags(Qt::Window);
         setWindowTitle(m_programm.Text(1201));
         if (wirdAenderbar) {
-            // An ordinary window starts at the screen's top left corner, half the screen wide and
-            // as high as the screen, frame included; afterwards it keeps what the user makes of it.
-            const QSize schirm = m_programm.platform().screenSizePixels();
-            m_startGroesse = QSize(schirm.width() / 2, schirm.height());
+            // An ordinary window starts at the top left corner of the screen's work area, half the
+            // screen wide and as high as the work area, frame included; afterwards it keeps what
+            // the user makes of it. Until the window manager has framed it, the client takes that
+            // place.
             setWindowState(Qt::WindowNoState);
-            move(0, 0);
-            resize(m_startGroesse);
+            m_rahmenZiel = StartRahmen();
+            setGeometry(m_rahmenZiel);
         }
     } else {
+        m_rahmenZiel = QRect();
+        m_rahmenWarten.stop();
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         setWindowTitle(QString());
     }
     if (sichtbar)
         Anzeigen();
+}
+
+QRect ImageForm::StartRahmen() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) {
+        const QSize schirm = m_programm.platform().screenSizePixels();
+        return QRect(0, 0, schirm.width() / 2, schirm.height());
+    }
+    const QRect arbeitsflaeche = s->availableGeometry();
+    return QRect(arbeitsflaeche.topLeft(), QSize(s->geometry().width() / 2, arbeitsflaeche.height()));
+}
+
+void ImageForm::RahmenPlatzieren()
+{
+    // The frame is known once the window manager has put the window into it; where none runs, the
+    // client keeps the place it was given.
+    const QRect rahmen = frameGeometry();
+    const QRect innen = geometry();
+    if (!m_rahmenZiel.isValid() || ++m_rahmenVersuche > kRahmenVersuche) {
+        m_rahmenWarten.stop();
+        return;
+    }
+    if (rahmen == innen)
+        return;
+    const QMargins rand(innen.left() - rahmen.left(), innen.top() - rahmen.top(), rahmen.right() - innen.right(),
+                        rahmen.bottom() - innen.bottom());
+    setGeometry(m_rahmenZiel.marginsRemoved(rand));
+    m_rahmenZiel = QRect();
+    m_rahmenWarten.stop();
 }
 
 void ImageForm::Anzeigen()
@@ -85,12 +121,9 @@ void ImageForm::Anzeigen()
             showNormal();
         else
             show();
-        // Once the frame is known, the window with its frame takes the starting size.
-        const QSize rahmen = frameGeometry().size() - size();
-        if (m_startGroesse.isValid() && !rahmen.isEmpty()) {
-            resize(m_startGroesse - rahmen);
-            move(0, 0);
-            m_startGroesse = QSize();
+        if (m_rahmenZiel.isValid() && !m_rahmenWarten.isActive()) {
+            m_rahmenVersuche = 0;
+            m_rahmenWarten.start();
         }
         return;
     }
@@ -157,20 +190,25 @@ void ImageForm::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), m_hintergrund);
+    const qreal dpr = devicePixelRatioF();
     if (Image1.Visible)
-        m_zeichner.Zeichnen(p, m_bild, Image1.pixel(), rect(), devicePixelRatioF());
+        m_zeichner.Zeichnen(p, m_bild, Image1.pixel(), Bildzeichner::Geraetefenster(*this), dpr);
     if (Shape1.Visible) {
         // Black dashes on a white line: the frame shows on every background, also on mid-grey,
-        // where an inverted line would vanish.
+        // where an inverted line would vanish. Its rectangle is in device pixels, like Image1's.
         const QRect rahmen = Shape1.pixel().adjusted(0, 0, -1, -1);
+        const int breite = std::max(1, qRound(dpr));
+        p.save();
+        p.scale(1.0 / dpr, 1.0 / dpr);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1));
+        p.setPen(QPen(Qt::white, breite));
         p.drawRect(rahmen);
-        QPen striche(Qt::black, 1);
+        QPen striche(Qt::black, breite);
         striche.setDashPattern({4, 4});
         p.setPen(striche);
         p.drawRect(rahmen);
+        p.restore();
     }
     if (Image1.Visible && m_bild.ok)
         m_programm.Startmarke("picture painted");
@@ -187,13 +225,19 @@ void ImageForm::keyPressEvent(QKeyEvent* event)
 QPointF ImageForm::relativZuImage1(const QPointF& punkt) const
 {
     const QRect r = Image1.pixel();
-    return QPointF((punkt.x() - r.x()) * m_programm.TwipsPerPixelX(), (punkt.y() - r.y()) * m_programm.TwipsPerPixelY());
+    const QPointF geraet = punkt * devicePixelRatioF();
+    return QPointF((geraet.x() - r.x()) * m_programm.TwipsProBildpunktX(), (geraet.y() - r.y()) * m_programm.TwipsProBildpunktY());
+}
+
+bool ImageForm::UeberImage1(const QPointF& punkt) const
+{
+    return Image1.Visible && Image1.pixel().contains((punkt * devicePixelRatioF()).toPoint());
 }
 
 void ImageForm::mousePressEvent(QMouseEvent* event)
 {
     // Mouse events belong to the picture: a press beside it does nothing.
-    m_maustasteAufBild = Image1.Visible && Image1.pixel().contains(event->position().toPoint());
+    m_maustasteAufBild = UeberImage1(event->position());
     if (!m_maustasteAufBild)
         return;
     const QPointF t = relativZuImage1(event->position());
@@ -203,7 +247,7 @@ void ImageForm::mousePressEvent(QMouseEvent* event)
 
 void ImageForm::mouseMoveEvent(QMouseEvent* event)
 {
-    const bool ueberBild = Image1.Visible && Image1.pixel().contains(event->position().toPoint());
+    const bool ueberBild = UeberImage1(event->position());
     const bool links = event->buttons().testFlag(Qt::LeftButton) && m_maustasteAufBild;
     if (!ueberBild && !links)
         return;
@@ -271,7 +315,7 @@ void ImageForm::Image1_MouseMove(int buttons, double x, double y)
         EndX = static_cast<qint32>(std::lround(x));
         EndY = static_cast<qint32>(std::lround(y));
     }
-    m_programm.xyPos().PositionZeigen(x / m_programm.TwipsPerPixelX() * PIV, y / m_programm.TwipsPerPixelY() * PIV);
+    m_programm.xyPos().PositionZeigen(x / m_programm.TwipsProBildpunktX() * PIV, y / m_programm.TwipsProBildpunktY() * PIV);
 }
 
 void ImageForm::Image1_MouseUp(int button, double x, double y)

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 class Programm;
@@ -20,6 +21,7 @@ public:
     ~ImageForm() override;
 
     // --- controls ------------------------------------------------------------------------------
+    // In whole picture pixels, which are device pixels of the screen (see TwipsProBildpunktX).
     Bildflaeche Picture1;  // hidden; its size is the picture's natural size
     Bildflaeche Image1;    // the picture as shown, stretched to its rectangle
     Bildflaeche Shape1;    // the magnifier's frame
@@ -74,14 +76,21 @@ protected:
 private:
     void ZeigeHilfeBox();
     void VollbildGeometrieSetzen();
-    // Position of a window point relative to Image1, in twips.
+    // Position of a window point relative to Image1, in twips, and whether the point is on it.
     QPointF relativZuImage1(const QPointF& punkt) const;
+    bool UeberImage1(const QPointF& punkt) const;
     qint32 AktX = 0;
     bool m_maustasteAufBild = false;
     Programm& m_programm;
     QColor m_hintergrund = Qt::black;
     bool m_groesseAenderbar = false;
-    QSize m_startGroesse;  // the ordinary window's first size, until its frame is known
+    // The ordinary window's first place, frame included, until the window manager's frame is known.
+    QRect StartRahmen() const;
+    void RahmenPlatzieren();
+    QRect m_rahmenZiel;
+    QTimer m_rahmenWarten;
+    int m_rahmenVersuche = 0;
+    static constexpr int kRahmenVersuche = 100;  // 5 s
     LoadedPicture m_bild;
     Bildzeichner m_zeichner;
 };

@@ -4,7 +4,9 @@
 #include "app/Twips.h"
 #include "lists/BildListenFeld.h"
 #include "windows/ImageForm.h"
+#include "windows/Optionsknopf.h"
 #include "windows/Rahmen.h"
+#include "windows/Umbruchknopf.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -31,7 +33,7 @@ WertxForm::WertxForm(Programm& programm)
         TwipsPlatzieren(p, *w, l, t, b, h);
     };
     // Created in tab order (lowest first), so that the focus chain follows it.
-    CheckSpeichernBildPosition = new QCheckBox(this);
+    CheckSpeichernBildPosition = new UmbruchKaestchen(this);
     platz(CheckSpeichernBildPosition, "CheckSpeichernBildPosition", 120, 8280, 7932, 495);
     Frame4 = new Rahmen(this);
     platz(Frame4, "Frame4", 120, 6720, 7932, 1455);
@@ -88,7 +90,7 @@ WertxForm::WertxForm(Programm& programm)
     Label2->setBuddy(txtInterval);
     Frame5 = new Rahmen(this);
     platz(Frame5, "Frame5", 2880, 4080, 5172, 2412);
-    Opt1024Oder768 = new QRadioButton(Frame5);
+    Opt1024Oder768 = new UmbruchOption(Frame5);
     platz(Opt1024Oder768, "Opt1024Oder768", 120, 1560, 4932, 732);
     Opt1024Oder768->setChecked(true);
     Opt1024 = new QRadioButton(Frame5);
@@ -109,8 +111,8 @@ WertxForm::WertxForm(Programm& programm)
 
     connect(btnStarten, &QPushButton::clicked, this, &WertxForm::btnStarten_Click);
     connect(btnNichtStarten, &QPushButton::clicked, this, &WertxForm::btnNichtStarten_Click);
-    connect(optSchwarz, &QRadioButton::clicked, this, &WertxForm::optSchwarz_Click);
-    connect(optGrau, &QRadioButton::clicked, this, &WertxForm::optGrau_Click);
+    Optionsknopf::BeiKlick(*optSchwarz, [this] { optSchwarz_Click(); });
+    Optionsknopf::BeiKlick(*optGrau, [this] { optGrau_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, &WertxForm::HScroll1_Change);
     connect(btnZuruecksetzen, &QPushButton::clicked, this, &WertxForm::btnZuruecksetzen_Click);
     connect(CheckSpeichernBildPosition, &QCheckBox::clicked, this, &WertxForm::CheckSpeichernBildPosition_Click);

@@ -3,6 +3,7 @@
 #include "app/Twips.h"
 
 #include "app/FotolaufForm.h"
+#include "windows/Zahlenfeld.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,8 +16,8 @@ XYPos::XYPos(Programm& programm)
 {
     const Programm& p = programm;
     setFixedSize(TwipsZuPixelX(p, 3936), TwipsZuPixelY(p, 1332));
-    auto label = [this, &p](const char* name, const QString& text, int l, int t, int w, int h, bool feld) {
-        auto* lbl = new QLabel(text, this);
+    auto label = [&p](auto* lbl, const char* name, const QString& text, int l, int t, int w, int h, bool feld) {
+        lbl->setText(text);
         lbl->setObjectName(QString::fromLatin1(name));
         TwipsPlatzieren(p, *lbl, l, t, w, h);
         if (feld) {
@@ -29,14 +30,14 @@ XYPos::XYPos(Programm& programm)
         }
         return lbl;
     };
-    lbl1 = label("lbl1", QStringLiteral("X:"), 120, 120, 372, 372, false);
-    lblXPos = label("lblXPos", QString(), 600, 120, 732, 372, true);
-    Label1 = label("Label1", QStringLiteral("Y:"), 1560, 120, 372, 372, false);
-    lblYPos = label("lblYPos", QString(), 2040, 120, 732, 372, true);
-    Label2 = label("Label2", QString(), 120, 600, 1812, 612, false);
+    lbl1 = label(new QLabel(this), "lbl1", QStringLiteral("X:"), 120, 120, 372, 372, false);
+    lblXPos = label(new Zahlenfeld(this), "lblXPos", QString(), 600, 120, 732, 372, true);
+    Label1 = label(new QLabel(this), "Label1", QStringLiteral("Y:"), 1560, 120, 372, 372, false);
+    lblYPos = label(new Zahlenfeld(this), "lblYPos", QString(), 2040, 120, 732, 372, true);
+    Label2 = label(new QLabel(this), "Label2", QString(), 120, 600, 1812, 612, false);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblBildgroesse = label("lblBildgroesse", QString(), 2040, 600, 1692, 372, true);
+    lblBildgroesse = label(new QLabel(this), "lblBildgroesse", QString(), 2040, 600, 1692, 372, true);
     Form_Load();
 }
 
@@ -54,23 +55,13 @@ QString XYPos::Zahl(double wert)
 {
     QLocale zahlen;
     zahlen.setNumberOptions(QLocale::OmitGroupSeparator);
-    return zahlen.toString(wert, 'g', 7);
-}
-
-void XYPos::Einpassen(QLabel* feld, const QString& text)
-{
-    QFont schrift = font();
-    const int breite = feld->contentsRect().width() - 2;
-    while (schrift.pointSizeF() > 5 && QFontMetrics(schrift).horizontalAdvance(text) > breite)
-        schrift.setPointSizeF(schrift.pointSizeF() - 0.5);
-    feld->setFont(schrift);
-    feld->setText(text);
+    return zahlen.toString(wert, 'g', 15);
 }
 
 void XYPos::PositionZeigen(double x, double y)
 {
-    Einpassen(lblXPos, Zahl(x));
-    Einpassen(lblYPos, Zahl(y));
+    lblXPos->Zeigen(Zahl(x));
+    lblYPos->Zeigen(Zahl(y));
 }
 
 void XYPos::keyPressEvent(QKeyEvent* event)

@@ -2,6 +2,8 @@
 // picture's size. Any key hides it and acts in the main window.
 #pragma once
 
+#include "windows/Zahlenfeld.h"
+
 #include <QWidget>
 
 class Programm;
@@ -14,15 +16,15 @@ public:
     ~XYPos() override;
 
     QLabel* lbl1 = nullptr;
-    QLabel* lblXPos = nullptr;
+    Zahlenfeld* lblXPos = nullptr;
     QLabel* Label1 = nullptr;
-    QLabel* lblYPos = nullptr;
+    Zahlenfeld* lblYPos = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* lblBildgroesse = nullptr;
 
-    // Shows a pointer position in picture pixels in lblXPos and lblYPos: to single precision,
-    // without digit grouping, with the user's decimal separator, and whole in its field (the font
-    // gets smaller for a long number).
+    // Shows a pointer position in picture pixels in lblXPos and lblYPos: unrounded (to the 15
+    // significant digits a double holds for sure), without digit grouping, with the user's decimal
+    // separator, and whole in its field.
     void PositionZeigen(double x, double y);
     static QString Zahl(double wert);
 
@@ -32,6 +34,5 @@ protected:
 
 private:
     void Form_Load();
-    void Einpassen(QLabel* feld, const QString& text);
     Programm& m_programm;
 };

@@ -2,20 +2,21 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
+#include "display/BildVorlader.h"
 #include "windows/ImageForm.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QtMath>
 
 #include <cmath>
 
 ZoomForm::ZoomForm(Programm& programm)
-    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , ImageZoom(programm.TwipsPerPixelX(), programm.TwipsPerPixelY())
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+    , ImageZoom(programm.TwipsProBildpunktX(), programm.TwipsProBildpunktY())
     , m_programm(programm)
+    , m_zeichner(*this, [&programm]() -> BildVorlader& { return programm.fotolaufForm().Vorlader(); })
 {
     setWindowTitle(QStringLiteral("Zoom"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -58,13 +59,27 @@ bool ZoomForm::Form_Load()
         ImageZoom.setTop((f.ScreenHeight - ImageZoom.Height()) / 2.0);
     else
         ImageZoom.setTop(-bild.StartY * Faktor);
-    // The enlarged section comes from the full resolution, brightened like the picture on screen.
-    const double dpr = p.platform().devicePixelRatio();
-    const QRect ziel = ImageZoom.pixel();
-    const auto voll = f.VolleAufloesungFuer(QSize(qCeil(ziel.width() * dpr), qCeil(ziel.height() * dpr)));
+    // The enlarged section comes from the full resolution, brightened like the picture on screen;
+    // until that is there, the picture on screen is stretched.
+    const auto voll = volleAufloesung();
     m_bild = voll ? voll->bild : bild.Image1Bild();
     ImageZoom.Visible = true;
     return true;
+}
+
+std::optional<VolleAufloesung::Paar> ZoomForm::volleAufloesung()
+{
+    return m_programm.fotolaufForm().VolleAufloesungFuer(ImageZoom.pixel().size());
+}
+
+void ZoomForm::Schaerfen()
+{
+    if (m_entladen || !ImageZoom.Visible)
+        return;
+    if (const auto voll = volleAufloesung()) {
+        m_bild = voll->bild;
+        update();
+    }
 }
 
 void ZoomForm::Entladen()
@@ -95,5 +110,5 @@ void ZoomForm::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (ImageZoom.Visible)
-        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), rect(), devicePixelRatioF());
+        m_zeichner.Zeichnen(painter, m_bild, ImageZoom.pixel(), Bildzeichner::Geraetefenster(*this), devicePixelRatioF());
 }

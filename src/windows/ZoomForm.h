@@ -4,9 +4,12 @@
 
 #include "display/Bildflaeche.h"
 #include "display/Bildzeichner.h"
+#include "display/VolleAufloesung.h"
 #include "platform/PictureLoader.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class Programm;
 
@@ -19,6 +22,8 @@ public:
     // Load (which does all the work) and show modally; returns when the window is unloaded.
     void ZeigenModal();
     void Entladen();
+    // The full resolution of the picture arrived: the enlarged section is drawn from it.
+    void Schaerfen();
 
     Bildflaeche ImageZoom;
     double Faktor = 0;
@@ -30,6 +35,8 @@ protected:
 
 private:
     bool Form_Load();
+    // The picture at full resolution for ImageZoom, when it is there.
+    std::optional<VolleAufloesung::Paar> volleAufloesung();
     Programm& m_programm;
     LoadedPicture m_bild;
     Bildzeichner m_zeichner;

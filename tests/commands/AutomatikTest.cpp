@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QRadioButton>
+#include <QTest>
 
 #include <cmath>
 #include <map>
@@ -51,9 +52,9 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
         // Decodes of each file; the worker writes, the test reads once the worker is idle.
         auto dekodiert = std::make_shared<std::map<QString, int>>();
         auto lader = std::make_shared<PictureLoader>();
-        f.Vorlader().setLadefunktion([lader, dekodiert](const QString& p, QSize a) {
+        f.Vorlader().setLadefunktion([lader, dekodiert](const QString& p, QSize a, const ByteTable* t, const CancelFlag& c) {
             ++(*dekodiert)[QFileInfo(p).fileName()];
-            return lader->load(p, a);
+            return lader->load(p, a, t, &c);
         });
         f.Vorlader().setVorausladen(voraus);
         int k = 0;
@@ -63,7 +64,7 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
         f.F6TimerGestartet = true;
         f.Timer1.setInterval(1000000);
         for (int i = 0; i < 40; ++i) {
-            QTRY_VERIFY(f.Vorlader().ruhig());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return f.Vorlader().ruhig(); }, 20000));
             const std::map<QString, int> vorher = *dekodiert;
             f.Timer1_Timer();
             const int index = prog.listBoxForm().ListBoxNeu->ListIndex();
@@ -71,7 +72,7 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
             // Ahead, the pick of the tick was drawn and its picture decoded before the tick.
             const QString gezeigt = QFileInfo(prog.AngezeigteDatei).fileName();
             if (voraus && i > 0) {
-                QTRY_VERIFY(f.Vorlader().ruhig());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return f.Vorlader().ruhig(); }, 20000));
                 EXPECT_EQ((*dekodiert)[gezeigt], vorher.count(gezeigt) ? vorher.at(gezeigt) : 0) << i;
             }
         }
@@ -110,7 +111,7 @@ TEST_F(Automatik, TicksStepWithWrapAroundUntilF7OrANewCompilation)
     taste(Qt::Key_F6);
     EXPECT_TRUE(form().F6TimerGestartet);
     EXPECT_TRUE(form().Timer1.isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(gesehen.size() >= 4, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gesehen.size() >= 4; }, 5000));
     // Each tick stepped one forward from the index seen at the tick before.
     for (size_t i = 1; i < gesehen.size(); ++i)
         EXPECT_EQ(gesehen[i], (gesehen[i - 1] + 1) % 3);
@@ -146,7 +147,7 @@ TEST_F(Automatik, TickClosesTheZoomWindow)
     });
     platform.onModal = [&](QDialog&) {
         form().Timer1.start();
-        QTRY_VERIFY_WITH_TIMEOUT(ticks > 0, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 5000));
     };
     programm().zoomForm().ZeigenModal();
     EXPECT_FALSE(zoomNachErstemTick);

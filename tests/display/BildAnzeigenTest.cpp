@@ -107,6 +107,16 @@ TEST_F(BildAnzeigen, BrightnessChangesOnlyTwentyFourBitPictures)
     form().Helligkeit = 0;
     zeigen(0);
     EXPECT_NEAR(qRed(bild().Image1Bild().image.pixel(10, 10)), qRed(vorher) / 5.0, 1.0);
+    // The pass once more on what the decode darkened leaves it (a second darkening would take
+    // another fifth); on a copy decoded without the table it darkens that copy's source.
+    const QRgb einmal = form().Pictbox.image.pixel(10, 10);
+    form().DoImagePro(QStringLiteral("Brightness/Contrast"));
+    EXPECT_EQ(form().Pictbox.image.pixel(10, 10), einmal);
+    form().Pictbuf = PictureLoader().load(pfad("a.jpg"));
+    form().Pictbox = form().Pictbuf;
+    form().DoImagePro(QStringLiteral("Brightness/Contrast"));
+    EXPECT_EQ(form().Pictbox.image.pixel(10, 10), einmal);
+    EXPECT_EQ(form().Pictbuf.image.pixel(10, 10), vorher);
 
     form().Helligkeit = 100;
     for (int mal = 1; mal <= 2; ++mal) {

@@ -72,21 +72,13 @@ if [ -n "$dragsource" ]; then
     win=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1) && [ -n "$win" ] && break
     sleep 0.1
   done
-  eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
-  "$dragsource" "$work/red.jpg" "$work/blue.jpg" >"$work/drag.log" 2>&1 &
-  drag_pid=$!
-  for _ in $(seq 100); do xdotool search --onlyvisible --name "^drag source$" >/dev/null 2>&1 && break; sleep 0.1; done
-  sleep 0.5
-  target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT / 2))
-  xdotool mousemove 800 660 mousedown 1
-  sleep 0.3
-  for step in 1 2 3 4 5 6; do
-    xdotool mousemove $((800 + (target_x - 800) * step / 6)) $((660 + (target_y - 660) * step / 6))
-    sleep 0.15
-  done
-  xdotool mouseup 1
-  sleep 0.5
-  kill "$drag_pid" 2>/dev/null || true
+  settle "$win"
+  geometry "$win"  # X, Y, WIDTH, HEIGHT
+  # The container's list shows its first entry once the files are in.
+  list_x=$((X + 20)) list_y=$((Y + 63))
+  list_filled() { ! near "$(pixel $list_x $list_y)" 255,255,255; }
+  drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) list_filled "$work/red.jpg" "$work/blue.jpg" ||
+    { echo "FAIL the dropped files did not arrive"; failures=$((failures + 1)); }
   # The Start button sits at the window's bottom right corner.
   xdotool mousemove $((X + WIDTH - 100)) $((Y + HEIGHT - 17)) click 1
   expect "after the drop and Start: the first picture (blue, sorted) is shown" 512 384 $blue

@@ -40,7 +40,7 @@ window() {
   local w="" id
   for _ in $(seq $(($2 * 10))); do
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+      geometry "$id" || continue
       [ "$WIDTH" -lt "${3:-100000}" ] && { w=$id; break 2; }
     done
     sleep 0.1
@@ -103,30 +103,33 @@ message() {
   box=$(message_box "$2")
   if [ -n "$box" ]; then ok "$1: a message after $(seconds_since_start) s"; else fail "$1: no message within $2 s"; fi
 }
-# The list window (F5): its title comes before it takes clicks on a busy machine, so a moment more.
-list_window() { window "^Dateiname des angezeigten Bildes" 10 >/dev/null; sleep 1.5; }
-# The list window's rows start at y=48, 14 pixels apart; their tick boxes at x=11. A click lost on
-# a busy machine is given again once the box shows no tick after a few seconds.
+# The list window (F5), its id in $liste: its title comes before it takes clicks on a busy
+# machine, so a moment more.
+list_window() { liste=$(window "^Dateiname des angezeigten Bildes" 10); sleep 1.5; }
+# The list window's rows start at y=48 of its client area, 14 pixels apart; their tick boxes at
+# x=11. A click lost on a busy machine is given again once the box shows no tick after a few seconds.
 box_ticked() {
+  geometry "$liste"
   import -silent -window root "$work/shot.png"
-  [ "$(convert "$work/shot.png" -crop 9x9+7+$((44 + 14 * $1)) -colorspace gray -format "%[fx:mean<0.85]" info:)" = 1 ]
+  [ "$(convert "$work/shot.png" -crop 9x9+$((X + 7))+$((Y + 44 + 14 * $1)) -colorspace gray -format "%[fx:mean<0.85]" info:)" = 1 ]
 }
 tick() {
   local row
   for row in "$@"; do
     for _ in 1 2 3; do
-      xdotool mousemove 11 $((48 + 14 * row)) click 1
+      xdotool mousemove --window "$liste" 11 $((48 + 14 * row)) click 1
       for _ in $(seq 10); do box_ticked "$row" && continue 3; sleep 0.3; done
     done
     fail "row $row took no tick"
   done
 }
-# The action menu: the program's one window away from the screen's left edge.
+# The action menu: a small window of the program beside the list window.
 action_menu() {
   local id
   for id in $(xdotool search --onlyvisible --classname "^fotolauf$" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
-    [ "$X" -gt 0 ] && { echo "$id"; return 0; }
+    [ "$id" = "$liste" ] && continue
+    geometry "$id" || continue
+    [ "$WIDTH" -lt 600 ] && [ "$HEIGHT" -lt 400 ] && { echo "$id"; return 0; }
   done
 }
 # Chooses action N (1..6) from the list window's action button; a Down before the menu is open
@@ -134,7 +137,7 @@ action_menu() {
 action() {
   local menu=""
   for _ in 1 2 3; do
-    xdotool mousemove 284 20 click 1
+    xdotool mousemove --window "$liste" 284 20 click 1
     for _ in $(seq 50); do
       menu=$(action_menu)
       [ -n "$menu" ] && break 2
@@ -271,7 +274,7 @@ ends "NUL line: the program ends after the faulty-line message" 5
 start "$work/H" lang.flf
 message "a line of a megabyte" 10
 if [ -n "$box" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$box")"
+  geometry "$box"
   [ "$WIDTH" -le 1024 ] && ok "the message box fits the screen (${WIDTH} px wide)" || fail "message box ${WIDTH} px wide"
 fi
 key Return

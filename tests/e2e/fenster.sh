@@ -2,7 +2,7 @@
 # The viewer's windows as a user meets them, on a virtual 1024x768 screen: the key help closed by a
 # symbol key, the magnifier for odd selection widths, a one-pixel checkerboard as sharp in a
 # restored zoomed section and in the zoom window at brightness 60 as at 80, and the resizable
-# picture window's place and size read back from the X server.
+# picture window's frame read back from the X server: on the screen at once, title bar included.
 set -euo pipefail
 bin=$1
 dragsource=$2
@@ -48,12 +48,13 @@ for _ in $(seq 100); do
   [ -n "$question" ] && break
   sleep 0.1
 done
-eval "$(xdotool getwindowgeometry --shell "$question")"
+settle "$question"
+geometry "$question"
 sleep 0.5
 xdotool mousemove $((X + 300)) $((Y + 124)) click 1   # "mit Unterordnern"
 for _ in $(seq 100); do
   picwin=$( (xdotool search --onlyvisible --classname fotolauf 2>/dev/null || true) | while read -r w; do
-    eval "$(xdotool getwindowgeometry --shell "$w")"
+    geometry "$w"
     if [ "$WIDTH" = 1024 ] && [ "$HEIGHT" = 768 ]; then echo "$w"; fi
   done | head -n 1)
   [ -n "$picwin" ] && break
@@ -70,7 +71,8 @@ settings() {  # opens the settings window and sets S_X, S_Y to its top left
     [ -n "$w" ] && break
     sleep 0.2
   done
-  eval "$(xdotool getwindowgeometry --shell "$w")"
+  settle "$w"
+  geometry "$w"
   S_X=$X S_Y=$Y
   sleep 0.5
 }
@@ -173,33 +175,37 @@ for _ in $(seq 100); do
   [ -n "$win" ] && break
   sleep 0.1
 done
-eval "$(xdotool getwindowgeometry --shell "$win")"
+settle "$win"
+geometry "$win"
 sleep 0.5
 click $((X + WIDTH / 2 + 12)) $((Y + HEIGHT - 48))   # "Fenstergröße änderbar"
-"$dragsource" "$work/red.jpg" "$work/checker.bmp" >"$work/drag.log" 2>&1 &
-drag_pid=$!
-for _ in $(seq 100); do xdotool search --onlyvisible --name "^drag source$" >/dev/null 2>&1 && break; sleep 0.1; done
-sleep 0.5
-target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT / 2))
-xdotool mousemove 800 660 mousedown 1
-sleep 0.3
-for step in 1 2 3 4 5 6; do
-  xdotool mousemove $((800 + (target_x - 800) * step / 6)) $((660 + (target_y - 660) * step / 6))
-  sleep 0.15
-done
-xdotool mouseup 1
-sleep 0.5
-kill "$drag_pid" 2>/dev/null || true
+# The container's list shows its first entry once the files are in.
+list_x=$((X + 20)) list_y=$((Y + 63))
+list_filled() { ! near "$(pixel $list_x $list_y)" 255,255,255; }
+drop_files "$dragsource" $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) list_filled "$work/red.jpg" "$work/checker.bmp" ||
+  fail "the dropped files did not arrive"
 click $((X + WIDTH - 100)) $((Y + HEIGHT - 17))   # Start
+# The frame, title bar included: the client's place and size from the X server, widened by the
+# frame extents the window manager put on the window.
+frame() {
+  local w info extents
+  w=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1)
+  [ -n "$w" ] || return 1
+  info=$(xwininfo -id "$w") || return 1
+  extents=$(xprop -id "$w" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+  [ -n "$extents" ] || return 1
+  awk -v e="$extents" '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF }
+    END { split(e, f, ","); printf "%dx%d+%d+%d\n", w + f[1] + f[2], h + f[3] + f[4], x - f[1], y - f[3] }' <<<"$info"
+}
 geometry=""
-for _ in $(seq 50); do
-  w=$(xdotool search --onlyvisible --name "^TESSRIN Fotolauf$" 2>/dev/null | head -n 1 || true)
-  [ -n "$w" ] && geometry=$(xwininfo -id "$w" | awk '/-geometry/ { print $2 }')
-  [ "$geometry" = "512x768+0+0" ] && break
-  sleep 0.2
-done
-[ "$geometry" = "512x768+0+0" ] && ok "resizable picture window at 0,0, 512x768 (X server: $geometry)" ||
-  fail "resizable picture window geometry $geometry, expected 512x768+0+0"
+frame_is_placed() { geometry=$(frame) && [ "$geometry" = "512x768+0+0" ]; }
+if until_true 15 frame_is_placed; then
+  ok "resizable picture window: its frame, title bar included, at 0,0, 512x768 (X server: $geometry)"
+else
+  fail "resizable picture window: frame $geometry, expected 512x768+0+0"
+fi
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=""

@@ -1,11 +1,15 @@
 // The picture loader on generated and real sample files: formats by content, the 24-bit rule,
-// reduced decoding with the true natural size, broken and hostile files, kept buffers.
+// reduced decoding with the true natural size, photos turned upright by their Exif orientation,
+// plain BMP rows averaged by blocks, stopped loads, broken and hostile files, kept buffers.
+#include "platform/CancelFlag.h"
 #include "platform/PictureLoader.h"
+#include "support/ExifAusrichtung.h"
 #include "support/Fixtures.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtConcurrent>
@@ -146,7 +150,7 @@ TEST_F(PictureLoaderTest, RealSamplesLoadWithTheirSizeAndDepth)
         {"jpg/pillow__hopper_16bit_qtables.jpg", {128, 128}, true},
         {"jpg/pillow__jpeg_ff00_header.jpg", {300, 225}, true},    // stray bytes between segments
         {"exif/pillow__pil_sample_cmyk.jpg", {100, 100}, true},
-        {"exif/ianare-orient__landscape_6.jpg", {450, 600}, true},  // shown as stored: no turn by Exif
+        {"exif/ianare-orient__landscape_6.jpg", {600, 450}, true},  // stored on its side, turned upright
         {"bmp/bmpsuite/g/rgb24.bmp", {127, 64}, true},
         {"bmp/image-rs__Info_R8_G8_B8_Top_Down.bmp", {6, 6}, true},
         {"bmp/bmpsuite/g/pal8os2.bmp", {127, 64}, false},
@@ -239,6 +243,105 @@ TEST_F(PictureLoaderTest, ReducedPicturesKeepTheTrueNaturalSizeAndAreFittedExact
         EXPECT_EQ(p.image.bits(), before);
         EXPECT_EQ(p.image.bytesPerLine() % 4, 0);
         EXPECT_GE(p.image.bytesPerLine(), p.image.width() * 3);
+    }
+}
+
+TEST_F(PictureLoaderTest, PlainBmpRowsAreExactAtFullSizeAndAveragedByWholeBlocksWhenReduced)
+{
+    // Every pixel different, so a row or column out of place shows.
+    auto muster = [](int w, int h) {
+        QImage i(w, h, QImage::Format_RGB888);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                i.setPixelColor(x, y, QColor((x * 37 + y * 11) % 256, (x * 5 + y * 53) % 256, (x * y + 7 * x) % 256));
+        return i;
+    };
+    // Stored top row first: the height negative and the rows the other way round.
+    auto vonOben = [](QByteArray bmp, int w, int h) {
+        const qsizetype zeile = (qsizetype(w) * 3 + 3) / 4 * 4, anfang = 54;
+        QByteArray umgedreht = bmp.left(anfang);
+        for (int y = h - 1; y >= 0; --y)
+            umgedreht += bmp.mid(anfang + y * zeile, zeile);
+        const qint32 minus = -h;
+        umgedreht.replace(22, 4, reinterpret_cast<const char*>(&minus), 4);
+        return umgedreht;
+    };
+    // The average of a block, over the pixels the picture has there.
+    auto block = [](const QImage& i, int bx, int by, int k) {
+        int r = 0, g = 0, b = 0, n = 0;
+        for (int y = by * k; y < std::min(i.height(), by * k + k); ++y)
+            for (int x = bx * k; x < std::min(i.width(), bx * k + k); ++x, ++n) {
+                const QColor c = i.pixelColor(x, y);
+                r += c.red(), g += c.green(), b += c.blue();
+            }
+        return QColor((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n);
+    };
+    for (const QSize natur : {QSize(96, 60), QSize(97, 61)}) {
+        const QImage quelle = muster(natur.width(), natur.height());
+        const QByteArray bmp = encode(quelle, "bmp");
+        const struct {
+            const char* name;
+            QByteArray bytes;
+        } dateien[] = {{"unten.bmp", bmp}, {"oben.bmp", vonOben(bmp, natur.width(), natur.height())}, {"ohne.dib", bmp.mid(14)}};
+        for (const auto& datei : dateien) {
+            const QString pfad = write(datei.name, datei.bytes);
+            // Full size: every pixel as stored.
+            const LoadedPicture ganz = loader.load(pfad);
+            SCOPED_TRACE(QStringLiteral("%1 %2x%3").arg(datei.name).arg(natur.width()).arg(natur.height()).toStdString());
+            ASSERT_TRUE(ganz.ok && ganz.is24Bit);
+            ASSERT_EQ(ganz.image.format(), QImage::Format_RGB888);
+            EXPECT_EQ(ganz.image.convertToFormat(QImage::Format_RGB32), quelle.convertToFormat(QImage::Format_RGB32));
+            // A third: 3 x 3 blocks (cut off at the right and bottom edge of 97 x 61), exactly.
+            const QSize drittel((natur.width() + 2) / 3, (natur.height() + 2) / 3);
+            const LoadedPicture klein = loader.load(pfad, drittel);
+            ASSERT_TRUE(klein.ok && klein.is24Bit);
+            ASSERT_EQ(klein.image.size(), drittel);
+            EXPECT_EQ(klein.naturalSize, natur);
+            int falsch = 0;
+            for (int y = 0; y < drittel.height(); ++y)
+                for (int x = 0; x < drittel.width(); ++x)
+                    falsch += klein.image.pixelColor(x, y) != block(quelle, x, y, 3);
+            EXPECT_EQ(falsch, 0);
+        }
+    }
+    // Between the block sizes the rest of the way is smooth: a gradient stays the gradient.
+    QImage verlauf(900, 600, QImage::Format_RGB888);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 900; ++x)
+            verlauf.setPixelColor(x, y, QColor(x * 255 / 899, y * 255 / 599, 128));
+    const LoadedPicture p = loader.load(write(QStringLiteral("verlauf.bmp"), encode(verlauf, "bmp")), QSize(250, 250));
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.image.size(), QSize(250, 167));  // 166.7 rounded, as the placement rounds it
+    const QImage soll = verlauf.scaled(250, 167, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (QPoint at : {QPoint(0, 0), QPoint(125, 80), QPoint(249, 166), QPoint(30, 150)})
+        EXPECT_TRUE(near(p.image.pixelColor(at), soll.pixelColor(at), 4)) << at.x() << "," << at.y();
+}
+
+TEST_F(PictureLoaderTest, AStoppedLoadGivesNothingAndTheLoaderGoesOnAfterIt)
+{
+    const QString jpeg = write(QStringLiteral("a.jpg"), encode(halves(640, 480), "jpeg"));
+    const QString bmp24 = write(QStringLiteral("b.bmp"), encode(halves(640, 480), "bmp"));
+    const QString bmp8 = write(QStringLiteral("c.bmp"), encode(halves(640, 480).convertToFormat(QImage::Format_Indexed8), "bmp"));
+    const QString gif = sample("gif/image-gif__interlaced.gif"), emf = sample("emf/libemf2svg__EA-test-file-001.emf");
+    CancelFlag gestoppt;
+    gestoppt.raise();
+    for (const QString& datei : {jpeg, bmp24, bmp8, gif, emf}) {
+        SCOPED_TRACE(datei.toStdString());
+        const bool haelften = datei.startsWith(dir.path());
+        for (const QSize abdeckung : {QSize(), QSize(100, 100)}) {
+            const LoadedPicture nichts = loader.load(datei, abdeckung, nullptr, &gestoppt);
+            EXPECT_FALSE(nichts.ok);
+            EXPECT_TRUE(nichts.image.isNull() && !nichts.metafile);
+            const CancelFlag weiter;
+            const LoadedPicture bild = loader.load(datei, abdeckung, nullptr, &weiter);
+            ASSERT_TRUE(bild.ok);
+            EXPECT_EQ(bild.image.isNull(), bool(bild.metafile));
+            if (haelften) {
+                const int w = bild.image.width(), h = bild.image.height();
+                EXPECT_TRUE(near(bild.image.pixelColor(w / 4, h / 2), Qt::red));
+                EXPECT_TRUE(near(bild.image.pixelColor(3 * w / 4, h / 2), Qt::blue));
+            }
+        }
     }
 }
 
@@ -437,4 +540,54 @@ TEST_F(PictureLoaderTest, LoadersOnSeveralThreadsDecodeIndependently)
     QFuture<QSize> second = QtConcurrent::run(run, b, QSize(150, 150));
     EXPECT_EQ(first.result(), QSize(300, 225));
     EXPECT_EQ(second.result(), QSize(150, 100));
+}
+
+TEST_F(PictureLoaderTest, PhotosComeUprightAsTheirExifOrientationSays)
+{
+    // Photos of one scene stored in all eight orientations, tagged by another program; Qt's own
+    // reader turns them by the tag as well. At full size and reduced for a small screen, each comes
+    // out as that reader shows it.
+    for (const char* art : {"landscape", "portrait"}) {
+        for (QSize cover : {QSize(), QSize(300, 300)}) {
+            for (int n = 1; n <= 8; ++n) {
+                const QString pfad = sample(QStringLiteral("exif/ianare-orient__%1_%2.jpg").arg(QLatin1String(art)).arg(n).toUtf8());
+                SCOPED_TRACE(qPrintable(QStringLiteral("%1 into %2x%3").arg(pfad).arg(cover.width()).arg(cover.height())));
+                QImageReader qt(pfad);
+                qt.setAutoTransform(true);
+                QImage soll = qt.read().convertToFormat(QImage::Format_RGB888);
+                ASSERT_FALSE(soll.isNull());
+                const LoadedPicture p = loader.load(pfad, cover);
+                ASSERT_TRUE(p.ok);
+                EXPECT_EQ(p.naturalSize, soll.size());
+                if (!cover.isEmpty())
+                    soll = soll.scaled(PictureLoader::fittedSize(soll.size(), cover), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                ASSERT_EQ(p.image.size(), soll.size());
+                EXPECT_EQ(p.image.format(), QImage::Format_RGB888);
+                double abweichung = 0;
+                for (int y = 0; y < soll.height(); ++y)
+                    for (int x = 0; x < 3 * soll.width(); ++x)
+                        abweichung += std::abs(p.image.constScanLine(y)[x] - soll.constScanLine(y)[x]);
+                EXPECT_LT(abweichung / (3.0 * soll.width() * soll.height()), 3.0);
+            }
+        }
+    }
+
+    // Tags that say nothing usable leave the picture as stored: values outside 1 to 8, a value of
+    // another type, an IFD beyond the data, an Exif segment cut short.
+    const QByteArray jpeg = encode(halves(40, 30), "jpeg");
+    QByteArray text = Fixtures::mitAusrichtung(jpeg, 6);
+    text[text.indexOf(QByteArray("\x01\x12\x00\x03", 4)) + 3] = 2;  // ASCII
+    QByteArray weit = Fixtures::mitAusrichtung(jpeg, 6);
+    weit[weit.indexOf("MM") + 7] = char(0x7F);  // IFD0 far beyond the segment
+    // The segment ends inside IFD0's only entry: 6 bytes "Exif", 8 of header, 2 of count, 4 of 12.
+    const QByteArray ganz = Fixtures::mitAusrichtung(jpeg, 6, true);
+    const int laenge = 2 + 6 + 14;
+    const QByteArray kurz = ganz.left(4) + char(0) + char(laenge) + ganz.mid(6, laenge - 2) + ganz.mid(4 + 34);
+    for (const QByteArray& bytes : {Fixtures::mitAusrichtung(jpeg, 0), Fixtures::mitAusrichtung(jpeg, 9, true),
+                                    Fixtures::mitAusrichtung(jpeg, 0x106), text, weit, kurz}) {
+        const LoadedPicture p = loader.load(write(QStringLiteral("schief.jpg"), bytes));
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(p.naturalSize, QSize(40, 30));
+        EXPECT_TRUE(near(p.image.pixelColor(0, 0), Qt::red));
+    }
 }

@@ -64,7 +64,7 @@ TEST_F(LinuxRegistryTest, TheAssociationKeysMakeTheViewerTheDefaultAndKeepTheUse
     EXPECT_TRUE(registry.deleteValue(RegistryRoot::CurrentUser, kExts + "jpg", "Progid"));
 
     const QString eintrag = daten() + "/applications/fotolauf.desktop";
-    EXPECT_TRUE(content(eintrag).contains("\nExec=" + programm.toUtf8() + " %f\n")) << content(eintrag).constData();
+    EXPECT_TRUE(content(eintrag).contains("\nExec=" + programm.toUtf8() + " %F\n")) << content(eintrag).constData();
     EXPECT_EQ(ausgabe("desktop-file-validate", {eintrag}), "");
     for (const char* typ : {"image/jpeg", "image/gif", "image/bmp", "image/x-bmp", "image/x-win-bitmap", "image/vnd.microsoft.icon",
                             "image/x-icon", "image/wmf", "image/x-wmf", "image/emf", "image/x-emf"})
@@ -113,11 +113,11 @@ TEST_F(LinuxRegistryTest, OtherKeysAndUnusableFilesChangeNothing)
 TEST(LinuxRegistry, ExecLineQuotesWhatTheDesktopEntryRulesReserve)
 {
     const std::pair<const char*, const char*> faelle[] = {
-        {"\"/opt/x/fotolauf\" \"%1\"", "/opt/x/fotolauf %f"},
-        {"/opt/x/fotolauf %1", "/opt/x/fotolauf %f"},
-        {"\"/home/a b/fotolauf\" \"%1\"", "\"/home/a b/fotolauf\" %f"},
-        {"\"/x/100%/fotolauf\" \"%1\"", "/x/100%%/fotolauf %f"},
-        {"\"/x/$HOME`a`\\b/fotolauf\" \"%1\"", "\"/x/\\$HOME\\`a\\`\\\\b/fotolauf\" %f"},
+        {"\"/opt/x/fotolauf\" \"%1\"", "/opt/x/fotolauf %F"},
+        {"/opt/x/fotolauf %1", "/opt/x/fotolauf %F"},
+        {"\"/home/a b/fotolauf\" \"%1\"", "\"/home/a b/fotolauf\" %F"},
+        {"\"/x/100%/fotolauf\" \"%1\"", "/x/100%%/fotolauf %F"},
+        {"\"/x/$HOME`a`\\b/fotolauf\" \"%1\"", "\"/x/\\$HOME\\`a\\`\\\\b/fotolauf\" %F"},
         {"\"/x/nicht zu", "\"/x/nicht zu\""},
         {"", ""},
     };

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 
 #include "platform/FileSystem.h"
 
@@ -14,6 +15,9 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
+
+#include <jpeglib.h>
 
 namespace Fixtures {
 
@@ -57,6 +61,63 @@ QByteArray content(const QString& path)
 {
     QByteArray bytes;
     return FileSystem::readFile(path, FileSystem::Limit::kUnlimited, bytes) ? bytes : QByteArray("<fehlt>");
+}
+
+QString writeLargeJpeg(const QString& path, int width, int height)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    std::FILE* out = std::fopen(FileSystem::nativeName(path).constData(), "wb");
+    if (!out)
+        return path;
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, out);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 85, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<uchar> row(size_t(width) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const unsigned y = cinfo.next_scanline;
+        for (int x = 0; x < width; ++x) {
+            row[size_t(x) * 3] = uchar(x ^ y);
+            row[size_t(x) * 3 + 1] = uchar((x * 7 + y * 3) >> 2);
+            row[size_t(x) * 3 + 2] = uchar((x / 64 + y / 64) * 37);
+        }
+        JSAMPROW zeile = row.data();
+        jpeg_write_scanlines(&cinfo, &zeile, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(out);
+    return path;
+}
+
+bool replaceKeepingTimes(const QString& path, Qt::GlobalColor color, bool byRename)
+{
+    const QByteArray name = FileSystem::nativeName(path);
+    struct stat before {};
+    QImage old;
+    if (::stat(name.constData(), &before) != 0 || !old.load(path))
+        return false;
+    const QByteArray format = QImageReader::imageFormat(path);
+    const QString written = byRename ? path + QStringLiteral(".neu") : path;
+    QImage picture(old.size(), QImage::Format_RGB32);
+    picture.fill(color);
+    if (!picture.save(written, format.isEmpty() ? "BMP" : format.constData(), 95))
+        return false;
+    if (byRename && ::rename(FileSystem::nativeName(written).constData(), name.constData()) != 0)
+        return false;
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    struct stat after {};
+    return ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0 && ::stat(name.constData(), &after) == 0 &&
+           after.st_size == before.st_size && after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+           after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
 }
 
 bool makeFifo(const QString& path)

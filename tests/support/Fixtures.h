@@ -20,6 +20,13 @@ void writeAlboIni(const QString& appData, const QByteArray& text);
 QString writeRawNamed(const QByteArray& nativePath, const QByteArray& content = QByteArray("x"));
 // The content of a file named as the program holds names; "<fehlt>" when it cannot be read.
 QByteArray content(const QString& path);
+// A baseline JPEG of the given size with detail all over (so that every part of it takes its time
+// to decode), written row by row without the whole picture in memory; returns its path.
+QString writeLargeJpeg(const QString& path, int width, int height);
+// Replaces a picture by another of the same size and colour `color`, written in place or renamed
+// over it, and gives it back its old access and modification times (as `touch -r` does); true when
+// the new file has the old size and times.
+bool replaceKeepingTimes(const QString& path, Qt::GlobalColor color, bool byRename);
 // Things named like files that are none: a FIFO without a writer, a listening-less socket.
 bool makeFifo(const QString& path);
 bool makeSocket(const QString& path);

@@ -19,6 +19,7 @@ public:
     QSize screen{1024, 768};
     int dpiX = 96;
     int dpiY = 96;
+    double dpr = 1.0;  // device pixels per logical pixel
     quint16 shiftState = 0;
     QString appDataFolder = QStringLiteral("/nonexistent-appdata");
     QString programFolderPath = QStringLiteral("/opt/fotolauf");
@@ -55,7 +56,7 @@ public:
     QSize screenSizePixels() override { return screen; }
     int logicalDpiX() override { return dpiX; }
     int logicalDpiY() override { return dpiY; }
-    double devicePixelRatio() override { return 1.0; }
+    double devicePixelRatio() override { return dpr; }
     QString applicationDataFolder() override { return appDataFolder; }
     QString programFolder() override { return programFolderPath; }
     QStringList arguments() override;

@@ -61,6 +61,13 @@ protected:
         programm().BildPosListNeu(static_cast<int>(groessen.size()));
     }
     ImageForm& bild() { return programm().imageForm(); }
+    // What the picture window shows on the scripted screen (the test platform's own screen may be
+    // smaller).
+    QImage bildschirm()
+    {
+        bild().resize(platform.screen);
+        return bild().grab().toImage();
+    }
     int index() { return listBoxNeu().ListIndex(); }
     void taste(QWidget* fenster, Qt::Key key, Qt::KeyboardModifiers mod = Qt::NoModifier)
     {

@@ -108,25 +108,44 @@ TEST_F(Maus, RightClickWithoutRectangleOpensTheKeyHelpAndAnyKeyClosesTheZoomWind
     EXPECT_EQ(index(), 1);
 }
 
-TEST_F(Maus, PositionInPicturePixelsIsShownWholeWithoutGrouping)
+TEST_F(Maus, PositionInPicturePixelsIsShownUnroundedAndWholeWithoutGrouping)
 {
     starten({{4000, 3000}, {800, 600}});  // fitted to the 1024-px screen: PIV 3.90625
     XYPos& xy = programm().xyPos();
+    xy.show();  // laid out in its fonts
     EXPECT_EQ(xy.lblBildgroesse->text(), QStringLiteral("4000 x 3000"));
     const QLocale vorher;
+    // Every digit a double holds for sure (15), with the user's decimal separator: short numbers,
+    // a recurring fraction, one below 1, and the longest positions a picture gives.
     for (auto [sprache, x, y, textX, textY] : std::vector<std::tuple<QLocale::Language, double, double, const char*, const char*>>{
              {QLocale::German, 5047.2, 768, "1314,375", "200"},
-             {QLocale::English, 5047.2, 7, "1314.375", "1.822917"},
-             {QLocale::German, 3829.5, 1, "997,2656", "0,2604167"},
+             {QLocale::English, 5047.2, 7, "1314.375", "1.82291666666667"},
+             {QLocale::German, 3829.5, 1, "997,265625", "0,260416666666667"},
+             {QLocale::English, 8117.33333333333, 0.05, "2113.88888888889", "0.0130208333333333"},
              {QLocale::German, 0, 15360, "0", "4000"},
+             {QLocale::German, 61439.9, 46079.9, "15999,9739583333", "11999,9739583333"},
          }) {
         QLocale::setDefault(QLocale(sprache));
         bild().Image1_MouseMove(0, x, y);
         EXPECT_EQ(xy.lblXPos->text(), QString::fromLatin1(textX));
         EXPECT_EQ(xy.lblYPos->text(), QString::fromLatin1(textY));
-        // The whole number fits its field.
-        for (QLabel* feld : {xy.lblXPos, xy.lblYPos})
-            EXPECT_LE(QFontMetrics(feld->font()).horizontalAdvance(feld->text()), feld->contentsRect().width()) << qPrintable(feld->text());
+        // The whole number is drawn within its field, broken into lines when it is long.
+        for (Zahlenfeld* feld : {xy.lblXPos, xy.lblYPos}) {
+            const QStringList zeilen = feld->Zeilen();
+            EXPECT_EQ(zeilen.join(QString()), feld->text());
+            const QFontMetricsF m(feld->Schrift());
+            EXPECT_LE(zeilen.size() * m.lineSpacing(), feld->contentsRect().height()) << qPrintable(feld->text());
+            for (const QString& zeile : zeilen)
+                EXPECT_LE(m.horizontalAdvance(zeile), feld->contentsRect().width()) << qPrintable(feld->text());
+            // Legible: one line when a number is short, and a readable font for every position of
+            // one pixel and more (up to five whole digits: two lines of eight characters).
+            if (feld->text().size() <= 8) {
+                EXPECT_EQ(zeilen.size(), 1) << qPrintable(feld->text());
+            }
+            if (feld->text().size() <= 16) {
+                EXPECT_GE(feld->Schrift().pointSizeF(), Zahlenfeld::kLesbarPunkte) << qPrintable(feld->text());
+            }
+        }
     }
     QLocale::setDefault(vorher);
 }

@@ -3,6 +3,7 @@
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,4 +158,58 @@ TEST_F(Einstellungen, BackgroundChoiceAndClosingHideTheWindowButKeepTheValues)
     EXPECT_TRUE(w().isVisible());
     EXPECT_TRUE(w().OptZufaellig->isChecked());
     EXPECT_EQ(w().txtInterval->text(), QStringLiteral("12"));
+}
+
+TEST_F(Einstellungen, BackgroundOptionsActHoweverTheyAreChosen)
+{
+    starten({{10, 10}, {10, 10}});
+    const QColor grau = QApplication::palette().color(QPalette::Button), schwarz = Qt::black;
+    QRadioButton* knopf[2] = {w().optGrau, w().optSchwarz};
+    auto waehlen = [&](int welcher, const char* wie) {
+        QRadioButton* k = knopf[welcher];
+        QRadioButton* anderer = knopf[1 - welcher];
+        if (std::string_view(wie) == "mouse") {
+            QTest::mouseClick(k, Qt::LeftButton, {}, QPoint(5, k->height() / 2));
+        } else if (std::string_view(wie) == "arrow key") {
+            // From the chosen button of the group to the other one.
+            anderer->setFocus();
+            QTest::keyClick(anderer, k == w().optGrau ? Qt::Key_Up : Qt::Key_Down);
+        } else if (std::string_view(wie) == "space") {
+            k->setFocus();
+            QTest::keyClick(k, Qt::Key_Space);
+        } else if (std::string_view(wie) == "accessibility") {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(k);
+            ASSERT_TRUE(a && a->actionInterface());
+            const QStringList aktionen = a->actionInterface()->actionNames();
+            ASSERT_FALSE(aktionen.isEmpty());
+            // What a screen reader offers first for an option button.
+            a->actionInterface()->doAction(aktionen.first());
+            ASSERT_TRUE(QTest::qWaitFor([k] { return k->isChecked(); })) << wie;
+        } else {
+            k->setChecked(true);
+        }
+    };
+    for (const char* wie : {"mouse", "arrow key", "space", "accessibility", "program"}) {
+        for (int welcher : {0, 1}) {
+            // On screen and active, so that the keys reach it. The test platform tells of an
+            // activation only when another window was active before: the picture window is.
+            w().show();
+            ASSERT_TRUE(QTest::qWaitFor([this] {
+                if (!w().isActiveWindow()) {
+                    bild().activateWindow();
+                    w().activateWindow();
+                }
+                return w().isActiveWindow();
+            })) << wie << " " << welcher;
+            waehlen(welcher, wie);
+            EXPECT_TRUE(knopf[welcher]->isChecked()) << wie << " " << welcher;
+            EXPECT_EQ(bild().Hintergrundfarbe(), welcher == 0 ? grau : schwarz) << wie << " " << welcher;
+            EXPECT_FALSE(w().isVisible()) << wie << " " << welcher;
+        }
+    }
+    // A click on the button already chosen acts as well.
+    w().show();
+    w().optSchwarz->click();
+    EXPECT_FALSE(w().isVisible());
+    EXPECT_EQ(bild().Hintergrundfarbe(), schwarz);
 }
