@@ -211,8 +211,8 @@ void FotolaufForm::Form_Load()
         blnOhneUnterOrdner = true;
         // The first entry of the lists is the picture shown first (with one picture the started one,
         // whatever the folder question adds to the list).
-        m_start = new Startbild(p, *m_vorlader, this);
-        m_start->Vormerken(Quellliste().liste().Datei(0), LadeUmstaende());
+        auto* start = new Startbild(p, *m_vorlader, this);
+        start->Vormerken(Quellliste().liste().Datei(0), LadeUmstaende());
         p.Startmarke("first picture's decode begun");
         if (List1->ListCount() == 1 && List1Unsorted->ListCount() == 0) {
             frmDurchsuchenUnterOrdner frage(p);
@@ -232,7 +232,7 @@ void FotolaufForm::Form_Load()
         p.Startmarke("working list built");
         p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
         p.Startmarke("picture window made");
-        m_start->FensterVorbereiten();
+        start->FensterVorbereiten();
         p.Startmarke("windows made ready");
         BildAnzeigen();
         return;

@@ -22,7 +22,6 @@
 
 class Programm;
 class BildListenFeld;
-class Startbild;
 class QAction;
 class QKeyEvent;
 class QMimeData;
@@ -192,6 +191,4 @@ private:
     Zufallsziehung m_zufall;
     std::unique_ptr<BildVorlader> m_vorlader;
     VolleAufloesung m_volleAufloesung;  // works on m_vorlader's worker
-    // The start with pictures until its first picture is painted (a child of this window).
-    Startbild* m_start = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "app/Startbild.h"
 
+#include "app/FotolaufForm.h"
 #include "app/Programm.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
@@ -15,11 +16,14 @@ Startbild::Startbild(Programm& programm, BildVorlader& vorlader, QObject* parent
     , m_bildFenster(&programm.imageForm())
 {
     m_bildFenster->installEventFilter(this);
+    connect(&programm.fotolaufForm(), &FotolaufForm::BildAngezeigt, this,
+            [this] { QTimer::singleShot(kLaengstens, this, &Startbild::Freigeben); }, Qt::SingleShotConnection);
 }
 
 void Startbild::Vormerken(const QString& datei, const BildVorlader::Umstaende& umstaende)
 {
     m_vorlader.startbild(datei, umstaende);
+    m_vorlader.setVorausHalten(true);
 }
 
 void Startbild::FensterVorbereiten()
@@ -30,34 +34,21 @@ void Startbild::FensterVorbereiten()
     m_programm.xyPos();
 }
 
-void Startbild::NachDemErstenBild(std::function<void()> arbeit)
-{
-    m_danach.push_back(std::move(arbeit));
-    if (m_gemalt)
-        Nachholen();
-    else if (m_danach.size() == 1)
-        // A window that is not exposed (a locked screen) paints only later: the work does not wait for that.
-        QTimer::singleShot(kLaengstens, this, &Startbild::Nachholen);
-}
-
 bool Startbild::eventFilter(QObject* objekt, QEvent* ereignis)
 {
-    if (ereignis->type() == QEvent::Paint && !m_gemalt) {
-        m_gemalt = true;
-        objekt->removeEventFilter(this);
+    if (ereignis->type() == QEvent::Paint && objekt == m_bildFenster && !m_freigegeben)
         // After this paint is on its way to the screen, not before.
-        QTimer::singleShot(0, this, &Startbild::Nachholen);
-    }
+        QTimer::singleShot(0, this, &Startbild::Freigeben);
     return false;
 }
 
-void Startbild::Nachholen()
+void Startbild::Freigeben()
 {
-    m_gemalt = true;
+    if (m_freigegeben)
+        return;
+    m_freigegeben = true;
     if (m_bildFenster)
         m_bildFenster->removeEventFilter(this);
-    std::vector<std::function<void()>> arbeiten;
-    arbeiten.swap(m_danach);
-    for (const auto& arbeit : arbeiten)
-        arbeit();
+    m_vorlader.setVorausHalten(false);
+    deleteLater();
 }

@@ -210,6 +210,12 @@ void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende)
     naechsterAuftrag();
 }
 
+void BildVorlader::setVorausHalten(bool halten)
+{
+    m_vorausHalten = halten;
+    naechsterAuftrag();
+}
+
 void BildVorlader::setLadefunktion(Ladefunktion laden)
 {
     m_laden = std::move(laden);
@@ -226,7 +232,7 @@ void BildVorlader::naechsterAuftrag()
         auftrag = std::move(m_zusatz.front());
         m_zusatz.pop_front();
     } else {
-        while (!m_warteschlange.empty() && !auftrag) {
+        while (!m_warteschlange.empty() && !auftrag && (!m_vorausHalten || m_startbildOffen)) {
             Auftrag a = m_warteschlange.front();
             m_warteschlange.pop_front();
             if (a.generation == m_generation && gewollt(a.pfad) && !finden(a.pfad, a.abdeckung))

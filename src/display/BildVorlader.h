@@ -78,6 +78,10 @@ public:
     std::shared_ptr<const CancelFlag> zusatz(const void* fuer, Zusatzarbeit arbeit);
     void zusatzAbbrechen(const void* fuer);
 
+    // While held, decodes ahead wait (not the start picture, a picture change or the work for the
+    // picture on screen); they count as work waiting to start.
+    void setVorausHalten(bool halten);
+
     // Decoding ahead on or off; picture changes still decode on the worker.
     void setVorausladen(bool an);
     bool vorausladenAn() const { return m_vorausladen; }
@@ -127,6 +131,7 @@ private:
     quint64 m_generation = 0;  // raised by verwerfen(): decodes of an older one are not kept
     quint64 m_anfrage = 0;     // raised by every laden() that waits: only the newest one is served
     bool m_startbildOffen = false;  // startbild() came and no laden() since
+    bool m_vorausHalten = false;
     std::vector<Eintrag> m_vorrat;  // the picture shown and those decoded ahead
     QStringList m_gewollt;          // the picture shown first, then those to decode ahead
     std::optional<Eintrag> m_gezeigt;

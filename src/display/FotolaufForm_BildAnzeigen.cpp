@@ -2,7 +2,6 @@
 // stored position, and the picture window on screen.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
-#include "app/Startbild.h"
 #include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/ListBoxForm.h"
@@ -168,11 +167,6 @@ std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
 
 void FotolaufForm::VorausLaden()
 {
-    // The first picture of a start reaches the screen before anything is decoded ahead of it.
-    if (m_start && !m_start->Gemalt()) {
-        m_start->NachDemErstenBild([this] { VorausLaden(); });
-        return;
-    }
     QStringList pfade;
     if (m_vorlader->vorausladenAn()) {
         BildListe& neu = m_programm.listBoxForm().ListBoxNeu->liste();

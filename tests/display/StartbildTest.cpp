@@ -1,13 +1,15 @@
 // The picture a start shows first is decoded while the start-up goes on (during the folder
 // question, for one): it is shown only while its file and the screen are as they were for that
-// decode, and a picture that cannot be loaded is reported where the start-up reports it without
-// that early decode.
+// decode, its neighbours are decoded ahead only once it is painted, and a picture that cannot be
+// loaded is reported where the start-up reports it without that early decode.
 #include "display/BildVorlader.h"
 #include "display/Dateistempel.h"
 #include "display/Dekodierer.h"
 #include "support/ShowFixture.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -76,6 +78,7 @@ struct Start {
             [d](const QString& p, QSize a, const ByteTable* t, const CancelFlag& c) { return (*d)(p, a, t, c); });
         QObject::connect(&programm->fotolaufForm(), &FotolaufForm::BildAngezeigt,
                          [this] { platform.protokoll.append(QStringLiteral("shown: ") + programm->AngezeigteDatei); });
+        vorDemStart();
         programm->Starten();
     }
     BildVorlader& vorlader() { return programm->fotolaufForm().Vorlader(); }
@@ -87,6 +90,19 @@ struct Start {
     Protokollplattform platform;
     std::shared_ptr<Dekodierer> dekodierer = std::make_shared<Dekodierer>();
     std::unique_ptr<Programm> programm;
+    std::function<void()> vorDemStart = [] {};
+};
+
+// Counts the paints of a window and runs `beimErsten` at the first.
+struct Malzaehler : QObject {
+    std::function<void()> beimErsten;
+    int anzahl = 0;
+    bool eventFilter(QObject*, QEvent* ereignis) override
+    {
+        if (ereignis->type() == QEvent::Paint && ++anzahl == 1)
+            beimErsten();
+        return false;
+    }
 };
 
 // Lets a held decode go once the start-up waits for it.
@@ -168,6 +184,38 @@ TEST_F(FruehesStartbild, PictureDecodedDuringTheStartIsTakenOnlyWhileItsFileAndT
         EXPECT_TRUE(s.bild().Image1.Visible);
         EXPECT_TRUE(aehnlich(s.farbe(), f.farbe)) << s.farbe().name().toStdString();
     }
+}
+
+TEST_F(FruehesStartbild, NeighboursAreDecodedAheadOnlyOnceTheFirstPictureIsPainted)
+{
+    // Three pictures started: the first is decoded during the start-up, its neighbours wait until
+    // the picture window has painted it (and are work still to do meanwhile), then are decoded.
+    Start s(pfad(QStringLiteral("nachbarn")), platform.appDataFolder);
+    const QString c = Fixtures::writePicture(s.ordner + QStringLiteral("/c.bmp"), 64, 48, Qt::blue);
+    Malzaehler maler;
+    int nachbarnBeimMalen = -1;
+    auto nachbarn = [&] { return s.wieOft(1) + s.dekodierer->wieOft(QStringLiteral("c.bmp")); };
+    maler.beimErsten = [&] {
+        // A decode let go too early would begin on the worker meanwhile (nothing here lets it go).
+        QDeadlineTimer frist(500);
+        while (!frist.hasExpired() && nachbarn() == 0)
+            QThread::msleep(1);
+        nachbarnBeimMalen = nachbarn();
+    };
+    s.vorDemStart = [&] { s.bild().installEventFilter(&maler); };
+    s.starten({s.datei(0), s.datei(1), c});
+    EXPECT_EQ(s.platform.protokoll, QStringList{"shown: " + s.datei(0).toLower()});
+    EXPECT_EQ(s.wieOft(0), 1);
+    EXPECT_FALSE(s.vorlader().ruhig());
+    ASSERT_TRUE(bis([&] { return s.vorlader().ruhig(); }));
+    EXPECT_GE(maler.anzahl, 1);
+    EXPECT_EQ(nachbarnBeimMalen, 0);
+    EXPECT_EQ(s.wieOft(1), 1);
+    EXPECT_EQ(s.dekodierer->wieOft(QStringLiteral("c.bmp")), 1);
+    // Decoded ahead: F3 takes b without reading it again.
+    QTest::keyClick(&s.bild(), Qt::Key_F3);
+    EXPECT_TRUE(aehnlich(s.farbe(), kGruen)) << s.farbe().name().toStdString();
+    EXPECT_EQ(s.wieOft(1), 1);
 }
 
 TEST_F(FruehesStartbild, PictureThatCannotBeLoadedIsReportedWhereTheStartReportsItWithoutTheEarlyDecode)
