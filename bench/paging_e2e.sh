@@ -47,6 +47,19 @@ ref4=$(reference 4.1)
 ref12=$(reference 12.2)
 ref24=$(reference 24)
 
+# The launch's picture decoded alone, as the start decodes it (one load in a fresh process of the same
+# build, at 1920x1080: bench_startbild): one time in ms, "-" for a viewer without that tool.
+decode_alone() {  # decode_alone VIEWER FILE
+  local bench
+  bench="$(dirname "$1")/bench/bench_startbild"
+  case $(basename "$1") in feh | qimgv) bench="" ;; esac
+  if [ -n "$bench" ] && [ -x "$bench" ]; then
+    "$bench" "$2" 2>/dev/null || echo -
+  else
+    echo -
+  fi
+}
+
 label() { if [ -x "$1" ]; then echo "$(basename "$(dirname "$(dirname "$1")")")/$(basename "$(dirname "$1")")"; else echo "$1"; fi; }
 
 # Paging, one viewer after the other.
@@ -72,6 +85,7 @@ for round in 1 2 3 4 5; do
       sleep 0.3
       viewer_command "$viewer" "$photos/$ref"
       "$work/probe" launch "${cmd[@]}" >>"$work/launch$n-$ref" 2>/dev/null || true
+      decode_alone "$viewer" "$photos/$ref" >>"$work/decode$n-$ref"
     done
   done
 done
@@ -86,3 +100,37 @@ for viewer in "$@"; do
 done
 echo "medians (range) in ms: key to changed screen over $count photos of $photos; launch to first picture, median of 5,"
 echo "on $ref4, $ref12 and $ref24"
+
+# Launch to first picture beside feh (when it ran) and beside decoding that picture alone: each launch is
+# paired with the decode right after it, so that a busy moment of the machine falls on both.
+feh_n=0
+n=0
+for viewer in "$@"; do
+  n=$((n + 1))
+  [ "$(basename "$viewer")" = feh ] && feh_n=$n
+done
+numbers() { grep -E '^-?[0-9]+(\.[0-9]+)?$' "$1" || true; }
+echo
+printf '%-30s %-5s %-20s %6s %-20s %-20s\n' viewer photo "launch" "x feh" "decode alone" "launch - decode"
+n=0
+for viewer in "$@"; do
+  n=$((n + 1))
+  for mp in 4 12 24; do
+    eval "ref=\$ref$mp"
+    launches="$work/launch$n-$ref"
+    ratio=-
+    if [ "$feh_n" -gt 0 ]; then
+      ratio=$(awk -v a="$(numbers "$launches" | median)" -v b="$(numbers "$work/launch$feh_n-$ref" | median)" \
+        'BEGIN { if (a != "-" && b != "-" && b > 0) printf "%.2f", a / b; else print "-" }')
+    fi
+    paste -d' ' "$launches" "$work/decode$n-$ref" | awk '$1 ~ /^[0-9.]+$/ && $2 ~ /^[0-9.]+$/ {print $1 - $2}' >"$work/diff"
+    alone="-"
+    [ -n "$(numbers "$work/decode$n-$ref")" ] && alone="$(numbers "$work/decode$n-$ref" | median) ($(numbers "$work/decode$n-$ref" | range))"
+    more="-"
+    [ -s "$work/diff" ] && more="$(median <"$work/diff") ($(range <"$work/diff"))"
+    printf '%-30s %-5s %-20s %6s %-20s %-20s\n' "$(label "$viewer")" "${mp}MP" \
+      "$(numbers "$launches" | median) ($(numbers "$launches" | range))" "$ratio" "$alone" "$more"
+  done
+done
+echo "medians (range) in ms of 5 launches each; x feh: the median launch against feh's; decode alone: bench_startbild"
+echo "of the same build (one load in a fresh process at 1920x1080); launch - decode: paired by round"

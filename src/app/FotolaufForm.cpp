@@ -1,6 +1,7 @@
 #include "app/FotolaufForm.h"
 
 #include "app/Programm.h"
+#include "app/Startbild.h"
 #include "display/BildVorlader.h"
 #include "lists/Argumente.h"
 #include "lists/BildListenFeld.h"
@@ -208,6 +209,11 @@ void FotolaufForm::Form_Load()
         if (p.beendet())
             return;
         blnOhneUnterOrdner = true;
+        // The first entry of the lists is the picture shown first (with one picture the started one,
+        // whatever the folder question adds to the list).
+        auto* start = new Startbild(p, *m_vorlader, this);
+        start->Vormerken(Quellliste().liste().Datei(0), LadeUmstaende());
+        p.Startmarke("first picture's decode begun");
         if (List1->ListCount() == 1 && List1Unsorted->ListCount() == 0) {
             frmDurchsuchenUnterOrdner frage(p);
             frage.zeigenModal();
@@ -226,6 +232,8 @@ void FotolaufForm::Form_Load()
         p.Startmarke("working list built");
         p.imageForm().FensterArtFestlegen(chkFensterGroesseAenderbar->isChecked());
         p.Startmarke("picture window made");
+        start->FensterVorbereiten();
+        p.Startmarke("windows made ready");
         BildAnzeigen();
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "commands/Tastentabelle.h"
 #include "commands/Zufallsziehung.h"
+#include "display/BildVorlader.h"
 #include "display/Eingabeaufschub.h"
 #include "display/Helligkeit.h"
 #include "display/Platzierung.h"
@@ -21,7 +22,6 @@
 
 class Programm;
 class BildListenFeld;
-class BildVorlader;
 class QAction;
 class QKeyEvent;
 class QMimeData;
@@ -178,6 +178,8 @@ private:
     void NachZoomPlatzieren();
     void VolleAufloesungSicherstellen();
     std::optional<LoadedPicture> BildLaden(const QString& dateiPfad);
+    // What a picture is decoded for: the screen, the brightness, the kind of window.
+    BildVorlader::Umstaende LadeUmstaende();
     void VorausLaden();
     // The entries the next and the previous picture key would show from here.
     QList<int> Nachbarn();

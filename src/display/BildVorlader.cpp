@@ -62,6 +62,7 @@ void BildVorlader::stoppen(std::optional<Auftrag>& auftrag)
 std::optional<LoadedPicture> BildVorlader::laden(const QString& pfad, const Umstaende& umstaende,
                                                  const std::function<bool()>& abbrechen)
 {
+    m_startbildOffen = false;  // from here on the start picture is one decoded ahead like any other
     // What was asked for the picture shown so far is of no use any more.
     for (Auftrag& z : m_zusatz)
         z.abbruch->raise();
@@ -147,6 +148,8 @@ void BildVorlader::vorausladen(const QStringList& pfade)
 
 void BildVorlader::verwerfen()
 {
+    if (m_startbildOffen)
+        return;
     // Everything under way stops, except a decode that a picture change waits for, which is used.
     ++m_generation;
     m_vorrat.clear();
@@ -188,8 +191,29 @@ void BildVorlader::zusatzAbbrechen(const void* fuer)
 void BildVorlader::setVorausladen(bool an)
 {
     m_vorausladen = an;
-    if (!an)
+    if (!an) {
+        m_startbildOffen = false;
         verwerfen();
+    }
+}
+
+void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende)
+{
+    m_startbildOffen = false;
+    verwerfen();
+    if (!m_vorausladen || pfad.isEmpty())
+        return;
+    m_umstaende = umstaende;
+    m_gewollt = {pfad};
+    m_warteschlange.push_back(neuerAuftrag(pfad, umstaende.abdeckung, m_generation, false, umstaende.helligkeit));
+    m_startbildOffen = true;
+    naechsterAuftrag();
+}
+
+void BildVorlader::setVorausHalten(bool halten)
+{
+    m_vorausHalten = halten;
+    naechsterAuftrag();
 }
 
 void BildVorlader::setLadefunktion(Ladefunktion laden)
@@ -208,7 +232,7 @@ void BildVorlader::naechsterAuftrag()
         auftrag = std::move(m_zusatz.front());
         m_zusatz.pop_front();
     } else {
-        while (!m_warteschlange.empty() && !auftrag) {
+        while (!m_warteschlange.empty() && !auftrag && (!m_vorausHalten || m_startbildOffen)) {
             Auftrag a = m_warteschlange.front();
             m_warteschlange.pop_front();
             if (a.generation == m_generation && gewollt(a.pfad) && !finden(a.pfad, a.abdeckung))

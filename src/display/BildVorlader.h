@@ -61,8 +61,15 @@ public:
     // The picture laden() gave last stays at hand; these files are decoded next, in this order
     // (at most two; everything else held is let go, and a decode of another file is stopped).
     void vorausladen(const QStringList& pfade);
-    // Lets go of everything held and stops every decode but the one a picture change waits for.
+    // Lets go of everything held and stops every decode but the one a picture change waits for
+    // (but see startbild()).
     void verwerfen();
+
+    // The picture a start will show first, decoded from now on while the program gets ready (its
+    // windows, its lists, the folder question). The first laden() takes it as a picture decoded
+    // ahead: under the same circumstances and while its file is unchanged. Until that laden(),
+    // verwerfen() keeps it, so that the start-up's new working list does not lose it.
+    void startbild(const QString& pfad, const Umstaende& umstaende);
 
     // Work for the picture on screen, on behalf of `fuer`: it runs after a picture change's decode
     // and before those ahead. It replaces the work asked for earlier on behalf of the same `fuer`
@@ -70,6 +77,10 @@ public:
     // it is stopped.
     std::shared_ptr<const CancelFlag> zusatz(const void* fuer, Zusatzarbeit arbeit);
     void zusatzAbbrechen(const void* fuer);
+
+    // While held, decodes ahead wait (not the start picture, a picture change or the work for the
+    // picture on screen); they count as work waiting to start.
+    void setVorausHalten(bool halten);
 
     // Decoding ahead on or off; picture changes still decode on the worker.
     void setVorausladen(bool an);
@@ -119,6 +130,8 @@ private:
     Umstaende m_umstaende;
     quint64 m_generation = 0;  // raised by verwerfen(): decodes of an older one are not kept
     quint64 m_anfrage = 0;     // raised by every laden() that waits: only the newest one is served
+    bool m_startbildOffen = false;  // startbild() came and no laden() since
+    bool m_vorausHalten = false;
     std::vector<Eintrag> m_vorrat;  // the picture shown and those decoded ahead
     QStringList m_gewollt;          // the picture shown first, then those to decode ahead
     std::optional<Eintrag> m_gezeigt;

@@ -139,13 +139,17 @@ void FotolaufForm::BildAnzeigen()
     emit BildAngezeigt();
 }
 
-std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
+BildVorlader::Umstaende FotolaufForm::LadeUmstaende()
 {
     Platform& platform = m_programm.platform();
     const double dpr = platform.devicePixelRatio();
     const QSize schirm = platform.screenSizePixels();
-    const BildVorlader::Umstaende umstaende{QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
-                                            chkFensterGroesseAenderbar->isChecked()};
+    return {QSize(qRound(schirm.width() * dpr), qRound(schirm.height() * dpr)), Helligkeit,
+            chkFensterGroesseAenderbar->isChecked()};
+}
+
+std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
+{
     // A picture that takes long while no picture window is up yet (the first one): the window
     // comes up meanwhile, empty, so that the program is seen and can be ended while it works.
     ImageForm& bildFenster = m_programm.imageForm();
@@ -158,7 +162,7 @@ std::optional<LoadedPicture> FotolaufForm::BildLaden(const QString& dateiPfad)
         });
         frueh.start(kFensterNachMs);
     }
-    return m_vorlader->laden(dateiPfad, umstaende, [this] { return m_programm.beendet(); });
+    return m_vorlader->laden(dateiPfad, LadeUmstaende(), [this] { return m_programm.beendet(); });
 }
 
 void FotolaufForm::VorausLaden()

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -126,15 +127,40 @@ void ImageForm::Anzeigen()
         }
         return;
     }
-    // Without a window manager a full-screen request alone leaves the default size: set the
-    // screen's geometry as well.
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        setGeometry(s->geometry());
+    VollbildGeometrieSetzen();
     showFullScreen();
     if (!isActiveWindow()) {
         raise();
         activateWindow();
     }
+}
+
+void ImageForm::VollbildGeometrieSetzen()
+{
+    // Without a window manager a full-screen request alone leaves the default size: set the
+    // screen's geometry as well.
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        setGeometry(s->geometry());
+}
+
+void ImageForm::Vorbereiten()
+{
+    if (m_groesseAenderbar || isVisible())
+        return;
+    VollbildGeometrieSetzen();
+    winId();
+    // Fresh memory costs more to touch than painting into it: the window's first paint would pay for
+    // that on top of its drawing. Painted here, nothing reaches the screen before the window is shown.
+    QBackingStore* speicher = backingStore();
+    if (!speicher)
+        return;
+    speicher->resize(size());
+    speicher->beginPaint(QRegion(rect()));
+    if (QPaintDevice* flaeche = speicher->paintDevice()) {
+        QPainter p(flaeche);
+        p.fillRect(rect(), m_hintergrund);
+    }
+    speicher->endPaint();
 }
 
 void ImageForm::ZeigerNormal()

@@ -52,6 +52,10 @@ public:
     bool GroesseAenderbar() const { return m_groesseAenderbar; }
     // Shows the window in its chosen kind; full screen also where no window manager runs.
     void Anzeigen();
+    // Makes the full-screen window ready to be shown, without showing it: its native window exists
+    // and the memory it is painted into has been touched once, so that its first paint costs no
+    // more than later ones. (The ordinary window gets its size only when shown.)
+    void Vorbereiten();
 
     // Pointer over the window: the normal one, or one of the pointer files of the program folder
     // (unchanged when the file cannot be read).
@@ -71,6 +75,7 @@ protected:
 
 private:
     void ZeigeHilfeBox();
+    void VollbildGeometrieSetzen();
     // Position of a window point relative to Image1, in twips, and whether the point is on it.
     QPointF relativZuImage1(const QPointF& punkt) const;
     bool UeberImage1(const QPointF& punkt) const;

@@ -5,6 +5,7 @@
 // the same time, changes of the settings drop what was held.
 #include "display/BildVorlader.h"
 #include "display/Dateistempel.h"
+#include "display/Dekodierer.h"
 #include "platform/CancelFlag.h"
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
@@ -24,40 +25,6 @@
 #include <memory>
 
 namespace {
-
-// The decode function of the tests: counts the decodes of each file and holds back the decode of
-// one file until it is let go. Shared with the worker, which may outlive the test's own members.
-struct Dekodierer {
-    QMutex sperre;
-    QHash<QString, int> anzahl;
-    QStringList anhalten;  // names of the files whose decodes wait for frei
-    QSemaphore frei;
-    PictureLoader lader;  // used by the one worker only
-
-    LoadedPicture operator()(const QString& pfad, QSize abdeckung, const ByteTable* tabelle, const CancelFlag& abbruch)
-    {
-        const QString name = QFileInfo(pfad).fileName();
-        bool warten = false;
-        {
-            QMutexLocker l(&sperre);
-            ++anzahl[name];
-            warten = anhalten.contains(name);
-        }
-        if (warten)
-            frei.acquire();
-        return lader.load(pfad, abdeckung, tabelle, &abbruch);
-    }
-    int wieOft(const QString& name)
-    {
-        QMutexLocker l(&sperre);
-        return anzahl.value(name);
-    }
-    void halten(const QStringList& namen)
-    {
-        QMutexLocker l(&sperre);
-        anhalten = namen;
-    }
-};
 
 const Qt::GlobalColor kFarben[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
 
