@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 
 using namespace MetadataFixtures;
 
@@ -120,6 +121,11 @@ TEST_F(Exif, DecodesEveryFormatAndTagRowInBothByteOrders)
             EXPECT_EQ(m_exif.Tag(1).Name, clsEXIF::GetTagName(e.tag)) << fall.name;
         }
     }
+    // No two tags share a name.
+    std::set<QString> namen;
+    for (const auto& zeile : clsEXIF::kTags)
+        namen.insert(clsEXIF::GetTagName(zeile.Tag));
+    EXPECT_EQ(namen.size(), clsEXIF::kTags.size());
 }
 
 TEST_F(Exif, PatternsUseTheLocaleDecimalSeparatorWithoutGrouping)
