@@ -91,17 +91,6 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
     EXPECT_EQ(ohne, erwartet);
 }
 
-TEST_F(Automatik, TwoPicturesInRandomOrderAlternate)
-{
-    starten({{10, 10}, {10, 10}});
-    programm().wertxForm().OptZufaellig->setChecked(true);
-    form().F6TimerGestartet = true;
-    for (int i = 0; i < 20; ++i) {
-        form().NaechstesBild();
-        EXPECT_EQ(index(), i % 2 == 0 ? 1 : 0);
-    }
-}
-
 TEST_F(Automatik, TicksStepWithWrapAroundUntilF7OrANewCompilation)
 {
     starten({{10, 10}, {10, 10}, {10, 10}});

@@ -51,22 +51,13 @@ TEST_F(Ordner, OnlyTheThreeLetterEndingCountsHiddenFilesAreLeftOutAndAnEmptyFold
     EXPECT_EQ(form().strStartBild, pfad("leer/weg.jpg"));
 }
 
-TEST_F(Ordner, ExactlyTheLimitGivesTheMessageAndKeepsTheFirstPictures)
-{
-    leereDateien(pfad("viele"), 32767, "jpg");
-    Fixtures::writeFile(pfad("viele/zzz.txt"));
-    einBild(pfad("viele/p00000.jpg"));
-    form().ListAlleFilesImGleichenOrdner();
-    EXPECT_EQ(form().lstFilesImGleichenOrdner->ListCount(), 32767);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, programm().Text(2332));
-    EXPECT_EQ(form().lstFilesImGleichenOrdner->ListIndex(), 0);
-}
-
-TEST_F(Ordner, WalkIsDepthFirstByNameAndCollectsOnlyPictures)
+TEST_F(Ordner, WalkIsDepthFirstByNameCollectsOnlyPicturesAndFollowsNoLinkBack)
 {
     for (const char* n : {"a.jpg", "b.JPG", "c.png", "d.jpeg", "X/e.gif", "X/Y/f.bmp", "W/g.ico", ".h/i.jpg"})
         Fixtures::writeFile(pfad(QStringLiteral("Bilder/") + QString::fromLatin1(n)));
+    // Links back into visited folders are not followed.
+    ASSERT_TRUE(QFile::link(pfad("Bilder"), pfad("Bilder/X/Y/zurueck")));
+    ASSERT_TRUE(QFile::link(pfad("Bilder/X"), pfad("Bilder/Z")));
     einBild(pfad("Bilder/a.jpg"));
     mitUnterordnern();
     const QString o = pfad("Bilder/");
@@ -79,23 +70,24 @@ TEST_F(Ordner, WalkIsDepthFirstByNameAndCollectsOnlyPictures)
     EXPECT_GE(platform.processEventsCalls, 3);
 }
 
-TEST_F(Ordner, LinksBackIntoVisitedFoldersAreNotFollowed)
+TEST_F(Ordner, TheLimitGivesTheMessageOnceKeepsTheFirstPicturesAndTheWalkStillVisitsEveryFolder)
 {
-    Fixtures::writeFile(pfad("r/a.jpg"));
-    Fixtures::writeFile(pfad("r/s/b.jpg"));
-    ASSERT_TRUE(QFile::link(pfad("r"), pfad("r/s/zurueck")));
-    ASSERT_TRUE(QFile::link(pfad("r/s"), pfad("r/t")));
-    einBild(pfad("r/a.jpg"));
-    mitUnterordnern();
-    EXPECT_EQ(gesammelt(), QStringList({pfad("r/a.jpg"), pfad("r/s/b.jpg")}));
-}
-
-TEST_F(Ordner, LimitMessageOnceAndEveryFolderStillVisited)
-{
-    leereDateien(pfad("g/a"), 20000, "jpg");
-    leereDateien(pfad("g/b"), 20000, "gif");
+    leereDateien(pfad("g/a"), 32767, "jpg");
+    Fixtures::writeFile(pfad("g/a/zzz.txt"));
+    leereDateien(pfad("g/b"), 10, "gif");
     Fixtures::writeFile(pfad("g/start.bmp"));
     Fixtures::writeFile(pfad("g/c/zuletzt.jpg"));
+    // A folder of exactly as many pictures as a list takes.
+    einBild(pfad("g/a/p00000.jpg"));
+    form().ListAlleFilesImGleichenOrdner();
+    EXPECT_EQ(form().lstFilesImGleichenOrdner->ListCount(), 32767);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, programm().Text(2332));
+    EXPECT_EQ(form().lstFilesImGleichenOrdner->ListIndex(), 0);
+
+    // The walk reaches the limit in its first sub-folder.
+    platform.messages.clear();
+    platform.processEventsCalls = 0;
     einBild(pfad("g/start.bmp"));
     mitUnterordnern();
     EXPECT_EQ(form().lstFilesImGleichenOrdner->ListCount(), 32767);

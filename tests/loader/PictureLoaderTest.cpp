@@ -373,13 +373,8 @@ TEST_F(PictureLoaderTest, BrokenAndForeignFilesFailCleanly)
         EXPECT_TRUE(p.image.isNull()) << row.name;
         EXPECT_FALSE(p.reduced()) << row.name;
     }
+    // Missing files, folders and FIFOs named like pictures: see the hostile-input tests.
     EXPECT_FALSE(loader.load(dir.filePath(QStringLiteral("missing.jpg"))).ok);
-    EXPECT_FALSE(loader.load(dir.path()).ok);  // a folder
-    // A named pipe would block the open until a writer comes: it is not a file to read.
-    const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
-    ASSERT_TRUE(Fixtures::makeFifo(fifo));
-    EXPECT_FALSE(loader.load(fifo).ok);
-    EXPECT_FALSE(loader.load(QString()).ok);
 }
 
 TEST_F(PictureLoaderTest, ProgressiveJpegWithMoreScansThanEncodersWriteIsRefused)

@@ -3,6 +3,7 @@
 #include "listwindow/ListBoxForm.h"
 
 #include "MetadataFixtures.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedPlatform.h"
 #include "app/Programm.h"
 #include "lists/BildListenFeld.h"
@@ -22,7 +23,7 @@ protected:
     // Shows the IPTC lines of a file holding the given record-2 datasets.
     QStringList zeigen(const QByteArray& datasets)
     {
-        const QString pfad = schreibe(m_ordner.path(), "bild.jpg", jpegMitApp13({photoshop(resource(0x0404, datasets))}));
+        const QString pfad = Fixtures::writeFile(m_ordner.filePath("bild.jpg"), jpegMitApp13({photoshop(resource(0x0404, datasets))}));
         return zeigenDatei(pfad);
     }
     QStringList zeigenDatei(const QString& pfad)
@@ -113,15 +114,15 @@ TEST_F(IptcAnzeige, EmptyFieldsAndFilesWithoutIptcAddNothingAndLinesAreAppended)
 {
     EXPECT_EQ(zeigen(iim(2, 5, "") + iim(2, 120, "") + iim(2, 90, "Berlin")), (QStringList{"City - Berlin"}));
     EXPECT_TRUE(zeigenDatei(m_ordner.filePath("fehlt.jpg")).isEmpty());
-    EXPECT_TRUE(zeigenDatei(schreibe(m_ordner.path(), "ohne.jpg", jpegMitApp13({}))).isEmpty());
+    EXPECT_TRUE(zeigenDatei(Fixtures::writeFile(m_ordner.filePath("ohne.jpg"), jpegMitApp13({}))).isEmpty());
 
     // The caller clears the list; the view only appends, and reads the file anew each time.
-    const QString pfad = schreibe(m_ordner.path(), "stadt.jpg", jpegMitApp13({photoshop(resource(0x0404, iim(2, 90, "Bonn")))}));
+    const QString pfad = Fixtures::writeFile(m_ordner.filePath("stadt.jpg"), jpegMitApp13({photoshop(resource(0x0404, iim(2, 90, "Bonn")))}));
     zeigenDatei(pfad);
     m_form.lstExifIptc->clear();
     m_form.lstExifIptc->addItem("schon da");
     m_form.IptcAnzeigen();
-    schreibe(m_ordner.path(), "stadt.jpg", jpegMitApp13({photoshop(resource(0x0404, iim(2, 90, "Köln")))}));
+    Fixtures::writeFile(m_ordner.filePath("stadt.jpg"), jpegMitApp13({photoshop(resource(0x0404, iim(2, 90, "Köln")))}));
     m_form.IptcAnzeigen();
     EXPECT_EQ(zeilen(), (QStringList{"schon da", "City - Bonn", QString::fromUtf8("City - Köln")}));
 }

@@ -1,9 +1,6 @@
 // Builders of EXIF and IPTC test files.
 #include "MetadataFixtures.h"
 
-#include <QDir>
-#include <QFile>
-
 namespace MetadataFixtures {
 
 namespace {
@@ -107,15 +104,6 @@ QByteArray jpegMitApp13(const std::vector<QByteArray>& payloads)
     for (const QByteArray& p : payloads)
         j += QByteArray("\xFF\xED", 2) + grossEndian(quint32(p.size() + 2), 2) + p;
     return j + QByteArray("\xFF\xDA\x00\x02\xFF\xD9", 6);
-}
-
-QString schreibe(const QString& ordner, const QString& name, const QByteArray& inhalt)
-{
-    const QString pfad = QDir(ordner).filePath(name);
-    QFile f(pfad);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(inhalt);
-    return pfad;
 }
 
 }  // namespace MetadataFixtures

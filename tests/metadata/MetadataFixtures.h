@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 #include <vector>
 
@@ -55,7 +54,5 @@ QByteArray resource(quint16 id, const QByteArray& daten, const QByteArray& signa
 // A JPEG with one APP13 segment per entry of payloads (each already framed as wanted).
 QByteArray jpegMitApp13(const std::vector<QByteArray>& payloads);
 QByteArray photoshop(const QByteArray& resources);
-
-QString schreibe(const QString& ordner, const QString& name, const QByteArray& inhalt);
 
 }  // namespace MetadataFixtures

@@ -4,6 +4,7 @@
 #include "metadata/clsIPTC.h"
 
 #include "MetadataFixtures.h"
+#include "support/Fixtures.h"
 #include "platform/TextEncoding.h"
 
 #include <QDir>
@@ -225,7 +226,7 @@ protected:
     {
         m_alteLocale = QLocale();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        MetadataFixtures::schreibe(m_programm.path(), "exif.ini", kExifIni.toUtf8());
+        Fixtures::writeFile(m_programm.filePath("exif.ini"), kExifIni.toUtf8());
     }
     void TearDown() override { QLocale::setDefault(m_alteLocale); }
 

@@ -17,7 +17,7 @@ protected:
     WertxForm& w() { return programm().wertxForm(); }
 };
 
-TEST_F(Einstellungen, FreshStartShowsTheDesignValues)
+TEST_F(Einstellungen, FreshStartShowsTheDesignValuesAndClosingKeepsWhatWasChanged)
 {
     starten({{10, 10}, {10, 10}});
     EXPECT_EQ(w().txtInterval->text(), QStringLiteral("3"));
@@ -32,6 +32,16 @@ TEST_F(Einstellungen, FreshStartShowsTheDesignValues)
     EXPECT_EQ(w().windowTitle(), QStringLiteral("Einstellungen"));
     EXPECT_EQ(w().Opt1024Oder768->text(), QStringLiteral("ab Bildbreite 1024 Pixel oder Bildhöhe 768 Pixel"));
     EXPECT_EQ(form().Timer1.interval(), 3000);
+
+    w().show();
+    w().OptZufaellig->setChecked(true);
+    w().txtInterval->setText(QStringLiteral("12"));
+    w().close();
+    EXPECT_FALSE(w().isVisible());
+    taste(Qt::Key_F10);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_TRUE(w().OptZufaellig->isChecked());
+    EXPECT_EQ(w().txtInterval->text(), QStringLiteral("12"));
 }
 
 TEST_F(Einstellungen, IntervalIsAWholeNumberOfSecondsFromOneToSixty)
@@ -138,26 +148,6 @@ TEST_F(Einstellungen, ControlsSitInsideTheirFramesBelowTheBorder)
         for (QWidget* c : rahmen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_GT(c->geometry().top(), rand) << qPrintable(c->objectName());
     }
-}
-
-TEST_F(Einstellungen, BackgroundChoiceAndClosingHideTheWindowButKeepTheValues)
-{
-    starten({{10, 10}, {10, 10}});
-    w().show();
-    w().optGrau->click();
-    EXPECT_EQ(bild().Hintergrundfarbe(), QApplication::palette().color(QPalette::Button));
-    EXPECT_FALSE(w().isVisible());
-    w().optSchwarz->click();
-    EXPECT_EQ(bild().Hintergrundfarbe(), QColor(Qt::black));
-    w().show();
-    w().OptZufaellig->setChecked(true);
-    w().txtInterval->setText(QStringLiteral("12"));
-    w().close();
-    EXPECT_FALSE(w().isVisible());
-    taste(Qt::Key_F10);
-    EXPECT_TRUE(w().isVisible());
-    EXPECT_TRUE(w().OptZufaellig->isChecked());
-    EXPECT_EQ(w().txtInterval->text(), QStringLiteral("12"));
 }
 
 TEST_F(Einstellungen, BackgroundOptionsActHoweverTheyAreChosen)
