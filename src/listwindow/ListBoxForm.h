@@ -91,5 +91,3 @@ private:
     void KopierAktion();
 };
 
-// The text made to end in two NUL characters (a list of one path for the trash request).
-QString MitZweiNullzeichen(const QString& text);

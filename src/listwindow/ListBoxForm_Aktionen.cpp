@@ -20,16 +20,6 @@ const std::array<ListBoxForm::Aktion, 6> ListBoxForm::kAktionen{{
 
 const QString ListBoxForm::kMailLink = QStringLiteral("mailto:empfaenger@example.com?");
 
-QString MitZweiNullzeichen(const QString& text)
-{
-    const QChar nul(u'\0');
-    if (text.endsWith(QString(2, nul)))
-        return text;
-    if (text.endsWith(nul))
-        return text + nul;
-    return text + nul + nul;
-}
-
 void ListBoxForm::WeiterAnShellExecute(int routine_to_do)
 {
     if (routine_to_do == 0)

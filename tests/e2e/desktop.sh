@@ -142,6 +142,9 @@ app_pid=""
 "$bin" "$work/show.flf" >>"$work/app.log" 2>&1 &
 app_pid=$!
 check "the slide list's first picture" is 100 100 $red
+# On a busy machine the window manager hands the keyboard over a moment after the picture shows.
+ours_focused() { xdotool search --onlyvisible --classname '^fotolauf$' 2>/dev/null | grep -qx "$(focused)"; }
+check "the picture window has the keyboard" ours_focused
 key F8
 wait_s=20 opened "file chooser" "^Wählen Sie die Flf-Datei aus$" $grey keyboard
 xdotool type --delay 20 "$work/show.flf"
