@@ -5,7 +5,6 @@
 # for a zoom, and a picture key goes on to the next picture without waiting for the drawing.
 set -euo pipefail
 bin=$1
-samples=$2
 source "$(dirname "$0")/bildschirm.sh"
 
 # The escapes printf turns into the little-endian bytes of each 32-bit word.
