@@ -3,6 +3,7 @@
 
 #include "VisibleRuns.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,10 @@ namespace {
 // critical within a factor of two.
 constexpr qreal kPieceBudget = 100000;
 constexpr int kMinPieceSide = 16;
+// Cutting an edge goes over it several times (counted, cut on both sides, measured again): where
+// the cutting goes beyond what was paid for ahead, it is charged that many steps per edge, as
+// measured on outlines wider than the picture laid over each other.
+constexpr qint64 kStepsPerCutEdge = 16;
 
 // The path's figures as closed polygons, curves cut into lines a tenth of a pixel close where they
 // come near the area that is kept.
@@ -115,7 +120,9 @@ struct Pieces {
 
 class PieceFiller {
 public:
-    PieceFiller(QPainter& painter, Qt::FillRule rule, Budget& budget) : m_painter(painter), m_rule(rule), m_budget(budget)
+    // prepaid: what the cutting was paid for ahead, from the edges and the halvings they need.
+    PieceFiller(QPainter& painter, Qt::FillRule rule, Budget& budget, qint64 prepaid)
+        : m_painter(painter), m_rule(rule), m_budget(budget), m_prepaid(prepaid)
     {
     }
 
@@ -136,6 +143,14 @@ public:
             cutEdges += c.points.size() + crossings(c.points, vertical, at);
         if (cutEdges > edges * 3 / 2) {
             draw(contours, length, edges);
+            return;
+        }
+        // Cutting was paid for as if each halving went over the edges once. Contours that cover
+        // a piece whole keep their corners in both halves, so that wide outlines laid over each
+        // other can double their edges with every halving: what goes beyond is paid as it comes,
+        // and the fill stops where it no longer fits.
+        if (!pay(cutEdges)) {
+            m_spent = true;
             return;
         }
         QRect low = area, high = area;
@@ -166,6 +181,15 @@ public:
     }
 
 private:
+    // Pays for cutting that many edges once more.
+    bool pay(qint64 edges)
+    {
+        const qint64 units = edges * work::kStep;
+        const qint64 fromPrepaid = std::min(units, m_prepaid);
+        m_prepaid -= fromPrepaid;
+        return fromPrepaid == units || m_budget.afford((units - fromPrepaid) * kStepsPerCutEdge);
+    }
+
     void draw(const std::vector<Contour>& contours, qreal length, qsizetype edges)
     {
         // The whole fill was paid for, except where a piece still has too many edges for the
@@ -187,6 +211,7 @@ private:
     QPainter& m_painter;
     Qt::FillRule m_rule;
     Budget& m_budget;
+    qint64 m_prepaid;
     bool m_spent = false;
 };
 
@@ -243,10 +268,11 @@ void fillInPieces(QPainter& painter, const QPainterPath& path, const QBrush& bru
     const QRect area = drawn.toAlignedRect();
     const qreal halvings = std::ceil(std::log2(std::max<qreal>(all.edges * all.length / kPieceBudget, 1)));
     const qint64 pixels = qint64(area.width()) * area.height() * (brush.style() == Qt::SolidPattern ? 1 : work::kPatternFactor);
-    if (!budget.afford(work::kCall + all.edges * (work::kElement + work::kStep * qint64(std::min<qreal>(halvings, 40))) +
-                       qint64(all.length * work::kEdgePixel) + pixels / work::kPixelsPerUnit))
+    const qint64 cutting = all.edges * work::kStep * qint64(std::min<qreal>(halvings, 40));
+    if (!budget.afford(work::kCall + all.edges * work::kElement + cutting + qint64(all.length * work::kEdgePixel) +
+                       pixels / work::kPixelsPerUnit))
         return;
-    PieceFiller(painter, path.fillRule(), budget).fill(std::move(all.contours), area, all.length, all.edges);
+    PieceFiller(painter, path.fillRule(), budget, cutting).fill(std::move(all.contours), area, all.length, all.edges);
 }
 
 }  // namespace metafile

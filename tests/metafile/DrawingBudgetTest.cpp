@@ -111,6 +111,29 @@ TEST(DrawingBudget, TheFuzzersDashDotFileAndItsRelativesCostNextToNothing)
     }
 }
 
+// A polygon outlined by a pen thousands of pixels wide, as the fuzzer made it: the outlines of
+// its sides lie over each other across the whole picture, and filling them in pieces cost seconds
+// beyond what it was charged (their corners went into both halves of every cut). Now the cutting
+// is paid as it goes, and the drawing ends at the budget, once or a hundred times over.
+TEST(DrawingBudget, OutlinesWiderThanThePictureEndAtTheBudget)
+{
+    QFile file(QStringLiteral(FOTOLAUF_FUZZ_SEEDS_DIR "/metafile-seeds/wide-outlines.wmf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_GT(bytes.size(), 996);
+    // Its records up to the polygon (which ends at byte 996), the polygon a hundred times, the end.
+    QByteArray often = bytes.left(264);
+    for (int i = 0; i < 100; ++i)
+        often += bytes.mid(264, 996 - 264);
+    often += QByteArray::fromHex("030000000000");
+    for (const QByteArray& wmf : {bytes, often}) {
+        const Drawing d = draw(wmf, Budget());
+        // Cutting its outlines costs more than a whole drawing may: the fill stops part way.
+        EXPECT_TRUE(d.cut);
+        EXPECT_LE(d.used, Budget::kWork + Budget::kWork / 100);  // the last check may go a little over
+    }
+}
+
 // The same fault in a WMF: its window is one unit wide, so that its dashed hairlines, thousands
 // of units long, reach millions of pixels beyond the picture, which they cross. Thrown ten times
 // further, they cost the same: what shows.
