@@ -2,6 +2,7 @@
 #include "app/Programm.h"
 #include "app/Startzeiten.h"
 #include "app/Terminalaufruf.h"
+#include "app/Vorstart.h"
 #include "platform/LinuxPlatform.h"
 #include "system/Weitergabe.h"
 
@@ -32,6 +33,10 @@ int main(int argc, char* argv[])
     const QString system = Terminalaufruf::Anzeigesystem(
         qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("XDG_SESSION_TYPE"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
         QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqwayland-generic.so")));
+    // The picture shown first is decoded from now on, while the toolkit and the windows get ready.
+    Vorstart vorstart(system, programArguments(argc, argv));
+    if (vorstart.begonnen())
+        startzeiten.markieren("first picture's decode begun before the toolkit");
     const QByteArray systemArgument = system.toLatin1();
     std::vector<char*> argumente(argv, argv + argc);
     if (!system.isEmpty() && !roh.contains(QStringLiteral("-platform"))) {
@@ -41,6 +46,7 @@ int main(int argc, char* argv[])
     int anzahl = static_cast<int>(argumente.size());
     argumente.push_back(nullptr);
     QApplication app(anzahl, argumente.data());
+    vorstart.ToolkitBereit();
     startzeiten.markieren("QApplication");
     QApplication::setApplicationName(QStringLiteral("fotolauf"));
     // The program ends only through its own end operation (closing the picture or main window).
@@ -49,6 +55,7 @@ int main(int argc, char* argv[])
     LinuxPlatform platform(programArguments(anzahl, argumente.data()));
     Programm programm(platform);
     programm.setStartzeiten(&startzeiten);
+    programm.setFruehDekodierung(vorstart.Dekodierung());
     programm.Starten();
     return QApplication::exec();
 }

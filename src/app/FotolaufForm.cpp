@@ -212,7 +212,7 @@ void FotolaufForm::Form_Load()
         // The first entry of the lists is the picture shown first (with one picture the started one,
         // whatever the folder question adds to the list).
         auto* start = new Startbild(p, *m_vorlader, this);
-        start->Vormerken(Quellliste().liste().Datei(0), LadeUmstaende());
+        start->Vormerken(Quellliste().liste().Datei(0), LadeUmstaende(), p.FruehDekodierungNehmen());
         p.Startmarke("first picture's decode begun");
         if (List1->ListCount() == 1 && List1Unsorted->ListCount() == 0) {
             frmDurchsuchenUnterOrdner frage(p);
@@ -238,6 +238,7 @@ void FotolaufForm::Form_Load()
         return;
     }
 
+    p.FruehDekodierungNehmen().reset();  // no picture to show: the drop container comes
     show();
     if (UnsortierterModus())
         List1Unsorted->Clear();

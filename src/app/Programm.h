@@ -13,6 +13,7 @@
 #include <vector>
 
 class FotolaufForm;
+class FruehDekodierung;
 class Fensterordnung;
 class HilfeBoxForm;
 class ZoomForm;
@@ -47,6 +48,10 @@ public:
     // Marks on the way to the first picture (see Startzeiten); without them nothing is marked.
     void setStartzeiten(Startzeiten* zeiten) { m_startzeiten = zeiten; }
     void Startmarke(const char* was);
+    // The first picture's decode begun before the program was up (see FruehDekodierung); the
+    // start-up takes it once.
+    void setFruehDekodierung(std::shared_ptr<FruehDekodierung> frueh) { m_frueh = std::move(frueh); }
+    std::shared_ptr<FruehDekodierung> FruehDekodierungNehmen() { return std::move(m_frueh); }
 
     // --- module globals -------------------------------------------------------------------
     QString AppPfad;
@@ -144,6 +149,7 @@ private:
     IniArbeitswerte m_ini;
     bool m_beendet = false;
     Startzeiten* m_startzeiten = nullptr;
+    std::shared_ptr<FruehDekodierung> m_frueh;
     std::unique_ptr<Fensterordnung> m_fensterordnung;  // windows over the picture stay above it
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
     std::unique_ptr<ListBoxForm> m_listBoxForm;

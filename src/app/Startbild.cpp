@@ -20,9 +20,9 @@ Startbild::Startbild(Programm& programm, BildVorlader& vorlader, QObject* parent
             [this] { QTimer::singleShot(kLaengstens, this, &Startbild::Freigeben); }, Qt::SingleShotConnection);
 }
 
-void Startbild::Vormerken(const QString& datei, const BildVorlader::Umstaende& umstaende)
+void Startbild::Vormerken(const QString& datei, const BildVorlader::Umstaende& umstaende, std::shared_ptr<FruehDekodierung> frueh)
 {
-    m_vorlader.startbild(datei, umstaende);
+    m_vorlader.startbild(datei, umstaende, std::move(frueh));
     m_vorlader.setVorausHalten(true);
 }
 

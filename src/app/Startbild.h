@@ -20,9 +20,10 @@ public:
     // Goes away by itself once decoding ahead is let go.
     Startbild(Programm& programm, BildVorlader& vorlader, QObject* parent = nullptr);
 
-    // The file the start shows first (as it exists on disk): its decode begins, decoding ahead
-    // waits.
-    void Vormerken(const QString& datei, const BildVorlader::Umstaende& umstaende);
+    // The file the start shows first (as it exists on disk): its decode begins (or the one begun
+    // before the program was up goes on, when it is of that file, see FruehDekodierung), decoding
+    // ahead waits.
+    void Vormerken(const QString& datei, const BildVorlader::Umstaende& umstaende, std::shared_ptr<FruehDekodierung> frueh);
     // The picture window has its kind: it and the hidden windows the first picture writes to are
     // made now, while the decode runs, rather than after it.
     void FensterVorbereiten();

@@ -1,5 +1,6 @@
 #include "display/BildVorlader.h"
 
+#include "display/FruehDekodierung.h"
 #include "display/Helligkeit.h"
 #include "display/Vektorraster.h"
 #include "platform/CancelFlag.h"
@@ -31,7 +32,7 @@ BildVorlader::~BildVorlader()
 BildVorlader::Auftrag BildVorlader::neuerAuftrag(const QString& pfad, QSize abdeckung, quint64 generation, bool vordergrund,
                                                  int helligkeit)
 {
-    return Auftrag{pfad, abdeckung, generation, vordergrund, helligkeit, std::make_shared<CancelFlag>(), nullptr, {}};
+    return Auftrag{pfad, abdeckung, generation, vordergrund, helligkeit, std::make_shared<CancelFlag>(), nullptr, {}, {}};
 }
 
 const BildVorlader::Eintrag* BildVorlader::finden(const QString& pfad, QSize abdeckung) const
@@ -197,15 +198,24 @@ void BildVorlader::setVorausladen(bool an)
     }
 }
 
-void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende)
+void BildVorlader::startbild(const QString& pfad, const Umstaende& umstaende, std::shared_ptr<FruehDekodierung> frueh)
 {
     m_startbildOffen = false;
     verwerfen();
+    // Of another picture or another size: stopped, and gone once it noticed.
+    if (frueh && !(frueh->pfad() == pfad && frueh->abdeckung() == umstaende.abdeckung &&
+                   umstaende.helligkeit == Helligkeit::kNeutral))
+        frueh.reset();
     if (!m_vorausladen || pfad.isEmpty())
         return;
     m_umstaende = umstaende;
     m_gewollt = {pfad};
-    m_warteschlange.push_back(neuerAuftrag(pfad, umstaende.abdeckung, m_generation, false, umstaende.helligkeit));
+    Auftrag auftrag = neuerAuftrag(pfad, umstaende.abdeckung, m_generation, false, umstaende.helligkeit);
+    if (frueh) {
+        auftrag.abbruch = frueh->abbruch();
+        auftrag.frueh = std::move(frueh);
+    }
+    m_warteschlange.push_back(std::move(auftrag));
     m_startbildOffen = true;
     naechsterAuftrag();
 }
@@ -250,28 +260,44 @@ BildVorlader::Ergebnis BildVorlader::ausfuehren(const Ladefunktion& laden, const
 {
     Ergebnis e;
     const CancelFlag& abbruch = *auftrag.abbruch;
-    try {
-        if (auftrag.zusatz) {
+    if (auftrag.zusatz) {
+        try {
             e.liefern = auftrag.zusatz(laden, abbruch);
+        } catch (const std::bad_alloc&) {
+            e.liefern = nullptr;
+        }
+        return e;
+    }
+    if (auftrag.frueh)
+        if (std::optional<Dekodiert> d = auftrag.frueh->abholen()) {
+            e.dekodiert = std::move(*d);
             return e;
         }
-        e.stempel = Dateistempel::von(auftrag.pfad);
-        const std::optional<Helligkeit::Tabelle> tabelle = Helligkeit::FuerStufe(auftrag.helligkeit);
-        e.bild = laden(auftrag.pfad, auftrag.abdeckung, tabelle ? &*tabelle : nullptr, abbruch);
-        if (e.bild.ok && e.bild.metafile && e.bild.image.isNull()) {
-            const QSize groesse = PictureLoader::fittedSize(e.bild.naturalSize, auftrag.abdeckung);
-            e.bild.image = Vektorraster::Zeichnen(*e.bild.metafile, groesse, QRect(QPoint(0, 0), groesse), abbruch);
-            if (e.bild.image.isNull())
-                e.bild = LoadedPicture{};
+    e.dekodiert = dekodieren(laden, auftrag.pfad, auftrag.abdeckung, auftrag.helligkeit, abbruch);
+    return e;
+}
+
+BildVorlader::Dekodiert BildVorlader::dekodieren(const Ladefunktion& laden, const QString& pfad, QSize abdeckung, int helligkeit,
+                                                 const CancelFlag& abbruch)
+{
+    Dekodiert d;
+    try {
+        d.stempel = Dateistempel::von(pfad);
+        const std::optional<Helligkeit::Tabelle> tabelle = Helligkeit::FuerStufe(helligkeit);
+        d.bild = laden(pfad, abdeckung, tabelle ? &*tabelle : nullptr, abbruch);
+        if (d.bild.ok && d.bild.metafile && d.bild.image.isNull()) {
+            const QSize groesse = PictureLoader::fittedSize(d.bild.naturalSize, abdeckung);
+            d.bild.image = Vektorraster::Zeichnen(*d.bild.metafile, groesse, QRect(QPoint(0, 0), groesse), abbruch);
+            if (d.bild.image.isNull())
+                d.bild = LoadedPicture{};
         }
     } catch (const std::bad_alloc&) {
-        e.bild = LoadedPicture{};
-        e.liefern = nullptr;
+        d.bild = LoadedPicture{};
     }
     // A file that changed while it was read: its stamp says nothing about what was decoded.
-    if (!(Dateistempel::von(auftrag.pfad) == e.stempel))
-        e.stempel = Dateistempel{};
-    return e;
+    if (!(Dateistempel::von(pfad) == d.stempel))
+        d.stempel = Dateistempel{};
+    return d;
 }
 
 void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
@@ -288,18 +314,18 @@ void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
     if (m_gesucht && auftrag.pfad == m_gesucht->pfad && auftrag.abdeckung == m_gesucht->abdeckung &&
         auftrag.helligkeit == m_gesucht->helligkeit && !m_gefunden) {
         // A decode made ahead counts only while its file is as it was when the decode began.
-        const bool passt = auftrag.vordergrund || (aktuell && ergebnis.stempel.vorhanden &&
-                                                   ergebnis.stempel == Dateistempel::von(auftrag.pfad));
+        const bool passt = auftrag.vordergrund || (aktuell && ergebnis.dekodiert.stempel.vorhanden &&
+                                                   ergebnis.dekodiert.stempel == Dateistempel::von(auftrag.pfad));
         if (!gestoppt && passt) {
-            m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.stempel, ergebnis.bild};
+            m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, ergebnis.dekodiert.bild};
             m_vordergrund.reset();
         } else if (!m_vordergrund) {
             m_vordergrund = neuerAuftrag(auftrag.pfad, auftrag.abdeckung, m_generation, true, m_gesucht->helligkeit);
         }
     }
-    if (!gestoppt && aktuell && m_vorausladen && ergebnis.bild.ok && ergebnis.stempel.vorhanden && gewollt(auftrag.pfad) &&
+    if (!gestoppt && aktuell && m_vorausladen && ergebnis.dekodiert.bild.ok && ergebnis.dekodiert.stempel.vorhanden && gewollt(auftrag.pfad) &&
         auftrag.abdeckung == m_umstaende.abdeckung && !finden(auftrag.pfad, auftrag.abdeckung))
-        m_vorrat.push_back(Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.stempel, std::move(ergebnis.bild)});
+        m_vorrat.push_back(Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, std::move(ergebnis.dekodiert.bild)});
     naechsterAuftrag();
     m_aufschub.wecken();
 }

@@ -25,6 +25,7 @@
 #include <vector>
 
 class CancelFlag;
+class FruehDekodierung;
 
 class BildVorlader : public QObject {
     Q_OBJECT
@@ -44,6 +45,17 @@ public:
         bool groesseAenderbar = false;
         bool operator==(const Umstaende&) const = default;
     };
+
+    // A picture decoded from its file, with the file's stamp as it was while it was read (none when
+    // the file changed meanwhile): what a picture decoded ahead is taken by.
+    struct Dekodiert {
+        Dateistempel stempel;
+        LoadedPicture bild;
+    };
+    // Decodes the file at the size it is shown (a metafile is drawn at that size); runs on any
+    // thread, stops early once `abbruch` is raised. Running out of memory gives nothing loaded.
+    static Dekodiert dekodieren(const Ladefunktion& laden, const QString& pfad, QSize abdeckung, int helligkeit,
+                                const CancelFlag& abbruch);
 
     explicit BildVorlader(Eingabeaufschub::Einordnung einordnen, QObject* parent = nullptr);
     // Stops the work under way and waits for it.
@@ -69,7 +81,9 @@ public:
     // windows, its lists, the folder question). The first laden() takes it as a picture decoded
     // ahead: under the same circumstances and while its file is unchanged. Until that laden(),
     // verwerfen() keeps it, so that the start-up's new working list does not lose it.
-    void startbild(const QString& pfad, const Umstaende& umstaende);
+    // `frueh`: that picture's decode begun before the program was up; it is taken as this decode
+    // when it is of the same file at the same size and the brightness is neutral.
+    void startbild(const QString& pfad, const Umstaende& umstaende, std::shared_ptr<FruehDekodierung> frueh = {});
 
     // Work for the picture on screen, on behalf of `fuer`: it runs after a picture change's decode
     // and before those ahead. It replaces the work asked for earlier on behalf of the same `fuer`
@@ -102,6 +116,8 @@ private:
         // Work for the picture on screen instead of a decode.
         const void* fuer = nullptr;
         Zusatzarbeit zusatz;
+        // The decode begun before the program was up, taken instead of decoding again.
+        std::shared_ptr<FruehDekodierung> frueh;
     };
     struct Eintrag {
         QString pfad;
@@ -110,8 +126,7 @@ private:
         LoadedPicture bild;
     };
     struct Ergebnis {
-        Dateistempel stempel;
-        LoadedPicture bild;
+        Dekodiert dekodiert;
         std::function<void()> liefern;  // of work for the picture on screen
     };
     static Auftrag neuerAuftrag(const QString& pfad, QSize abdeckung, quint64 generation, bool vordergrund, int helligkeit);

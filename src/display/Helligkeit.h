@@ -12,6 +12,9 @@ namespace Helligkeit {
 
 using Tabelle = ByteTable;
 
+// The level that leaves every pixel as it is, and the one the program starts with.
+inline constexpr int kNeutral = 80;
+
 // Entry i is i × e^(level/50)/5, rounded half to even, at most 255.
 Tabelle TabelleBerechnen(int stufe);
 

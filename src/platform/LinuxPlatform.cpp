@@ -19,10 +19,17 @@
 #include <unistd.h>
 
 LinuxPlatform::LinuxPlatform(const QStringList& arguments)
+    : m_arguments(absoluteArguments(arguments))
+{
+}
+
+QStringList LinuxPlatform::absoluteArguments(const QStringList& arguments)
 {
     const QString folder = FileSystem::workingFolder();
+    QStringList absolute;
     for (const QString& a : arguments)
-        m_arguments.append(FileSystem::absolutePath(a, folder));
+        absolute.append(FileSystem::absolutePath(a, folder));
+    return absolute;
 }
 
 QStringList programArguments(int argc, char* argv[])

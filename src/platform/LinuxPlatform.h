@@ -13,6 +13,9 @@ public:
     // arguments: as the program got them (relative names are made absolute here).
     explicit LinuxPlatform(const QStringList& arguments);
     ~LinuxPlatform() override;
+    // The arguments as arguments() gives them: relative names made absolute against the working
+    // folder.
+    static QStringList absoluteArguments(const QStringList& arguments);
 
     int messageBox(const MessageBoxRequest& request) override;
     void setUiLanguage(const QString& language) override;

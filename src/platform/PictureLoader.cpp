@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 #include <optional>
 
@@ -30,6 +32,25 @@ void raiseQtAllocationLimit()
         return true;
     }();
     Q_UNUSED(done);
+}
+
+struct PaintingGate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool held = false;
+};
+
+PaintingGate& paintingGate()
+{
+    static PaintingGate gate;
+    return gate;
+}
+
+void waitForPainting()
+{
+    PaintingGate& gate = paintingGate();
+    std::unique_lock lock(gate.mutex);
+    gate.opened.wait(lock, [&] { return !gate.held; });
 }
 
 bool tooManyPixels(QSize size)
@@ -110,6 +131,16 @@ PictureLoader::PictureLoader()
     raiseQtAllocationLimit();
 }
 
+void PictureLoader::holdPainting(bool hold)
+{
+    PaintingGate& gate = paintingGate();
+    {
+        const std::lock_guard lock(gate.mutex);
+        gate.held = hold;
+    }
+    gate.opened.notify_all();
+}
+
 QSize PictureLoader::fittedSize(QSize natural, QSize coverSize)
 {
     if (coverSize.isEmpty() || natural.isEmpty())
@@ -131,6 +162,17 @@ qsizetype PictureLoader::keptBufferBytes() const
 
 LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable, const CancelFlag* cancel)
 {
+    return load(path, coverSize, byteTable, cancel, false);
+}
+
+LoadedPicture PictureLoader::loadJpegOnly(const QString& path, QSize coverSize, const CancelFlag* cancel)
+{
+    return load(path, coverSize, nullptr, cancel, true);
+}
+
+LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const ByteTable* byteTable, const CancelFlag* cancel,
+                                  bool jpegOnly)
+{
     LoadedPicture result;
     // Opened like every file the program reads: a FIFO or a device named like a picture is refused
     // at once instead of blocking, and so is a file larger than any picture we decode.
@@ -142,6 +184,8 @@ LoadedPicture PictureLoader::load(const QString& path, QSize coverSize, const By
         return result;
     const QByteArray head = file.peek(kFormatProbeBytes);
     result.format = detectPictureFormat(head);
+    if (jpegOnly && result.format != PictureFormat::Jpeg)
+        return result;
     switch (result.format) {
     case PictureFormat::Jpeg:
         result = loadJpeg(file, coverSize, byteTable, result, cancel);
@@ -368,6 +412,7 @@ QImage PictureLoader::scaleTo(const QImage& source, QSize size, QImage::Format f
         QImage target = m_pool.acquire(size, format);
         if (target.isNull())
             return {};
+        waitForPainting();
         QPainter painter(&target);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -67,6 +67,14 @@ public:
     // loaded.
     LoadedPicture load(const QString& path, QSize coverSize = {}, const ByteTable* byteTable = nullptr,
                        const CancelFlag* cancel = nullptr);
+    // As load(), for JPEG content only, which is decoded here without the toolkit's help: it may
+    // run before the application object exists. Anything else comes back not loaded, with its
+    // format named.
+    LoadedPicture loadJpegOnly(const QString& path, QSize coverSize, const CancelFlag* cancel);
+    // A painter takes the application's font, so painting needs the application object: while
+    // held, a decode that scales by painting waits at that point until it is let go (by the start,
+    // once the application object is made). Not held unless someone holds it.
+    static void holdPainting(bool hold);
 
     // Decoded-size limit: a picture of more pixels is not loadable, and is refused from its header
     // before any pixel memory is taken. 128 Mi pixels (16384 x 8192) keep large stitched panoramas
@@ -91,6 +99,8 @@ public:
     int pixelBuffersCreated() const { return m_pool.blocksCreated(); }
 
 private:
+    LoadedPicture load(const QString& path, QSize coverSize, const ByteTable* byteTable, const CancelFlag* cancel,
+                       bool jpegOnly);
     LoadedPicture loadJpeg(QFile& file, QSize coverSize, const ByteTable* byteTable, LoadedPicture result,
                            const CancelFlag* cancel);
     LoadedPicture loadMetafile(QFile& file, LoadedPicture result);

@@ -1,13 +1,17 @@
 // The picture a start shows first is decoded while the start-up goes on (during the folder
 // question, for one): it is shown only while its file and the screen are as they were for that
 // decode, its neighbours are decoded ahead only once it is painted, and a picture that cannot be
-// loaded is reported where the start-up reports it without that early decode.
+// loaded is reported where the start-up reports it without that early decode. A decode begun before
+// the program is up, from the arguments alone, is taken the same way.
 #include "display/BildVorlader.h"
 #include "display/Dateistempel.h"
 #include "display/Dekodierer.h"
+#include "display/FruehDekodierung.h"
+#include "lists/ErstesBild.h"
 #include "support/ShowFixture.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -271,5 +275,80 @@ TEST_F(FruehesStartbild, PictureThatCannotBeLoadedIsReportedWhereTheStartReports
             QTest::keyClick(&s.bild(), Qt::Key_F3);
             EXPECT_TRUE(aehnlich(s.farbe(), kGruen)) << s.farbe().name().toStdString();
         }
+    }
+}
+
+TEST_F(FruehesStartbild, DecodeBegunBeforeTheProgramIsUpIsTakenByEveryKindOfStartOnlyWhileItFits)
+{
+    // Before the toolkit is up, the first picture is told from the arguments alone (relative names,
+    // mixed case, umlauts, names of other types, slide lists in another encoding or with a quoted
+    // comma) and decoded. The start takes that decode instead of reading the picture again, and
+    // shows and says what it does without it; a decode of another file, at another size, of a file
+    // changed since or of content that is no JPEG is not taken.
+    enum class Frueh { Passend, AndereDatei, AndereGroesse, DateiGeaendert };
+    const struct {
+        const char* was;
+        QStringList argumente;  // relative to the folder the start is made from
+        QString erstes;         // the picture shown first
+        QColor farbe;
+        Frueh frueh;
+    } faelle[] = {
+        {"one picture", {"Zebra.JPG"}, "Zebra.JPG", Qt::blue, Frueh::Passend},
+        {"pictures in mixed case and another type", {"b.jpg", "Äpfel.jpg", "notes.txt", "Zebra.JPG"}, "Äpfel.jpg",
+         kRot, Frueh::Passend},
+        {"slide list in Windows-1252, a relative line", {"show.flf"}, "sub/Käse.jpg", Qt::magenta, Frueh::Passend},
+        {"slide list with a quoted comma", {"Quoted.FLF"}, "a, b.jpg", Qt::yellow, Frueh::Passend},
+        {"decoded for another picture", {"b.jpg", "Äpfel.jpg"}, "Äpfel.jpg", kRot, Frueh::AndereDatei},
+        {"decoded for another screen", {"b.jpg", "Äpfel.jpg"}, "Äpfel.jpg", kRot, Frueh::AndereGroesse},
+        {"file changed since, times put back", {"b.jpg", "Äpfel.jpg"}, "Äpfel.jpg", Qt::cyan, Frueh::DateiGeaendert},
+        {"BMP content named .jpg", {"bmp.jpg", "zz.jpg"}, "bmp.jpg", Qt::darkGreen, Frueh::Passend},
+    };
+    int n = 0;
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.was);
+        QStringList protokoll[2];
+        for (bool mitFrueh : {false, true}) {
+            Start s(pfad(QStringLiteral("vorab%1").arg(++n)), platform.appDataFolder);
+            const QString o = s.ordner + u'/';
+            Fixtures::writePicture(o + "Zebra.JPG", 64, 48, Qt::blue);
+            Fixtures::writePicture(o + "b.jpg", 64, 48, Qt::green);
+            Fixtures::writePicture(o + "Äpfel.jpg", 64, 48, Qt::red);
+            Fixtures::writePicture(o + "sub/Käse.jpg", 64, 48, Qt::magenta);
+            Fixtures::writePicture(o + "a, b.jpg", 64, 48, Qt::yellow);
+            Fixtures::writePicture(o + "zz.jpg", 64, 48, Qt::green);
+            QFile::copy(Fixtures::writePicture(o + "bmp.bmp", 64, 48, Qt::darkGreen), o + "bmp.jpg");
+            Fixtures::writeFile(o + "notes.txt");
+            Fixtures::writeFile(o + "show.flf", QByteArray("sub/K\xe4se.jpg\r\nb.jpg\r\n"));
+            Fixtures::writeFile(o + "Quoted.FLF", QByteArray("\"a, b.jpg\",b.jpg\n"));
+            s.platform.workingFolder = s.ordner;
+            s.platform.givenArguments = f.argumente;
+            const QString erstes = o + f.erstes;
+            std::shared_ptr<FruehDekodierung> frueh;
+            if (mitFrueh) {
+                const QString vorhergesagt = ErstesBild::Vorhersagen(s.platform.arguments());
+                ASSERT_EQ(vorhergesagt, erstes);
+                const QSize schirm = f.frueh == Frueh::AndereGroesse ? QSize(800, 600) : s.platform.screen;
+                frueh = std::make_shared<FruehDekodierung>(f.frueh == Frueh::AndereDatei ? o + "b.jpg" : vorhergesagt, schirm);
+                if (f.frueh == Frueh::DateiGeaendert) {
+                    ASSERT_TRUE(bis([&] { return frueh->fertig(); }));
+                    const Dateistempel vorher = Dateistempel::von(erstes);
+                    ASSERT_TRUE(bis([&] {
+                        return Fixtures::replaceKeepingTimes(erstes, Qt::cyan, false) && !(Dateistempel::von(erstes) == vorher);
+                    }));
+                }
+            } else if (f.frueh == Frueh::DateiGeaendert) {
+                ASSERT_TRUE(Fixtures::replaceKeepingTimes(erstes, Qt::cyan, false));
+            }
+            s.vorDemStart = [&] { s.programm->setFruehDekodierung(frueh); };
+            s.starten(f.argumente);
+            const bool genommen = mitFrueh && f.frueh == Frueh::Passend && f.erstes != u"bmp.jpg";
+            EXPECT_EQ(s.dekodierer->wieOft(QFileInfo(erstes).fileName()), genommen ? 0 : 1) << mitFrueh;
+            EXPECT_TRUE(s.bild().Image1.Visible);
+            EXPECT_TRUE(aehnlich(s.farbe(), f.farbe)) << s.farbe().name().toStdString() << mitFrueh;
+            for (const QString& zeile : s.platform.protokoll)
+                protokoll[mitFrueh].append(QString(zeile).replace(s.ordner, "~", Qt::CaseInsensitive));
+        }
+        EXPECT_EQ(protokoll[true], protokoll[false]);
+        EXPECT_TRUE(protokoll[true].last().startsWith(QStringLiteral("shown: "))) << protokoll[true].join('|').toStdString();
     }
 }
