@@ -5,6 +5,7 @@
 # The time is read off the screen (paging_probe), so it includes everything the user waits for.
 #
 #   bench/paging_e2e.sh PHOTO_DIR VIEWER...
+#   LAUNCH_ONLY=1 bench/paging_e2e.sh PHOTO_DIR VIEWER...   only the launches
 #
 # VIEWER is a path to a fotolauf binary (several may be compared in one run, e.g. two builds), or
 # "feh" / "qimgv". Needs Xvfb, a C compiler and the X headers (apt-get install libx11-dev
@@ -62,10 +63,13 @@ decode_alone() {  # decode_alone VIEWER FILE
 
 label() { if [ -x "$1" ]; then echo "$(basename "$(dirname "$(dirname "$1")")")/$(basename "$(dirname "$1")")"; else echo "$1"; fi; }
 
-# Paging, one viewer after the other.
+# Paging, one viewer after the other (LAUNCH_ONLY=1 leaves it out).
 n=0
 for viewer in "$@"; do
   n=$((n + 1))
+  : >"$work/dwell$n"
+  : >"$work/fast$n"
+  [ -n "${LAUNCH_ONLY:-}" ] && continue
   viewer_command "$viewer" "${list[@]}"
   "${cmd[@]}" >"$work/viewer.log" 2>&1 &
   app_pid=$!

@@ -271,6 +271,7 @@ BildVorlader::Ergebnis BildVorlader::ausfuehren(const Ladefunktion& laden, const
     if (auftrag.frueh)
         if (std::optional<Dekodiert> d = auftrag.frueh->abholen()) {
             e.dekodiert = std::move(*d);
+            e.vorab = true;
             return e;
         }
     e.dekodiert = dekodieren(laden, auftrag.pfad, auftrag.abdeckung, auftrag.helligkeit, abbruch);
@@ -317,7 +318,7 @@ void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
         const bool passt = auftrag.vordergrund || (aktuell && ergebnis.dekodiert.stempel.vorhanden &&
                                                    ergebnis.dekodiert.stempel == Dateistempel::von(auftrag.pfad));
         if (!gestoppt && passt) {
-            m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, ergebnis.dekodiert.bild};
+            m_gefunden = Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, ergebnis.dekodiert.bild, ergebnis.vorab};
             m_vordergrund.reset();
         } else if (!m_vordergrund) {
             m_vordergrund = neuerAuftrag(auftrag.pfad, auftrag.abdeckung, m_generation, true, m_gesucht->helligkeit);
@@ -325,7 +326,8 @@ void BildVorlader::erledigt(const Auftrag& auftrag, Ergebnis ergebnis)
     }
     if (!gestoppt && aktuell && m_vorausladen && ergebnis.dekodiert.bild.ok && ergebnis.dekodiert.stempel.vorhanden && gewollt(auftrag.pfad) &&
         auftrag.abdeckung == m_umstaende.abdeckung && !finden(auftrag.pfad, auftrag.abdeckung))
-        m_vorrat.push_back(Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, std::move(ergebnis.dekodiert.bild)});
+        m_vorrat.push_back(
+            Eintrag{auftrag.pfad, auftrag.abdeckung, ergebnis.dekodiert.stempel, std::move(ergebnis.dekodiert.bild), ergebnis.vorab});
     naechsterAuftrag();
     m_aufschub.wecken();
 }

@@ -70,6 +70,8 @@ public:
     // The stamp of the file as it was while the picture laden() gave last was decoded; "missing"
     // when the file changed during that decode.
     const Dateistempel& gezeigterStempel() const { return m_gezeigterStempel; }
+    // The picture laden() gave last is the decode begun before the program was up.
+    bool gezeigtVorab() const { return m_gezeigt && m_gezeigt->vorab; }
     // The picture laden() gave last stays at hand; these files are decoded next, in this order
     // (at most two; everything else held is let go, and a decode of another file is stopped).
     void vorausladen(const QStringList& pfade);
@@ -124,10 +126,12 @@ private:
         QSize abdeckung;
         Dateistempel stempel;
         LoadedPicture bild;
+        bool vorab = false;  // decoded before the program was up
     };
     struct Ergebnis {
         Dekodiert dekodiert;
         std::function<void()> liefern;  // of work for the picture on screen
+        bool vorab = false;
     };
     static Auftrag neuerAuftrag(const QString& pfad, QSize abdeckung, quint64 generation, bool vordergrund, int helligkeit);
     const Eintrag* finden(const QString& pfad, QSize abdeckung) const;

@@ -80,7 +80,7 @@ void FotolaufForm::BildAnzeigen()
         return;
     }
     const LoadedPicture& bild = *geladen;
-    p.Startmarke("picture decoded");
+    p.Startmarke(m_vorlader->gezeigtVorab() ? "picture decoded (begun before the toolkit)" : "picture decoded");
     p.AngezeigteDatei = datei;
     p.AngezeigteDateiPfad = dateiPfad;
     if (!bild.ok) {

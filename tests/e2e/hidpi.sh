@@ -54,6 +54,20 @@ else
   fail "zoomed twice: $(grey_pixels $area) grey pixels"
 fi
 
+# A photo started on this screen: its decode begins before the toolkit is up, at the screen's size
+# as the X server tells it, which must be the size the toolkit then shows it at, so the start takes it.
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+convert -size 3000x2000 plasma:fractal -quality 90 "$work/a-foto.jpg"
+FOTOLAUF_STARTZEITEN=1 "$bin" "$work/a-foto.jpg" "$work/b-schwarz.bmp" >"$work/foto.log" 2>&1 &
+app_pid=$!
+decoded() { grep -q "picture decoded" "$work/foto.log"; }
+if until_true 30 decoded && grep -q "picture decoded (begun before the toolkit)" "$work/foto.log"; then
+  ok "a photo's decode begun before the toolkit is the one shown"
+else
+  fail "the decode begun before the toolkit was not taken: $(grep "fotolauf start" "$work/foto.log" | tr '\n' '|')"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "--- program output"; cat "$work/app.log"
   exit 1
