@@ -22,11 +22,14 @@ QString Vorhersagen(const QStringList& argumente)
     QString zeile = Argumente::Verbinden(argumente).toLower();
     if (!Argumente::IstFotolaufDatei(zeile)) {
         qsizetype erstes = -1;
+        QString erster;  // its entry: the lower-cased name
         for (qsizetype i = 0; i < argumente.size(); ++i) {
-            const QString name = argumente[i].toLower();
+            QString name = argumente[i].toLower();
             if (Bildtyp::HatBildEndung(name) && Bildtyp::HatBildEndungMitPunkt(name) &&
-                (erstes < 0 || BildListe::kleiner(name, argumente[erstes].toLower())))
+                (erstes < 0 || BildListe::kleiner(name, erster))) {
                 erstes = i;
+                erster = std::move(name);
+            }
         }
         if (erstes < 0 || !FileSystem::exists(argumente[erstes]))
             return {};
