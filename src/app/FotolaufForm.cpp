@@ -6,7 +6,6 @@
 #include "lists/Argumente.h"
 #include "lists/BildListenFeld.h"
 #include "lists/frmDurchsuchenUnterOrdner.h"
-#include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
 
 #include <QCheckBox>
@@ -244,7 +243,9 @@ void FotolaufForm::Form_Load()
         List1Unsorted->Clear();
     else
         List1->Clear();
-    p.listBoxForm().ListBoxNeu->Clear();
+    p.Arbeitsliste().Clear();
+    // Nothing waits for a picture here: the list window is made at once.
+    p.listBoxForm();
     Frame1->hide();
     lblDateinamen->show();
     cmdStartAfterDragDrop->show();

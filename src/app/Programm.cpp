@@ -3,7 +3,9 @@
 #include "app/FotolaufForm.h"
 #include "app/ProfileReader.h"
 #include "app/Startzeiten.h"
+#include "lists/BildListe.h"
 #include "listwindow/ListBoxForm.h"
+#include "listwindow/Listenfenster.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "windows/Fensterordnung.h"
@@ -40,6 +42,8 @@ bool ganzeZahl(const QString& text, qint64& zahl)
 Programm::Programm(Platform& platform)
     : m_platform(platform)
     , m_fensterordnung(std::make_unique<Fensterordnung>([this]() -> QWidget* { return m_imageForm.get(); }))
+    , m_arbeitsliste(std::make_unique<BildListe>(false))
+    , m_listenfenster(std::make_unique<Listenfenster>(*this, *m_arbeitsliste))
 {
 }
 
@@ -52,9 +56,10 @@ Programm::~Programm()
     m_hilfeBoxForm.reset();
     m_xyPos.reset();
     m_wertxForm.reset();
-    m_listBoxForm.reset();
+    m_listenfenster.reset();
     m_imageForm.reset();
     m_fotolaufForm.reset();
+    m_arbeitsliste.reset();
     m_fensterordnung.reset();
 }
 
@@ -318,9 +323,12 @@ FotolaufForm& Programm::fotolaufForm()
 
 ListBoxForm& Programm::listBoxForm()
 {
-    if (!m_listBoxForm)
-        m_listBoxForm = std::make_unique<ListBoxForm>(*this);
-    return *m_listBoxForm;
+    return m_listenfenster->fenster();
+}
+
+bool Programm::hatListBoxForm() const
+{
+    return m_listenfenster->gemacht();
 }
 
 ImageForm& Programm::imageForm()
@@ -383,7 +391,7 @@ void Programm::entladen(QWidget* fenster)
         }
         return false;
     };
-    if (loesen(m_listBoxForm) || loesen(m_imageForm) || loesen(m_wertxForm) || loesen(m_xyPos) || loesen(m_hilfeBoxForm) ||
+    if (loesen(m_imageForm) || loesen(m_wertxForm) || loesen(m_xyPos) || loesen(m_hilfeBoxForm) ||
         loesen(m_zoomForm))
         return;
 }

@@ -12,9 +12,11 @@
 #include <memory>
 #include <vector>
 
+class BildListe;
 class FotolaufForm;
 class FruehDekodierung;
 class Fensterordnung;
+class Listenfenster;
 class HilfeBoxForm;
 class ZoomForm;
 class ListBoxForm;
@@ -113,13 +115,21 @@ public:
     double TwipsProBildpunktX() const;
     double TwipsProBildpunktY() const;
 
+    // --- the working list ---------------------------------------------------------------------
+    // The pictures of the show; its selected entry is the current position of the whole program.
+    // The list window shows it.
+    BildListe& Arbeitsliste() { return *m_arbeitsliste; }
+
     // --- windows -----------------------------------------------------------------------------
     FotolaufForm& fotolaufForm();
+    // The list window, made now if it is not yet; what the program tells it meanwhile goes
+    // through listenfenster().
     ListBoxForm& listBoxForm();
+    Listenfenster& listenfenster() { return *m_listenfenster; }
     ImageForm& imageForm();
     WertxForm& wertxForm();
     XYPos& xyPos();
-    bool hatListBoxForm() const { return m_listBoxForm != nullptr; }
+    bool hatListBoxForm() const;
     bool hatImageForm() const { return m_imageForm != nullptr; }
     bool hatXYPos() const { return m_xyPos != nullptr; }
     HilfeBoxForm& hilfeBoxForm();
@@ -129,7 +139,7 @@ public:
     // Unload the key-help or the zoom window if it is loaded.
     void HilfeBoxSchliessen();
     void ZoomFormSchliessen();
-    // Unloads a window; the next use creates it anew.
+    // Unloads a window; the next use creates it anew. The list window is never unloaded.
     void entladen(QWidget* fenster);
 
 private:
@@ -151,8 +161,9 @@ private:
     Startzeiten* m_startzeiten = nullptr;
     std::shared_ptr<FruehDekodierung> m_frueh;
     std::unique_ptr<Fensterordnung> m_fensterordnung;  // windows over the picture stay above it
+    std::unique_ptr<BildListe> m_arbeitsliste;
     std::unique_ptr<FotolaufForm> m_fotolaufForm;
-    std::unique_ptr<ListBoxForm> m_listBoxForm;
+    std::unique_ptr<Listenfenster> m_listenfenster;
     std::unique_ptr<ImageForm> m_imageForm;
     std::unique_ptr<WertxForm> m_wertxForm;
     std::unique_ptr<XYPos> m_xyPos;

@@ -50,5 +50,9 @@ void Startbild::Freigeben()
     if (m_bildFenster)
         m_bildFenster->removeEventFilter(this);
     m_vorlader.setVorausHalten(false);
+    // Not needed for the first picture, the list window is made once it is painted: the list key
+    // then finds it ready.
+    if (!m_programm.beendet())
+        m_programm.listBoxForm();
     deleteLater();
 }

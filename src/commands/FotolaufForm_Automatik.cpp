@@ -3,8 +3,7 @@
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
 #include "display/BildVorlader.h"
-#include "lists/BildListenFeld.h"
-#include "listwindow/ListBoxForm.h"
+#include "lists/BildListe.h"
 #include "windows/WertxForm.h"
 
 #include <QRadioButton>
@@ -13,7 +12,7 @@
 
 void FotolaufForm::NaechstesBild()
 {
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     if (neu.ListIndex() + 1 < neu.ListCount()) {
         neu.setListIndex(neu.ListIndex() + 1);
         ZufallsBild();
@@ -24,7 +23,7 @@ void FotolaufForm::NaechstesBild()
 
 void FotolaufForm::VorherigesBild()
 {
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     if (neu.ListIndex() >= 1) {
         neu.setListIndex(neu.ListIndex() - 1);
         ZufallsBild();
@@ -46,7 +45,7 @@ void FotolaufForm::ZufallsBild()
 {
     if (m_programm.wertxForm().OptAlphabetisch->isChecked() || !F6TimerGestartet)
         return;
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     const int n = neu.ListCount();
     if (n == 0)
         return;
@@ -55,7 +54,7 @@ void FotolaufForm::ZufallsBild()
 
 QList<int> FotolaufForm::Nachbarn()
 {
-    const BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    const BildListe& neu = m_programm.Arbeitsliste();
     const int i = neu.ListIndex();
     const int n = neu.ListCount();
     if (i < 0 || n <= 0)

@@ -2,25 +2,24 @@
 // picture by itself; the callers show it afterwards.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
-#include "lists/BildListenFeld.h"
-#include "listwindow/ListBoxForm.h"
+#include "lists/BildListe.h"
 
 void FotolaufForm::ErstesBild()
 {
-    m_programm.listBoxForm().ListBoxNeu->setListIndex(0);
+    m_programm.Arbeitsliste().setListIndex(0);
 }
 
 void FotolaufForm::LetztesBild()
 {
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     neu.setListIndex(neu.ListCount() - 1);
 }
 
 void FotolaufForm::SucheBildInListe()
 {
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     // The started file itself wins over a neighbour that differs from it only in letter case.
-    const std::vector<EintragsDatei>& dateien = neu.liste().Dateien();
+    const std::vector<EintragsDatei>& dateien = neu.Dateien();
     for (int i = 0; i < neu.ListCount(); ++i)
         if (!strStartBildDatei.isEmpty() && dateien[static_cast<size_t>(i)].pfad == strStartBildDatei) {
             neu.setListIndex(i);

@@ -3,8 +3,9 @@
 #include "app/Programm.h"
 #include "commands/Tastencode.h"
 #include "commands/Tastentabelle.h"
-#include "lists/BildListenFeld.h"
+#include "lists/BildListe.h"
 #include "listwindow/ListBoxForm.h"
+#include "listwindow/Listenfenster.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
@@ -17,13 +18,7 @@
 void FotolaufForm::Form_KeyDown(qint16& KeyCode, qint16& Shift)
 {
     Programm& p = m_programm;
-    ListBoxForm& liste = p.listBoxForm();
-    liste.chkExifAnzeigen->setChecked(false);
-    liste.chkExifAnzeigen->setEnabled(true);
-    liste.chkIptcAnzeigen->setChecked(false);
-    liste.chkIptcAnzeigen->setEnabled(true);
-    liste.lstExifIptc->hide();
-    liste.txtEXIFInfo->hide();
+    p.listenfenster().AnsichtenAus();
     ImageForm& bildFenster = p.imageForm();
     bildFenster.Shape1.Visible = false;
     bildFenster.Neuzeichnen();
@@ -34,7 +29,7 @@ void FotolaufForm::Form_KeyDown(qint16& KeyCode, qint16& Shift)
         p.ProgrammBeenden();
         return;
     }
-    if (liste.ListBoxNeu->ListCount() == 0) {
+    if (p.Arbeitsliste().ListCount() == 0) {
         NeueZusammenstellung();
         return;
     }
@@ -139,7 +134,7 @@ void FotolaufForm::TasteAusfuehren(Tastenaktion aktion)
         bildFenster.ZeigerNormal();
         break;
     case Tastenaktion::ListeVerbergen:
-        p.listBoxForm().hide();
+        p.listenfenster().Verbergen();
         break;
     }
     bildFenster.Neuzeichnen();

@@ -2,8 +2,7 @@
 // rectangle per list position.
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
-#include "lists/BildListenFeld.h"
-#include "listwindow/ListBoxForm.h"
+#include "lists/BildListe.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
 #include "windows/ZoomForm.h"
@@ -86,7 +85,7 @@ void FotolaufForm::SpeichernInBildPosList()
     Programm& p = m_programm;
     if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
         return;
-    const int i = p.listBoxForm().ListBoxNeu->ListIndex();
+    const int i = p.Arbeitsliste().ListIndex();
     if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())
         return;
     const Bildflaeche& image1 = p.imageForm().Image1;

@@ -3,8 +3,8 @@
 #include "app/FotolaufForm.h"
 #include "app/Programm.h"
 #include "display/BildVorlader.h"
-#include "lists/BildListenFeld.h"
-#include "listwindow/ListBoxForm.h"
+#include "lists/BildListe.h"
+#include "listwindow/Listenfenster.h"
 #include "windows/ImageForm.h"
 #include "windows/WertxForm.h"
 #include "windows/XYPos.h"
@@ -53,9 +53,9 @@ void FotolaufForm::ZeigerRegelAnwenden()
 void FotolaufForm::BildAnzeigen()
 {
     Programm& p = m_programm;
-    ListBoxForm& liste = p.listBoxForm();
+    BildListe& liste = p.Arbeitsliste();
     ImageForm& bildFenster = p.imageForm();
-    liste.hide();
+    p.listenfenster().Verbergen();
     if (blnMauszeigerSichtbar)
         p.platform().setBusyPointer(true);
     // Nothing is painted while the decode runs, so what is hidden here is never seen hidden: a
@@ -67,8 +67,8 @@ void FotolaufForm::BildAnzeigen()
     bildFenster.Picture1.Visible = false;
     dblSeitenverhaeltnisAlt = 0;
 
-    const QString datei = liste.ListBoxNeu->Text();
-    const QString dateiPfad = liste.ListBoxNeu->Datei();
+    const QString datei = liste.Text();
+    const QString dateiPfad = liste.Datei();
     const std::optional<LoadedPicture> geladen = BildLaden(dateiPfad);
     if (!geladen) {
         // A key for another picture came during the decode: its own change shows that one, and
@@ -131,9 +131,7 @@ void FotolaufForm::BildAnzeigen()
     bildFenster.Anzeigen();
     bildFenster.Neuzeichnen();
     hide();
-    liste.chkExifAnzeigen->setEnabled(true);
-    liste.chkIptcAnzeigen->setEnabled(true);
-    liste.setWindowTitle(p.Text(3103) + u'=' + datei);
+    p.listenfenster().BildGezeigt(datei);
     p.Startmarke("picture shown");
     VorausLaden();
     emit BildAngezeigt();
@@ -169,7 +167,7 @@ void FotolaufForm::VorausLaden()
 {
     QStringList pfade;
     if (m_vorlader->vorausladenAn()) {
-        BildListe& neu = m_programm.listBoxForm().ListBoxNeu->liste();
+        BildListe& neu = m_programm.Arbeitsliste();
         for (int i : Nachbarn())
             pfade.append(neu.Datei(i));
     }
@@ -200,7 +198,7 @@ void FotolaufForm::PositionWiederherstellen()
     Programm& p = m_programm;
     if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
         return;
-    const int i = p.listBoxForm().ListBoxNeu->ListIndex();
+    const int i = p.Arbeitsliste().ListIndex();
     if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())
         return;
     const Positionssatz& satz = p.BildPosList[static_cast<size_t>(i)];

@@ -47,6 +47,10 @@ public:
     // path as given when that exists, else the same path matched without regard to case (kept
     // for good once it exists). "" for an index outside the list.
     QString Datei(int index);
+    // The file of the selected entry ("" when none is selected).
+    QString Datei() { return Datei(m_listIndex); }
+    // The text of the selected entry ("" when none is selected).
+    QString Text() const { return List(m_listIndex); }
     const std::vector<EintragsDatei>& Dateien() const { return m_dateien; }
     void RemoveItem(int index);
     void Clear();

@@ -58,8 +58,19 @@ Qt::ItemFlags BildListenModell::flags(const QModelIndex& index) const
 }
 
 BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
+    : BildListenFeld(std::make_unique<BildListe>(sortiert), nullptr, mitHaekchen, parent)
+{
+}
+
+BildListenFeld::BildListenFeld(BildListe& liste, bool mitHaekchen, QWidget* parent)
+    : BildListenFeld(nullptr, &liste, mitHaekchen, parent)
+{
+}
+
+BildListenFeld::BildListenFeld(std::unique_ptr<BildListe> eigene, BildListe* fremde, bool mitHaekchen, QWidget* parent)
     : QListView(parent)
-    , m_liste(sortiert)
+    , m_eigene(std::move(eigene))
+    , m_liste(fremde ? *fremde : *m_eigene)
     , m_modell(m_liste, mitHaekchen, this)
 {
     setModel(&m_modell);
@@ -67,16 +78,13 @@ BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    if (m_liste.ListIndex() >= 0)
+        AuswahlMarkieren(m_liste.ListIndex());
 
     // Every change of the selection, by the program or by the user, counts as a click on the
     // entry, as list boxes have always reported it.
     connect(&m_liste, &BildListe::ListIndexGesetzt, this, [this](int index) {
-        m_innerhalbAuswahl = true;
-        if (index < 0)
-            selectionModel()->clearSelection();
-        else
-            setCurrentIndex(m_modell.index(index));
-        m_innerhalbAuswahl = false;
+        AuswahlMarkieren(index);
         emit EintragGeklickt();
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
@@ -87,11 +95,8 @@ BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
     });
     // The model is rebuilt on every change of the list: the highlight stays on the current entry.
     connect(&m_modell, &QAbstractItemModel::modelReset, this, [this] {
-        if (m_liste.ListIndex() < 0)
-            return;
-        m_innerhalbAuswahl = true;
-        setCurrentIndex(m_modell.index(m_liste.ListIndex()));
-        m_innerhalbAuswahl = false;
+        if (m_liste.ListIndex() >= 0)
+            AuswahlMarkieren(m_liste.ListIndex());
     });
     // A click on the entry that is already selected is a click as well.
     connect(this, &QListView::clicked, this, [this](const QModelIndex& i) {
@@ -103,6 +108,16 @@ BildListenFeld::BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent)
         if (i.isValid())
             emit EintragDoppelgeklickt();
     });
+}
+
+void BildListenFeld::AuswahlMarkieren(int index)
+{
+    m_innerhalbAuswahl = true;
+    if (index < 0)
+        selectionModel()->clearSelection();
+    else
+        setCurrentIndex(m_modell.index(index));
+    m_innerhalbAuswahl = false;
 }
 
 void BildListenFeld::DateienAnnehmen(bool ja)

@@ -1,11 +1,13 @@
 // The list control that shows a picture list: a model/view list (fast with 32767 entries) over
-// a BildListe, optionally with a tick box in front of every entry.
+// a BildListe, its own or one it is given, optionally with a tick box in front of every entry.
 #pragma once
 
 #include "lists/BildListe.h"
 
 #include <QAbstractListModel>
 #include <QListView>
+
+#include <memory>
 
 class BildListenModell : public QAbstractListModel {
     Q_OBJECT
@@ -24,7 +26,11 @@ private:
 class BildListenFeld : public QListView {
     Q_OBJECT
 public:
+    // With a list of its own.
     BildListenFeld(bool sortiert, bool mitHaekchen, QWidget* parent = nullptr);
+    // Showing a list that someone else owns and that outlives the control; the control shows
+    // its selection at once.
+    BildListenFeld(BildListe& liste, bool mitHaekchen, QWidget* parent = nullptr);
     // Lets the list take files dropped from a file manager.
     void DateienAnnehmen(bool ja);
     // The local file paths of a drop, byte for byte; empty when it carries none. A name no file
@@ -64,7 +70,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    BildListe m_liste;
+    // Either eigene or fremde.
+    BildListenFeld(std::unique_ptr<BildListe> eigene, BildListe* fremde, bool mitHaekchen, QWidget* parent);
+    // Highlights the list's selected entry (none for -1) without reporting it as a click.
+    void AuswahlMarkieren(int index);
+
+    std::unique_ptr<BildListe> m_eigene;
+    BildListe& m_liste;
     BildListenModell m_modell;
     bool m_innerhalbAuswahl = false;
     bool m_geradeGewechselt = false;

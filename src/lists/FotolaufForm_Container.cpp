@@ -5,7 +5,6 @@
 #include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "lists/Bildtyp.h"
-#include "listwindow/ListBoxForm.h"
 #include "windows/ImageForm.h"
 
 #include <QCheckBox>
@@ -63,7 +62,7 @@ void FotolaufForm::cmdKeinNeustart_Click()
 {
     lstFilesImGleichenOrdner->Clear();
     Quellliste().Clear();
-    m_programm.listBoxForm().ListBoxNeu->Clear();
+    m_programm.Arbeitsliste().Clear();
     cmdKeinNeustart->hide();
 }
 
@@ -100,7 +99,7 @@ void FotolaufForm::cmdStartAfterDragDrop_Click()
 void FotolaufForm::NeueZusammenstellung()
 {
     Programm& p = m_programm;
-    if (p.listBoxForm().ListBoxNeu->liste().IrgendeinHaekchen()) {
+    if (p.Arbeitsliste().IrgendeinHaekchen()) {
         if (p.Meldung(p.Text(3149), MsgBox::JaNein) == MsgBox::Nein)
             return;
     }
@@ -128,7 +127,7 @@ void FotolaufForm::NeueZusammenstellung()
 void FotolaufForm::ContainerAnzeigen()
 {
     Programm& p = m_programm;
-    BildListenFeld& neu = *p.listBoxForm().ListBoxNeu;
+    BildListe& neu = p.Arbeitsliste();
     if (!optVorhandeneFotolaufDateiBenutzen->isChecked()) {
         if (!blnNeuZusammenstellen) {
             Quellliste().Clear();

@@ -5,7 +5,6 @@
 #include "display/BildVorlader.h"
 #include "lists/BildListenFeld.h"
 #include "lists/Bildtyp.h"
-#include "listwindow/ListBoxForm.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -66,7 +65,7 @@ void FotolaufForm::ListAlleFilesImGleichenOrdner()
 void FotolaufForm::KopiereListBox()
 {
     Platform& platform = m_programm.platform();
-    BildListenFeld& neu = *m_programm.listBoxForm().ListBoxNeu;
+    BildListe& neu = m_programm.Arbeitsliste();
     platform.setBusyPointer(true);
     Vorlader().verwerfen();
     neu.Clear();
@@ -74,14 +73,14 @@ void FotolaufForm::KopiereListBox()
         strStartBild = List1->List(0);
         strStartBildDatei = List1->liste().Datei(0);
         List1->Clear();
-        neu.liste().AddItemsAus(lstFilesImGleichenOrdner->liste());
+        neu.AddItemsAus(lstFilesImGleichenOrdner->liste());
         List1->liste().AddItemsAus(lstFilesImGleichenOrdner->liste());
         platform.setBusyPointer(false);
         List1->ZOrder();
         return;
     }
     BildListenFeld& quelle = UnsortierterModus() ? *List1Unsorted : *List1;
-    neu.liste().AddItemsAus(quelle.liste());
+    neu.AddItemsAus(quelle.liste());
     quelle.ZOrder();
     platform.setBusyPointer(false);
 }

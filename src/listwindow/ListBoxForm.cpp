@@ -4,6 +4,7 @@
 #include "app/Twips.h"
 #include "lists/BildListenFeld.h"
 #include "listwindow/EasyPopupMenu.h"
+#include "listwindow/Listenfenster.h"
 #include "windows/HilfeBoxForm.h"
 #include "windows/ImageForm.h"
 
@@ -22,7 +23,7 @@ ListBoxForm::ListBoxForm(Programm& programm)
     , m_programm(programm)
 {
     const Programm& p = programm;
-    ListBoxNeu = new BildListenFeld(false, true, this);
+    ListBoxNeu = new BildListenFeld(programm.Arbeitsliste(), true, this);
     ListBoxNeu->setObjectName(QStringLiteral("ListBoxNeu"));
     btnAktionAusfuehren = new QPushButton(this);
     btnAktionAusfuehren->setObjectName(QStringLiteral("btnAktionAusfuehren"));
@@ -188,9 +189,44 @@ void ListBoxForm::ListBoxNeu_DblClick()
     p.fotolaufForm().BildAnzeigen();
 }
 
+void ListBoxForm::StandUebernehmen(const Listenfensterstand& stand)
+{
+    Programm& p = m_programm;
+    if (!stand.titel.isEmpty())
+        setWindowTitle(stand.titel);
+    chkExifAnzeigen->setEnabled(stand.ansichtenAn);
+    chkIptcAnzeigen->setEnabled(stand.ansichtenAn);
+    if (stand.hinweis)
+        txtEXIFInfo->setPlainText(p.Text(1225) + Programm::CrLf + p.Text(1226) + Programm::CrLf + p.Text(1227) + Programm::CrLf +
+                                  p.Text(1228) + Programm::CrLf + p.Text(1229) + Programm::CrLf + p.Text(1230));
+    else
+        txtEXIFInfo->clear();
+    txtEXIFInfo->setVisible(stand.hinweisSichtbar);
+}
+
+void ListBoxForm::BildGezeigt(const QString& titel)
+{
+    chkExifAnzeigen->setEnabled(true);
+    chkIptcAnzeigen->setEnabled(true);
+    setWindowTitle(titel);
+}
+
+void ListBoxForm::AnsichtenAus()
+{
+    chkExifAnzeigen->setChecked(false);
+    chkExifAnzeigen->setEnabled(true);
+    chkIptcAnzeigen->setChecked(false);
+    chkIptcAnzeigen->setEnabled(true);
+    lstExifIptc->hide();
+    txtEXIFInfo->hide();
+}
+
 void ListBoxForm::ListBoxNeu_Click()
 {
     Programm& p = m_programm;
+    const QString eintrag = ListBoxNeu->Text();
+    // Everything off first, then on again as the entry allows: a control that had the focus
+    // gives it up, as it always has.
     lstExifIptc->clear();
     lstExifIptc->hide();
     chkExifAnzeigen->setEnabled(false);
@@ -198,15 +234,11 @@ void ListBoxForm::ListBoxNeu_Click()
     txtEXIFInfo->clear();
     txtEXIFInfo->setEnabled(true);
     txtEXIFInfo->hide();
-    const QString eintrag = ListBoxNeu->Text();
-    if (eintrag != p.AngezeigteDatei) {
-        txtEXIFInfo->setPlainText(p.Text(1225) + Programm::CrLf + p.Text(1226) + Programm::CrLf + p.Text(1227) + Programm::CrLf +
-                                  p.Text(1228) + Programm::CrLf + p.Text(1229) + Programm::CrLf + p.Text(1230));
-        txtEXIFInfo->show();
+    Listenfensterstand stand;
+    stand.AuswahlGeaendert(eintrag == p.AngezeigteDatei);
+    StandUebernehmen(stand);
+    if (!stand.ansichtenAn)
         return;
-    }
-    chkExifAnzeigen->setEnabled(true);
-    chkIptcAnzeigen->setEnabled(true);
     if (chkExifAnzeigen->isChecked() && !eintrag.isEmpty()) {
         lstExifIptc->hide();
         txtEXIFInfo->show();

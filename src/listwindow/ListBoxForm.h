@@ -1,5 +1,5 @@
 // The picture list window: the working list (the current position of the whole program is its
-// selected entry), the action button and the EXIF/IPTC views. Closing it only hides it; every key
+// selected entry; the list itself is the program's), the action button and the EXIF/IPTC views. Closing it only hides it; every key
 // hides it and acts in the main window, except Return, which shows the selected picture.
 #pragma once
 
@@ -11,6 +11,7 @@
 
 class Programm;
 class BildListenFeld;
+struct Listenfensterstand;
 class QCheckBox;
 class QGroupBox;
 class QListWidget;
@@ -33,6 +34,11 @@ public:
 
     // Appends the IPTC fields of the selected entry's picture to lstExifIptc.
     void IptcAnzeigen();
+
+    // What the window shows of the picture on screen (see Listenfenster).
+    void StandUebernehmen(const Listenfensterstand& stand);
+    void BildGezeigt(const QString& titel);
+    void AnsichtenAus();
 
     // Layout for an inner size in twips; the controls' rectangles are kept in twips.
     void Form_Resize(double innenBreite, double innenHoehe);

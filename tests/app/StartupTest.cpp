@@ -37,7 +37,7 @@ TEST_F(Startup, WithoutArgumentsShowsTheEmptyContainer)
     EXPECT_TRUE(form().cmdStartAfterDragDrop->isVisibleTo(&form()));
     EXPECT_TRUE(form().lblDateinamen->isVisibleTo(&form()));
     EXPECT_FALSE(form().Frame1->isVisibleTo(&form()));
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
     EXPECT_EQ(form().Helligkeit, 80);
     EXPECT_TRUE(form().blnMauszeigerSichtbar);
     EXPECT_EQ(form().ScreenWidth, 15360);
@@ -64,7 +64,7 @@ TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
     starten({pfad("a.jpg"), pfad("b.jpg")});
     EXPECT_TRUE(form().CommandLine.isEmpty());
     EXPECT_TRUE(form().isVisible());
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
 
     // Any other state (Shift merely down, not newly pressed) does not count.
     ScriptedPlatform anders;
@@ -72,7 +72,7 @@ TEST_F(Startup, ShiftHeldOpensTheContainerInsteadOfThePictures)
     anders.givenArguments = {pfad("a.jpg"), pfad("b.jpg")};
     Programm p(anders);
     p.Starten();
-    EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListCount(), 2);
+    EXPECT_EQ(p.Arbeitsliste().ListCount(), 2);
 }
 
 TEST_F(Startup, OnePictureAsksAboutSubfoldersAndEveryAnswerIsHonoured)
@@ -107,10 +107,10 @@ TEST_F(Startup, OnePictureAsksAboutSubfoldersAndEveryAnswerIsHonoured)
         // A name with a blank stays one name, in quotes.
         EXPECT_EQ(m.CommandLine, u'"' + ordner + "b.jpg" + u'"');
         EXPECT_EQ(m.strArgumente, m.CommandLine);
-        EXPECT_EQ(eintraege(*programm->listBoxForm().ListBoxNeu), f.liste);
+        EXPECT_EQ(eintraege(programm->Arbeitsliste()), f.liste);
         EXPECT_EQ(p.endRequests, f.ende);
         if (f.ende == 0) {
-            EXPECT_EQ(programm->listBoxForm().ListBoxNeu->Text(), ordner + "b.JPG");
+            EXPECT_EQ(programm->Arbeitsliste().Text(), ordner + "b.JPG");
             EXPECT_EQ(m.strStartBild, ordner + "b.jpg");
             EXPECT_TRUE(m.blnOhneUnterOrdner);
             EXPECT_EQ(programm->BildPosList.size(), static_cast<size_t>(f.liste.size() + 1));
@@ -126,7 +126,7 @@ TEST_F(Startup, SlideListFileKeepsItsOrderAndOneWrittenOnWindowsIsReadAsWindows1
     Fixtures::writeFile(pfad("Show.FLF"), inhalt);
     starten({pfad("Show.FLF")});
     EXPECT_EQ(working(), QStringList({pfad("z.jpg"), pfad("a.jpg"), pfad("m.jpg")}));
-    EXPECT_EQ(listBoxNeu().ListIndex(), 0);
+    EXPECT_EQ(arbeitsliste().ListIndex(), 0);
     EXPECT_TRUE(form().optVorhandeneFotolaufDateiBenutzen->isChecked());
     EXPECT_EQ(form().ZeilenZaehler, 3);
     EXPECT_EQ(platform.endRequests, 0);
@@ -134,7 +134,7 @@ TEST_F(Startup, SlideListFileKeepsItsOrderAndOneWrittenOnWindowsIsReadAsWindows1
     Fixtures::writeFile(pfad("alt.flf"), pfad("").toUtf8() + "K\xe4se.jpg\n" + pfad("").toUtf8() + "\xe9t\xe9.jpg");
     ScriptedPlatform p;
     const auto alt = neu(p, {pfad("alt.flf")});
-    EXPECT_EQ(eintraege(*alt->listBoxForm().ListBoxNeu), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
+    EXPECT_EQ(eintraege(alt->Arbeitsliste()), QStringList({pfad("Käse.jpg"), pfad("été.jpg")}));
 }
 
 TEST_F(Startup, MessagesInBothLanguagesAndWhichOfThemEndTheProgram)
@@ -192,7 +192,7 @@ TEST_F(Startup, MessagesInBothLanguagesAndWhichOfThemEndTheProgram)
                 EXPECT_EQ(m.buttons, MsgBox::OkNur);
             }
             EXPECT_EQ(p.endRequests, f.ende);
-            EXPECT_EQ(programm->listBoxForm().ListBoxNeu->ListCount(), f.eintraege);
+            EXPECT_EQ(programm->Arbeitsliste().ListCount(), f.eintraege);
         }
     }
 }

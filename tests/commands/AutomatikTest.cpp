@@ -67,7 +67,7 @@ TEST_F(Automatik, RandomPicksTakeTheDrawsInOrderWhetherOrNotTheyAreDecodedAhead)
             ASSERT_TRUE(QTest::qWaitFor([&] { return f.Vorlader().ruhig(); }, 20000));
             const std::map<QString, int> vorher = *dekodiert;
             f.Timer1_Timer();
-            const int index = prog.listBoxForm().ListBoxNeu->ListIndex();
+            const int index = prog.Arbeitsliste().ListIndex();
             folge.push_back(index);
             // Ahead, the pick of the tick was drawn and its picture decoded before the tick.
             const QString gezeigt = QFileInfo(prog.AngezeigteDatei).fileName();

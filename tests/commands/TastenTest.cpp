@@ -46,7 +46,7 @@ TEST_F(Tasten, PagingWrapsAroundAndConsumesTheKey)
     for (const auto& s : schritte) {
         taste(s.key, s.mod);
         EXPECT_EQ(index(), s.erwartet) << s.key;
-        EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().Text());
+        EXPECT_EQ(programm().AngezeigteDatei, arbeitsliste().Text());
     }
     qint16 code = 114, shift = 0;
     form().Form_KeyDown(code, shift);
@@ -155,7 +155,7 @@ TEST_F(Tasten, ListOfOnePictureWrapsToItselfAndAnEmptyListStartsANewCompilationB
     EXPECT_EQ(index(), 0);
     taste(Qt::Key_F2);
     EXPECT_EQ(index(), 0);
-    listBoxNeu().Clear();
+    arbeitsliste().Clear();
     taste(Qt::Key_F3);
     EXPECT_TRUE(form().blnNeuZusammenstellen);
     EXPECT_TRUE(form().isVisible());
@@ -188,10 +188,10 @@ TEST_F(Tasten, KeysArriveThroughTheOtherWindows)
     EXPECT_EQ(index(), 2);
     // Return in the list shows the selected entry, like a double click.
     liste.show();
-    listBoxNeu().setListIndex(0);
+    arbeitsliste().setListIndex(0);
     taste(liste.ListBoxNeu, Qt::Key_Return);
     EXPECT_FALSE(liste.isVisible());
-    EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().List(0));
+    EXPECT_EQ(programm().AngezeigteDatei, arbeitsliste().List(0));
     EXPECT_TRUE(form().blnListBoxNeuDblClick);
 
     // The help window only closes on a key, until it hands the keyboard to the picture window

@@ -61,7 +61,7 @@ TEST_F(Zoom, ZoomInBeyondTheSurfacesLimitIsRefused)
 TEST_F(Zoom, RectanglesAreKeptPerPositionOnlyWhenTheBoxIsTicked)
 {
     starten({{400, 300}, {400, 300}, {400, 300}, {400, 300}});
-    listBoxNeu().setListIndex(2);
+    arbeitsliste().setListIndex(2);
     form().BildAnzeigen();
     taste(Qt::Key_F4);
     for (const Positionssatz& s : programm().BildPosList)

@@ -91,7 +91,7 @@ TEST_F(Ausrichtung, EveryOrientationIsShownUprightEverywhere)
 
         // Fitted by the upright size: a landscape picture to the width, an upright one to the height.
         w.CheckSpeichernBildPosition->setChecked(false);
-        listBoxNeu().setListIndex(i);
+        arbeitsliste().setListIndex(i);
         form().BildAnzeigen();
         const QRect gezeigt = hoch ? QRect(296, 0, 432, 768) : QRect(0, 96, 1024, 576);
         ASSERT_EQ(bild().Image1.pixel(), gezeigt) << z.ausrichtung;

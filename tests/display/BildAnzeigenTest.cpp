@@ -21,7 +21,7 @@ protected:
     }
     void zeigen(int index)
     {
-        listBoxNeu().setListIndex(index);
+        arbeitsliste().setListIndex(index);
         form().BildAnzeigen();
     }
     ImageForm& bild() { return programm().imageForm(); }
@@ -68,10 +68,10 @@ TEST_F(BildAnzeigen, FileThatCannotBeLoadedGivesTheMessageAndABlackWindow)
         Programm p(p2);
         p.Starten();
         for (int i : {1, 2}) {
-            p.listBoxForm().ListBoxNeu->setListIndex(i);
+            p.Arbeitsliste().setListIndex(i);
             p.fotolaufForm().BildAnzeigen();
             ASSERT_EQ(p2.messages.size(), static_cast<size_t>(i));
-            const QString name = p.listBoxForm().ListBoxNeu->List(i);
+            const QString name = p.Arbeitsliste().List(i);
             EXPECT_EQ(p2.messages.back().text,
                       language == 0 ? "Bild kann nicht geladen werden.\r\n" + name +
                                           "\r\nPrüfen Sie ob diese Datei existiert\r\noder ob es sich um einen verbotenen "
@@ -82,7 +82,7 @@ TEST_F(BildAnzeigen, FileThatCannotBeLoadedGivesTheMessageAndABlackWindow)
             EXPECT_FALSE(p.imageForm().Image1.Visible);
             EXPECT_TRUE(p.imageForm().isVisible());
             EXPECT_EQ(p.AngezeigteDatei, name);
-            EXPECT_EQ(p.listBoxForm().ListBoxNeu->ListIndex(), i);
+            EXPECT_EQ(p.Arbeitsliste().ListIndex(), i);
         }
     }
 }

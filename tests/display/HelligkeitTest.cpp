@@ -132,7 +132,7 @@ TEST_F(HelligkeitAufDemBild, ShownPixelsAreTheTableOnTheWholePictureThenReducedA
     const std::vector<std::pair<int, int>> faelle = {{0, 0}, {0, 40}, {0, 123}, {0, 175}, {0, 255}, {1, 40}, {1, 175}};
     for (auto [bildNr, stufe] : faelle) {
         form().Helligkeit = static_cast<qint16>(stufe);
-        listBoxNeu().setListIndex(bildNr);
+        arbeitsliste().setListIndex(bildNr);
         form().BildAnzeigen();
         const QRect r = gezeigt[bildNr];
         ASSERT_EQ(bild().Image1.pixel(), r) << stufe;

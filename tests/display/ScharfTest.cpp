@@ -77,7 +77,7 @@ TEST_F(Scharf, RestoredSectionAndZoomWindowShowTheFullResolutionAtEveryBrightnes
         form().Helligkeit = static_cast<qint16>(stufe);
         // A section zoomed to the file's own size with F4, kept, and restored on coming back.
         w.CheckSpeichernBildPosition->setChecked(true);
-        listBoxNeu().setListIndex(0);
+        arbeitsliste().setListIndex(0);
         form().BildAnzeigen();
         if (stufe == 80)
             taste(Qt::Key_F4);

@@ -128,13 +128,13 @@ TEST_F(Vorladen, FileChangedOrRemovedAfterItsDecodeAheadIsReadAgainOrReported)
         platform.messages.clear();
         taste(Qt::Key_F3);
         EXPECT_EQ(index(), i);
-        EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().List(i));
+        EXPECT_EQ(programm().AngezeigteDatei, arbeitsliste().List(i));
         if (z.danach.isValid()) {
             EXPECT_TRUE(aehnlich(farbe(), z.danach)) << farbe().name().toStdString();
             EXPECT_TRUE(platform.messages.empty());
         } else {
             ASSERT_EQ(platform.messages.size(), 1u);
-            EXPECT_EQ(platform.messages[0].text, "Bild kann nicht geladen werden.\r\n" + listBoxNeu().List(i) +
+            EXPECT_EQ(platform.messages[0].text, "Bild kann nicht geladen werden.\r\n" + arbeitsliste().List(i) +
                                                      "\r\nPrüfen Sie ob diese Datei existiert\r\noder ob es sich um einen "
                                                      "verbotenen Dateityp handelt.");
             EXPECT_FALSE(bild().Image1.Visible);
@@ -170,7 +170,7 @@ TEST_F(Vorladen, NewerKeySupersedesALongDecodeAndAltF4EndsIt)
     EXPECT_TRUE(gezeigt.isEmpty());
     ASSERT_TRUE(bis([&] { return zeigt(2); }));
     EXPECT_TRUE(aehnlich(zwischendurch, kFarben[0])) << zwischendurch.name().toStdString();
-    EXPECT_EQ(gezeigt, QStringList{listBoxNeu().List(2)});
+    EXPECT_EQ(gezeigt, QStringList{arbeitsliste().List(2)});
     // b's decode was given up when c was asked for; as c's neighbour it is decoded anew.
     ASSERT_TRUE(bis([&] { return wieOft(1) == 2; }));
     dekodierer->frei.release();
@@ -207,7 +207,7 @@ TEST_F(Vorladen, BrightnessScreenAndListChangesDropWhatWasDecodedAhead)
     form().BildAnzeigen();
     ASSERT_TRUE(bis([&] { return wieOft(1) == 3; }));
     form().KopiereListBox();  // a new working list from the same pictures
-    listBoxNeu().setListIndex(1);
+    arbeitsliste().setListIndex(1);
     form().BildAnzeigen();
     EXPECT_EQ(wieOft(1), 4);
 }

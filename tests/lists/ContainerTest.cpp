@@ -81,7 +81,7 @@ TEST_F(Container, StartButtonRoads)
                              "Bildern\r\nMit F5 können Sie die Liste aller gefundenen Bilder anzeigen\r\nMit F3 vorwärts- mit F2 "
                              "rückwärtsblättern\r\n"));
     EXPECT_EQ(working(), QStringList({a, b, c}));
-    EXPECT_EQ(listBoxNeu().Text(), b);
+    EXPECT_EQ(arbeitsliste().Text(), b);
     EXPECT_EQ(angezeigt.count(), 1);
     EXPECT_FALSE(form().isVisible());
     EXPECT_TRUE(bild().isVisible());
@@ -93,7 +93,7 @@ TEST_F(Container, NewCompilationAsksAboutTickedPicturesAndKeepsTheContainer)
     platform.givenArguments = {a, b};
     platform.programFolderPath = QStringLiteral(FOTOLAUF_BINARY_DIR);
     programm().Starten();
-    listBoxNeu().setSelected(1, true);
+    arbeitsliste().setSelected(1, true);
     platform.answers = {MsgBox::Nein};
     taste(Qt::Key_F8);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -101,7 +101,7 @@ TEST_F(Container, NewCompilationAsksAboutTickedPicturesAndKeepsTheContainer)
               QStringLiteral("Es gibt mit Häkchen markierte Dateien, wollen Sie diese wirklich ignorieren?"));
     EXPECT_EQ(platform.messages[0].buttons, MsgBox::JaNein);
     EXPECT_FALSE(form().isVisible());  // No: the show goes on unchanged
-    EXPECT_EQ(listBoxNeu().ListCount(), 2);
+    EXPECT_EQ(arbeitsliste().ListCount(), 2);
 
     platform.answers = {MsgBox::Ja};
     taste(Qt::Key_F8);
@@ -114,12 +114,12 @@ TEST_F(Container, NewCompilationAsksAboutTickedPicturesAndKeepsTheContainer)
     EXPECT_TRUE(bild().isVisible());
 
     // Emptying the container clears the lists and hides its button.
-    listBoxNeu().setSelected(0, false);
-    listBoxNeu().setSelected(1, false);
+    arbeitsliste().setSelected(0, false);
+    arbeitsliste().setSelected(1, false);
     taste(Qt::Key_F8);
     form().cmdKeinNeustart->click();
     EXPECT_EQ(form().List1->ListCount(), 0);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
     EXPECT_FALSE(form().cmdKeinNeustart->isVisibleTo(&form()));
 }
 

@@ -107,7 +107,7 @@ TEST_F(Dateinamen, NamesThatAreNotUtf8AreFoundShownAndListedReadably)
     const QStringList zeilen{QStringLiteral("/a.jpg"), QStringLiteral("/Käse.jpg"), QStringLiteral("/Sub/été.jpg")};
     QAbstractItemModel* modell = l->programm->listBoxForm().ListBoxNeu->model();
     for (int i = 0; i < 3; ++i) {
-        l->programm->listBoxForm().ListBoxNeu->setListIndex(i);
+        l->programm->Arbeitsliste().setListIndex(i);
         l->programm->fotolaufForm().BildAnzeigen();
         EXPECT_TRUE(zeigt(*l, std::array{Qt::red, Qt::green, Qt::blue}[size_t(i)])) << i;
         const QString zeile = modell->data(modell->index(i, 0)).toString();

@@ -47,7 +47,7 @@ TEST_F(Ordner, OnlyTheThreeLetterEndingCountsHiddenFilesAreLeftOutAndAnEmptyFold
     form().ListAlleFilesImGleichenOrdner();
     form().KopiereListBox();
     EXPECT_EQ(form().List1->ListCount(), 0);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
     EXPECT_EQ(form().strStartBild, pfad("leer/weg.jpg"));
 }
 
@@ -113,5 +113,5 @@ TEST_F(Ordner, CancelDuringTheWalkEndsTheProgram)
     frage.btnMitUnterOrdnern_Click();
     EXPECT_EQ(platform.endRequests, 1);
     EXPECT_EQ(runden, 3);  // nothing more was walked
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
 }

@@ -13,17 +13,17 @@
 class Aktionen : public ShowTest {
 protected:
     ListBoxForm& fenster() { return programm().listBoxForm(); }
-    QString eintrag(int i) { return listBoxNeu().List(i); }
+    QString eintrag(int i) { return arbeitsliste().List(i); }
     void ankreuzen(std::initializer_list<int> indexe)
     {
         for (int i : indexe)
-            listBoxNeu().setSelected(i, true);
+            arbeitsliste().setSelected(i, true);
     }
     QStringList angehakt()
     {
         QStringList r;
-        for (int i = 0; i < listBoxNeu().ListCount(); ++i)
-            if (listBoxNeu().Selected(i))
+        for (int i = 0; i < arbeitsliste().ListCount(); ++i)
+            if (arbeitsliste().Selected(i))
                 r.append(eintrag(i));
         return r;
     }
@@ -57,9 +57,9 @@ TEST_F(Aktionen, TheButtonShowsTheSixItemsAndTheShellItemsHandTheEntryOrTheMailL
         fenster().WeiterAnShellExecute(n);
     EXPECT_TRUE(platform.shellRequests.empty());
     EXPECT_TRUE(platform.folderDialogs.empty());
-    listBoxNeu().setListIndex(1);
+    arbeitsliste().setListIndex(1);
     // The platform gets the file the entry names, in its real letter case, not the list text.
-    const QString datei = listBoxNeu().liste().Datei(1);
+    const QString datei = arbeitsliste().Datei(1);
     ASSERT_EQ(datei, pfad(QStringLiteral("b.jpg")));
     const std::vector<std::tuple<int, const char*, QString>> faelle = {
         {3005, "open", datei},
@@ -77,7 +77,7 @@ TEST_F(Aktionen, TheButtonShowsTheSixItemsAndTheShellItemsHandTheEntryOrTheMailL
     }
     // Successful calls report nothing; the list and the display stay as they are.
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(listBoxNeu().ListCount(), 3);
+    EXPECT_EQ(arbeitsliste().ListCount(), 3);
     EXPECT_EQ(index(), 1);
 }
 
@@ -111,8 +111,8 @@ TEST_F(Aktionen, OpenAndPrintFailuresByResultCodeAndTheNineLineMessageOfAVanishe
 
     platform.messages.clear();
     const QString weg = pfad(QStringLiteral("b.jpeg"));
-    listBoxNeu().AddItem(weg);
-    listBoxNeu().setListIndex(listBoxNeu().ListCount() - 1);
+    arbeitsliste().AddItem(weg);
+    arbeitsliste().setListIndex(arbeitsliste().ListCount() - 1);
     platform.shellResults = {2};
     fenster().WeiterAnShellExecute(1);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -143,12 +143,12 @@ TEST_F(Aktionen, TrashAsksFirstAndTrashingTheLastEntriesEndsTheProgramAfterMessa
     EXPECT_EQ(platform.messages[0].buttons, MsgBox::JaNein);
     EXPECT_EQ(platform.messages[0].defaultButton, MsgBox::StandardKnopf1);
     EXPECT_TRUE(platform.trashRequests.empty());
-    EXPECT_EQ(listBoxNeu().ListCount(), 2);
+    EXPECT_EQ(arbeitsliste().ListCount(), 2);
 
     platform.messages.clear();
     ankreuzen({1});
     fenster().WeiterAnShellExecute(5);
-    EXPECT_EQ(listBoxNeu().ListCount(), 0);
+    EXPECT_EQ(arbeitsliste().ListCount(), 0);
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_EQ(platform.messages[1].text, QStringLiteral("Es gibt keine Bilder mehr anzuzeigen. Das Programm wird beendet."));
     EXPECT_EQ(platform.endRequests, 1);
@@ -159,7 +159,7 @@ TEST_F(Aktionen, TrashOfThreeTickedWhereOneFailsKeepsItTickedAndReportsOnce)
 {
     starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}});
     const QString b = eintrag(1), c = eintrag(2);
-    BildListe& l = listBoxNeu().liste();
+    BildListe& l = arbeitsliste();
     const QString da = l.Datei(0), db = l.Datei(1), dd = l.Datei(3);
     ankreuzen({0, 1, 3});
     platform.trashFailures = {db};
@@ -193,12 +193,12 @@ TEST_F(Aktionen, TrashTakesNamesTooLongForItsInfoFileAndSaysWhyItRefusedWhatIsNo
     }
     auto l = lauf(dir.path(), {lang, voll, fest});
     l->platform.trashFolder = pfad(QStringLiteral("trash"));
-    BildListenFeld& liste = *l->programm->listBoxForm().ListBoxNeu;
+    BildListe& liste = l->programm->Arbeitsliste();
     ASSERT_EQ(liste.ListCount(), 3);
     QString eintragVoll;
     for (int i = 0; i < liste.ListCount(); ++i) {
         liste.setSelected(i, true);
-        if (liste.liste().Datei(i) == voll)
+        if (liste.Datei(i) == voll)
             eintragVoll = liste.List(i);
     }
     l->platform.messages.clear();
@@ -238,7 +238,7 @@ TEST_F(Aktionen, TrashRemovesFromTheSourceListOfTheCurrentMode)
         for (BildListenFeld* l : {f.List1, f.List1Unsorted})
             for (const QString& e : {x, x, y})
                 l->AddItem(e);
-        BildListenFeld& neu = *p.listBoxForm().ListBoxNeu;
+        BildListe& neu = p.Arbeitsliste();
         neu.AddItem(x);
         neu.AddItem(y);
         neu.setSelected(0, true);
@@ -292,7 +292,7 @@ TEST_F(Aktionen, CopyMakesTheFilesAndAnErrorAnsweredNoGoesOnAndYesStopsWithTheWi
         // The target of b exists: it must survive untouched.
         Fixtures::writeFile(ziel + QStringLiteral("/b.jpg"), "schon da");
         ankreuzen({0, 1, 2});
-        listBoxNeu().setListIndex(1);
+        arbeitsliste().setListIndex(1);
         fenster().show();
         bild().Image1.Visible = false;
         platform.chosenFolders = {ziel};

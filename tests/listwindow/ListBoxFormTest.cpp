@@ -20,7 +20,7 @@ TEST_F(ListeFenster, EnglishCaptionsAndTheLayoutFollowsTheInnerSize)
     EXPECT_EQ(l.btnAktionAusfuehren->text(), QStringLiteral("Select and &execute an action..."));
     EXPECT_EQ(l.chkExifAnzeigen->text(), QStringLiteral("EXIF fields"));
     EXPECT_EQ(l.chkIptcAnzeigen->text(), QStringLiteral("IPTC fields"));
-    EXPECT_EQ(l.windowTitle(), "filename of the displayed image=" + listBoxNeu().List(0));
+    EXPECT_EQ(l.windowTitle(), "filename of the displayed image=" + arbeitsliste().List(0));
     l.Form_Resize(13392, 3936);
     EXPECT_DOUBLE_EQ(l.Geometrie(l.ListBoxNeu).Width, 8120);
     EXPECT_DOUBLE_EQ(l.Geometrie(l.ListBoxNeu).Height, 3071);
@@ -48,7 +48,7 @@ TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndTheTwoBoxesSwitchTheViews
     ListBoxForm& l = liste();
     l.show();
     l.chkExifAnzeigen->setChecked(true);
-    listBoxNeu().setListIndex(1);  // not the picture on screen
+    arbeitsliste().setListIndex(1);  // not the picture on screen
     EXPECT_EQ(l.txtEXIFInfo->toPlainText(),
               QStringLiteral("Der Dateiname in der Dateinamenliste\r\nund der Name der aktuell angezeigten\r\nDatei sind "
                              "unterschiedlich.\r\nSie müssen Doppelklicken oder\r\ndie Enter-Taste drücken, um die\r\nausgewählte "
@@ -59,7 +59,7 @@ TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndTheTwoBoxesSwitchTheViews
     EXPECT_FALSE(l.chkIptcAnzeigen->isEnabled());
 
     // The entry of the picture on screen: the boxes come back, and the ticked view is filled.
-    listBoxNeu().setListIndex(0);
+    arbeitsliste().setListIndex(0);
     EXPECT_TRUE(l.chkExifAnzeigen->isEnabled());
     EXPECT_TRUE(l.txtEXIFInfo->isVisible());
     EXPECT_FALSE(l.txtEXIFInfo->toPlainText().isEmpty());
@@ -77,7 +77,7 @@ TEST_F(ListeFenster, ClickOnAnotherEntryShowsTheHintAndTheTwoBoxesSwitchTheViews
     EXPECT_FALSE(l.txtEXIFInfo->isVisible());
 
     // Without a selection each view says so.
-    listBoxNeu().setListIndex(-1);
+    arbeitsliste().setListIndex(-1);
     l.chkExifAnzeigen->setChecked(true);
     EXPECT_EQ(l.txtEXIFInfo->toPlainText(), QStringLiteral("keine Datei markiert"));
     l.chkIptcAnzeigen->setChecked(true);
@@ -90,10 +90,10 @@ TEST_F(ListeFenster, DoubleClickShowsTheEntryAndClosingOnlyHides)
     starten({{10, 10}, {10, 10}});
     ListBoxForm& l = liste();
     l.show();
-    listBoxNeu().setListIndex(1);
+    arbeitsliste().setListIndex(1);
     emit listBoxNeu().EintragDoppelgeklickt();
     EXPECT_FALSE(l.isVisible());
-    EXPECT_EQ(programm().AngezeigteDatei, listBoxNeu().List(1));
+    EXPECT_EQ(programm().AngezeigteDatei, arbeitsliste().List(1));
     EXPECT_TRUE(form().blnListBoxNeuDblClick);
 
     l.show();
@@ -102,8 +102,8 @@ TEST_F(ListeFenster, DoubleClickShowsTheEntryAndClosingOnlyHides)
     EXPECT_TRUE(programm().hatListBoxForm());
     taste(Qt::Key_F5);
     EXPECT_TRUE(l.isVisible());
-    EXPECT_EQ(listBoxNeu().ListIndex(), 1);
-    EXPECT_EQ(listBoxNeu().ListCount(), 2);
+    EXPECT_EQ(arbeitsliste().ListIndex(), 1);
+    EXPECT_EQ(arbeitsliste().ListCount(), 2);
 }
 
 TEST_F(ListeFenster, RightButtonOnEntriesOrFreeAreaOnlyOpensTheKeyHelp)
@@ -131,12 +131,12 @@ TEST_F(ListeFenster, HighlightStaysOnTheCurrentEntryWhenTheListChanges)
 {
     starten({{10, 10}, {10, 10}, {10, 10}, {10, 10}});
     ListBoxForm& l = liste();
-    listBoxNeu().setListIndex(2);
-    listBoxNeu().setSelected(0, true);
-    listBoxNeu().setSelected(3, true);
+    arbeitsliste().setListIndex(2);
+    arbeitsliste().setSelected(0, true);
+    arbeitsliste().setSelected(3, true);
     platform.answers = {MsgBox::Ja};
     l.WeiterAnShellExecute(5);  // the ticked first and last entry go to the trash
-    ASSERT_EQ(listBoxNeu().ListCount(), 2);
+    ASSERT_EQ(arbeitsliste().ListCount(), 2);
     EXPECT_EQ(index(), 1);
     EXPECT_EQ(l.ListBoxNeu->currentIndex().row(), 1);
     EXPECT_TRUE(l.ListBoxNeu->selectionModel()->isRowSelected(1, {}));

@@ -28,15 +28,18 @@ protected:
         return *m_programm;
     }
     FotolaufForm& form() { return programm().fotolaufForm(); }
+    BildListe& arbeitsliste() { return programm().Arbeitsliste(); }
+    // The working list's control in the list window (which it makes).
     BildListenFeld& listBoxNeu() { return *programm().listBoxForm().ListBoxNeu; }
-    QStringList working() { return eintraege(listBoxNeu()); }
-    static QStringList eintraege(const BildListenFeld& l)
+    QStringList working() { return eintraege(arbeitsliste()); }
+    static QStringList eintraege(const BildListe& l)
     {
         QStringList r;
-        for (const QString& e : l.liste().Eintraege())
+        for (const QString& e : l.Eintraege())
             r.append(e);
         return r;
     }
+    static QStringList eintraege(const BildListenFeld& l) { return eintraege(l.liste()); }
     QString pfad(const QString& relativ) const { return dir.path() + u'/' + relativ; }
     void sprache(int language) { Fixtures::writeAlboIni(platform.appDataFolder, "[Global]\nLanguage=" + QByteArray::number(language) + "\n"); }
 

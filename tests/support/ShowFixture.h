@@ -13,7 +13,7 @@
 struct Lauf {
     ScriptedPlatform platform;
     std::unique_ptr<Programm> programm;
-    BildListe& liste() { return programm->listBoxForm().ListBoxNeu->liste(); }
+    BildListe& liste() { return programm->Arbeitsliste(); }
     // The files of the working list's entries.
     QStringList dateien()
     {

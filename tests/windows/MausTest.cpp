@@ -158,7 +158,7 @@ TEST_F(Maus, EverySelectionWidthTheSurfaceCanHoldOpensTheZoomView)
     starten({{2048, 1536}, {777, 333}});
     constexpr double kSchirm = 1024, kSchirmHoehe = 768, kGrenze = Bildflaeche::kGroesstePixel;
     for (int bildNr = 0; bildNr < 2; ++bildNr) {
-        listBoxNeu().setListIndex(bildNr);
+        arbeitsliste().setListIndex(bildNr);
         form().BildAnzeigen();
         ImageForm& b = bild();
         const QRect image1 = b.Image1.pixel();
@@ -217,7 +217,7 @@ TEST_F(Maus, SelectionFrameShowsOnEveryBackground)
     programm().Starten();
     form().RechteckLupeScharf = true;
     for (size_t i = 0; i < stufen.size(); ++i) {
-        listBoxNeu().setListIndex(int(i));
+        arbeitsliste().setListIndex(int(i));
         form().BildAnzeigen();
         bild().Image1_MouseDown(1, 150, 150);
         bild().Image1_MouseMove(1, 150 + 15 * 161, 150 + 15 * 90);
