@@ -338,6 +338,11 @@ ImageForm& Programm::imageForm()
     return *m_imageForm;
 }
 
+Einstellungsstand Programm::Einstellungen() const
+{
+    return m_wertxForm ? m_wertxForm->Lesen() : Einstellungsstand{};
+}
+
 WertxForm& Programm::wertxForm()
 {
     if (!m_wertxForm)

@@ -23,6 +23,7 @@ class ListBoxForm;
 class ImageForm;
 class Startzeiten;
 class WertxForm;
+struct Einstellungsstand;
 class XYPos;
 class QWidget;
 
@@ -128,6 +129,8 @@ public:
     Listenfenster& listenfenster() { return *m_listenfenster; }
     ImageForm& imageForm();
     WertxForm& wertxForm();
+    // The settings as the settings window has them, without making it.
+    Einstellungsstand Einstellungen() const;
     XYPos& xyPos();
     bool hatListBoxForm() const;
     bool hatImageForm() const { return m_imageForm != nullptr; }

@@ -29,8 +29,7 @@ void Startbild::Vormerken(const QString& datei, const BildVorlader::Umstaende& u
 void Startbild::FensterVorbereiten()
 {
     m_programm.imageForm().Vorbereiten();
-    // Showing a picture reads the enlargement rule and writes the size text.
-    m_programm.wertxForm();
+    // Showing a picture writes the size text.
     m_programm.xyPos();
 }
 
@@ -50,9 +49,11 @@ void Startbild::Freigeben()
     if (m_bildFenster)
         m_bildFenster->removeEventFilter(this);
     m_vorlader.setVorausHalten(false);
-    // Not needed for the first picture, the list window is made once it is painted: the list key
-    // then finds it ready.
-    if (!m_programm.beendet())
+    // Not needed for the first picture, the list and settings windows are made once it is painted:
+    // their keys then find them ready.
+    if (!m_programm.beendet()) {
         m_programm.listBoxForm();
+        m_programm.wertxForm();
+    }
     deleteLater();
 }

@@ -43,7 +43,7 @@ int FotolaufForm::ZufallsIndex(int n, float r)
 
 void FotolaufForm::ZufallsBild()
 {
-    if (m_programm.wertxForm().OptAlphabetisch->isChecked() || !F6TimerGestartet)
+    if (m_programm.Einstellungen().alphabetisch || !F6TimerGestartet)
         return;
     BildListe& neu = m_programm.Arbeitsliste();
     const int n = neu.ListCount();
@@ -61,7 +61,7 @@ QList<int> FotolaufForm::Nachbarn()
         return {};
     // Both steps end in the random pick unless they wrap; its draw is taken now, so that the
     // picture it names can be decoded before the tick or key that uses it.
-    const bool zufaellig = !m_programm.wertxForm().OptAlphabetisch->isChecked() && F6TimerGestartet;
+    const bool zufaellig = !m_programm.Einstellungen().alphabetisch && F6TimerGestartet;
     const int gezogen = zufaellig ? ZufallsIndex(n, m_zufall.vorziehen()) : -1;
     const int naechstes = i + 1 < n ? (zufaellig ? gezogen : i + 1) : 0;
     const int voriges = i >= 1 ? (zufaellig ? gezogen : i - 1) : n - 1;

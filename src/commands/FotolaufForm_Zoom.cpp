@@ -83,7 +83,7 @@ void FotolaufForm::ZoomIn()
 void FotolaufForm::SpeichernInBildPosList()
 {
     Programm& p = m_programm;
-    if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
+    if (!p.Einstellungen().positionSpeichern)
         return;
     const int i = p.Arbeitsliste().ListIndex();
     if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())

@@ -26,16 +26,7 @@ Bildschirm FotolaufForm::BildschirmMasse() const
 
 Vergroesserung FotolaufForm::VergroesserungsRegel()
 {
-    const WertxForm& w = m_programm.wertxForm();
-    if (w.Opt640->isChecked())
-        return Vergroesserung::Ab640;
-    if (w.Opt800->isChecked())
-        return Vergroesserung::Ab800;
-    if (w.Opt1024->isChecked())
-        return Vergroesserung::Ab1024;
-    if (w.Opt1024Oder768->isChecked())
-        return Vergroesserung::Ab1024Oder768;
-    return Vergroesserung::Keine;
+    return m_programm.Einstellungen().regel;
 }
 
 void FotolaufForm::ZeigerRegelAnwenden()
@@ -196,7 +187,7 @@ void FotolaufForm::PassendMachen()
 void FotolaufForm::PositionWiederherstellen()
 {
     Programm& p = m_programm;
-    if (!p.wertxForm().CheckSpeichernBildPosition->isChecked())
+    if (!p.Einstellungen().positionSpeichern)
         return;
     const int i = p.Arbeitsliste().ListIndex();
     if (i < 0 || static_cast<size_t>(i) >= p.BildPosList.size())

@@ -272,7 +272,7 @@ void ImageForm::Image1_MouseDown(int button, double x, double y)
     if (!auswahl && button == 1) {
         StartX = static_cast<qint32>(std::lround(x));
         StartY = static_cast<qint32>(std::lround(y));
-        const bool speichern = m_programm.wertxForm().CheckSpeichernBildPosition->isChecked();
+        const bool speichern = m_programm.Einstellungen().positionSpeichern;
         ZeigerAusDatei(m_programm.AppPfad + (speichern ? QStringLiteral("/FourArrowsSave.ico") : QStringLiteral("/FourArrows.ico")));
         return;
     }

@@ -65,7 +65,6 @@ WertxForm::WertxForm(Programm& programm)
     platz(OptZufaellig, "OptZufaellig", 240, 720, 5892, 255);
     OptAlphabetisch = new QRadioButton(Frame3);
     platz(OptAlphabetisch, "OptAlphabetisch", 240, 360, 5892, 255);
-    OptAlphabetisch->setChecked(true);
     Frame2 = new Rahmen(this);
     platz(Frame2, "Frame2", 120, 4080, 2652, 1572);
     optGrau = new QRadioButton(Frame2);
@@ -92,7 +91,10 @@ WertxForm::WertxForm(Programm& programm)
     platz(Frame5, "Frame5", 2880, 4080, 5172, 2412);
     Opt1024Oder768 = new UmbruchOption(Frame5);
     platz(Opt1024Oder768, "Opt1024Oder768", 120, 1560, 4932, 732);
-    Opt1024Oder768->setChecked(true);
+    const Einstellungsstand anfang;
+    (anfang.alphabetisch ? OptAlphabetisch : OptZufaellig)->setChecked(true);
+    RegelKnopf(anfang.regel)->setChecked(true);
+    CheckSpeichernBildPosition->setChecked(anfang.positionSpeichern);
     Opt1024 = new QRadioButton(Frame5);
     platz(Opt1024, "Opt1024", 120, 1320, 4932, 255);
     Opt800 = new QRadioButton(Frame5);
@@ -120,6 +122,32 @@ WertxForm::WertxForm(Programm& programm)
 }
 
 WertxForm::~WertxForm() = default;
+
+QRadioButton* WertxForm::RegelKnopf(Vergroesserung regel) const
+{
+    switch (regel) {
+    case Vergroesserung::Ab640: return Opt640;
+    case Vergroesserung::Ab800: return Opt800;
+    case Vergroesserung::Ab1024: return Opt1024;
+    case Vergroesserung::Ab1024Oder768: return Opt1024Oder768;
+    case Vergroesserung::Keine: break;
+    }
+    return OptKeine;
+}
+
+Einstellungsstand WertxForm::Lesen() const
+{
+    Einstellungsstand stand;
+    stand.regel = Vergroesserung::Keine;
+    for (Vergroesserung r : {Vergroesserung::Ab640, Vergroesserung::Ab800, Vergroesserung::Ab1024, Vergroesserung::Ab1024Oder768})
+        if (RegelKnopf(r)->isChecked()) {
+            stand.regel = r;
+            break;
+        }
+    stand.alphabetisch = OptAlphabetisch->isChecked();
+    stand.positionSpeichern = CheckSpeichernBildPosition->isChecked();
+    return stand;
+}
 
 int WertxForm::IntervallFehlerhaft(const QString& wert)
 {

@@ -3,6 +3,8 @@
 // live in its controls for the whole run; closing it only hides it.
 #pragma once
 
+#include "display/Platzierung.h"
+
 #include <QWidget>
 
 class Programm;
@@ -13,6 +15,16 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+
+// What showing pictures and the automatic show read from the settings window. Until the window is
+// made it reads as a new window starts (see Programm::Einstellungen), so that showing the first
+// picture need not make it.
+struct Einstellungsstand {
+    Vergroesserung regel = Vergroesserung::Ab1024Oder768;
+    bool alphabetisch = true;
+    bool positionSpeichern = false;
+    bool operator==(const Einstellungsstand&) const = default;
+};
 
 class WertxForm : public QWidget {
     Q_OBJECT
@@ -50,6 +62,8 @@ public:
     // 1 when the interval text is not a whole number of seconds from 1 to 60 (at most two
     // characters, numeric in the user's locale), else 0.
     static int IntervallFehlerhaft(const QString& wert);
+    // What the controls say now.
+    Einstellungsstand Lesen() const;
 
     void btnStarten_Click();
     void btnNichtStarten_Click();
@@ -66,5 +80,6 @@ protected:
 private:
     void Form_Load();
     void Uebernehmen(bool starten);
+    QRadioButton* RegelKnopf(Vergroesserung regel) const;
     Programm& m_programm;
 };

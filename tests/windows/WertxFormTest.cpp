@@ -1,5 +1,5 @@
 // The settings window: design values, the interval check, start and stop, background, brightness
-// and its reset, the frames' layout, closing.
+// and its reset, the frames' layout, closing; what pictures read of it before it is made.
 #include "support/ShowFixture.h"
 #include "windows/WertxForm.h"
 
@@ -11,6 +11,10 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QGroupBox>
+#include <QTest>
+
+#include <algorithm>
+#include <optional>
 
 class Einstellungen : public ShowTest {
 protected:
@@ -202,4 +206,39 @@ TEST_F(Einstellungen, BackgroundOptionsActHoweverTheyAreChosen)
     w().optSchwarz->click();
     EXPECT_FALSE(w().isVisible());
     EXPECT_EQ(bild().Hintergrundfarbe(), schwarz);
+}
+
+TEST_F(Einstellungen, PicturesAreShownBeforeTheWindowIsMadeAsANewWindowWouldSay)
+{
+    // The first picture does not wait for the settings window: it is made once that picture is on
+    // screen. Until then the settings read as a new window starts; from then on, from its controls.
+    auto fensterDa = [] {
+        const QList<QWidget*> alle = QApplication::allWidgets();
+        return std::any_of(alle.begin(), alle.end(), [](QWidget* w) { return qobject_cast<WertxForm*>(w) != nullptr; });
+    };
+    ScriptedPlatform start;
+    start.appDataFolder = platform.appDataFolder;
+    start.givenArguments = {Fixtures::writePicture(pfad("a.jpg"), 30, 20), Fixtures::writePicture(pfad("b.jpg"), 20, 30)};
+    Programm p(start);
+    std::optional<bool> beimErstenBild;
+    QObject::connect(&p.fotolaufForm(), &FotolaufForm::BildAngezeigt, &p.fotolaufForm(), [&] { beimErstenBild = fensterDa(); },
+                     Qt::SingleShotConnection);
+    const Einstellungsstand ohneFenster = p.Einstellungen();
+    p.Starten();
+    EXPECT_EQ(beimErstenBild, std::optional<bool>(false));
+    ASSERT_TRUE(QTest::qWaitFor(fensterDa));
+    WertxForm& w = p.wertxForm();
+    EXPECT_EQ(w.Lesen(), ohneFenster);
+
+    const std::pair<QRadioButton*, Vergroesserung> regeln[] = {
+        {w.OptKeine, Vergroesserung::Keine}, {w.Opt640, Vergroesserung::Ab640}, {w.Opt800, Vergroesserung::Ab800},
+        {w.Opt1024, Vergroesserung::Ab1024}, {w.Opt1024Oder768, Vergroesserung::Ab1024Oder768}};
+    for (const auto& [knopf, regel] : regeln)
+        for (bool zufaellig : {false, true})
+            for (bool speichern : {false, true}) {
+                knopf->setChecked(true);
+                (zufaellig ? w.OptZufaellig : w.OptAlphabetisch)->setChecked(true);
+                w.CheckSpeichernBildPosition->setChecked(speichern);
+                EXPECT_EQ(p.Einstellungen(), (Einstellungsstand{regel, !zufaellig, speichern})) << knopf->objectName().toStdString();
+            }
 }
