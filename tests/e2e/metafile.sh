@@ -82,7 +82,7 @@ altf4() {
   key alt+F4
   waitfor 10 ended || true
   local dt=$(($(now) - t0))
-  if ended && [ "$dt" -le 1000 ]; then ok "$1: gone ${dt} ms after Alt+F4"; else fail "$1: still there ${dt} ms after Alt+F4"; fi
+  if ended && [ "$dt" -le 1000 ]; then ok "$1: gone ${dt} ms after Alt+F4"; else fail "$1: still there ${dt} ms after Alt+F4 [pid=$app_pid state=$(state /proc/$app_pid) $(cat /proc/$app_pid/stat 2>&1 | cut -c1-60) tasks=$(ls /proc/$app_pid/task 2>&1 | tr '\n' ' ')]"; fi
 }
 
 # The first picture: the window comes up while it is drawn.
