@@ -5,7 +5,7 @@
 # The time is read off the screen (paging_probe), so it includes everything the user waits for.
 #
 #   bench/paging_e2e.sh PHOTO_DIR VIEWER...
-#   LAUNCH_ONLY=1 bench/paging_e2e.sh PHOTO_DIR VIEWER...   only the launches
+#   LAUNCH_ONLY=1 ROUNDS=15 bench/paging_e2e.sh PHOTO_DIR VIEWER...   only the launches, 15 of each
 #
 # VIEWER is a path to a fotolauf binary (several may be compared in one run, e.g. two builds), or
 # "feh" / "qimgv". Needs Xvfb, a C compiler and the X headers (apt-get install libx11-dev
@@ -81,7 +81,7 @@ for viewer in "$@"; do
   app_pid=""
 done
 # Launches, the viewers taking turns so that a busy moment of the machine falls on all of them.
-for round in 1 2 3 4 5; do
+for round in $(seq "${ROUNDS:-5}"); do
   for ref in "$ref4" "$ref12" "$ref24"; do
     n=0
     for viewer in "$@"; do
@@ -102,7 +102,7 @@ for viewer in "$@"; do
     "$(median <"$work/dwell$n") ($(range <"$work/dwell$n"))" "$(median <"$work/fast$n") ($(range <"$work/fast$n"))" \
     "$(median <"$work/launch$n-$ref4")" "$(median <"$work/launch$n-$ref12")" "$(median <"$work/launch$n-$ref24")"
 done
-echo "medians (range) in ms: key to changed screen over $count photos of $photos; launch to first picture, median of 5,"
+echo "medians (range) in ms: key to changed screen over $count photos of $photos; launch to first picture, median of ${ROUNDS:-5},"
 echo "on $ref4, $ref12 and $ref24"
 
 # Launch to first picture beside feh (when it ran) and beside decoding that picture alone: each launch is
@@ -136,5 +136,5 @@ for viewer in "$@"; do
       "$(numbers "$launches" | median) ($(numbers "$launches" | range))" "$ratio" "$alone" "$more"
   done
 done
-echo "medians (range) in ms of 5 launches each; x feh: the median launch against feh's; decode alone: bench_startbild"
+echo "medians (range) in ms of ${ROUNDS:-5} launches each; x feh: the median launch against feh's; decode alone: bench_startbild"
 echo "of the same build (one load in a fresh process at 1920x1080); launch - decode: paired by round"
