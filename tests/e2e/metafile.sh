@@ -35,7 +35,13 @@ ok() { echo "ok   $1"; }
 fail() { echo "FAIL $1"; failures=$((failures + 1)); }
 now() { date +%s%3N; }
 state() { sed 's/.*) //' "$1/stat" 2>/dev/null | cut -d' ' -f1; }
-ended() { ! kill -0 "$app_pid" 2>/dev/null || [ "$(state "/proc/$app_pid")" = Z ]; }
+# Gone, a zombie, or being reaped. One look only: a zombie reaped between two looks (kill -0, then its
+# stat) would read as neither gone nor a zombie.
+ended() {
+  local s
+  s=$(state "/proc/$app_pid")
+  [ -z "$s" ] || [ "$s" = Z ] || [ "$s" = X ]
+}
 # A thread besides the GUI thread is at work: the drawing runs.
 drawing() {
   local t
