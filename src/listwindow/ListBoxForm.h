@@ -1,6 +1,7 @@
 // The picture list window: the working list (the current position of the whole program is its
-// selected entry; the list itself is the program's), the action button and the EXIF/IPTC views. Closing it only hides it; every key
-// hides it and acts in the main window, except Return, which shows the selected picture.
+// selected entry; the list itself is the program's), the action button and the EXIF/IPTC views.
+// Closing it only hides it; every key hides it and acts in the main window, except Return, which
+// shows the selected picture.
 #pragma once
 
 #include <QHash>

@@ -10,11 +10,10 @@ bool EarlyScreen::toolkitUsesX11(const QString& chosen, const QStringList& argum
 {
     if (arguments.contains(QStringLiteral("-platform")) || arguments.contains(QStringLiteral("-display")))
         return false;
+    // In a Wayland session the program always makes its own choice (see Terminalaufruf): without
+    // one the toolkit's default is X11.
     const QString platform = chosen.isEmpty() ? qEnvironmentVariable("QT_QPA_PLATFORM") : chosen;
-    if (!platform.isEmpty() && platform != u"xcb")
-        return false;
-    // Without a choice the toolkit takes Wayland in a Wayland session.
-    return !platform.isEmpty() || qEnvironmentVariable("XDG_SESSION_TYPE") != u"wayland";
+    return platform.isEmpty() || platform == u"xcb";
 }
 
 namespace {

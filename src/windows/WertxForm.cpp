@@ -91,10 +91,6 @@ WertxForm::WertxForm(Programm& programm)
     platz(Frame5, "Frame5", 2880, 4080, 5172, 2412);
     Opt1024Oder768 = new UmbruchOption(Frame5);
     platz(Opt1024Oder768, "Opt1024Oder768", 120, 1560, 4932, 732);
-    const Einstellungsstand anfang;
-    (anfang.alphabetisch ? OptAlphabetisch : OptZufaellig)->setChecked(true);
-    RegelKnopf(anfang.regel)->setChecked(true);
-    CheckSpeichernBildPosition->setChecked(anfang.positionSpeichern);
     Opt1024 = new QRadioButton(Frame5);
     platz(Opt1024, "Opt1024", 120, 1320, 4932, 255);
     Opt800 = new QRadioButton(Frame5);
@@ -103,6 +99,11 @@ WertxForm::WertxForm(Programm& programm)
     platz(Opt640, "Opt640", 120, 600, 4932, 255);
     OptKeine = new QRadioButton(Frame5);
     platz(OptKeine, "OptKeine", 120, 240, 4932, 255);
+    // Every control is there now: the settings a new window starts with.
+    const Einstellungsstand anfang;
+    (anfang.alphabetisch ? OptAlphabetisch : OptZufaellig)->setChecked(true);
+    RegelKnopf(anfang.regel)->setChecked(true);
+    CheckSpeichernBildPosition->setChecked(anfang.positionSpeichern);
 
     // Tab order as listed from lowest to highest.
     const QList<QWidget*> reihenfolge = {CheckSpeichernBildPosition, btnZuruecksetzen, txtHelligkeit, HScroll1, OptZufaellig,
