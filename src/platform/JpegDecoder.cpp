@@ -2,22 +2,18 @@
 #include "platform/JpegDecoder.h"
 
 #include "platform/CancelFlag.h"
-#include "platform/FrischerSpeicher.h"
 
 #include <turbojpeg.h>
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <new>
 #include <vector>
 
 #include <jpeglib.h>
-#include <jerror.h>
 
 namespace {
 
@@ -98,108 +94,15 @@ void stopWhenAsked(j_common_ptr cinfo)
     std::longjmp(errors->jump, 1);
 }
 
-// The coefficients of a whole picture, which libjpeg keeps for a progressive or a multi-scan file
-// (about 36 MB for a 12-megapixel photo), in memory from frischerSpeicher: libjpeg's own comes from
-// the heap a page at a time, and is cleared once more after the kernel has cleared it. libjpeg
-// reaches these arrays only through three methods of its memory manager, which are replaced by
-// the functions below; its other memory stays its own.
-struct CoefficientStore {
-    struct Array {
-        JDIMENSION blocksPerRow = 0;
-        JDIMENSION rows = 0;
-        JBLOCK* blocks = nullptr;  // rows * blocksPerRow, zero-filled as libjpeg asks for
-        JBLOCKROW* rowStarts = nullptr;
-        std::size_t bytes = 0;
-    };
-    Array arrays[MAX_COMPONENTS];
-    int count = 0;
-    void (*libjpegRealize)(j_common_ptr) = nullptr;
-
-    CoefficientStore() = default;
-    CoefficientStore(const CoefficientStore&) = delete;
-    CoefficientStore& operator=(const CoefficientStore&) = delete;
-    ~CoefficientStore()
-    {
-        for (int i = 0; i < count; ++i) {
-            speicherZurueckgeben(reinterpret_cast<unsigned char*>(arrays[i].blocks), arrays[i].bytes);
-            delete[] arrays[i].rowStarts;
-        }
-    }
-};
-
-[[noreturn]] void failWith(j_common_ptr cinfo, int code)
-{
-    cinfo->err->msg_code = code;
-    (*cinfo->err->error_exit)(cinfo);
-    std::abort();  // error_exit does not return
-}
-
-CoefficientStore& storeOf(j_common_ptr cinfo)
-{
-    return *static_cast<CoefficientStore*>(cinfo->client_data);
-}
-
-jvirt_barray_ptr requestCoefficients(j_common_ptr cinfo, int, boolean, JDIMENSION blocksPerRow, JDIMENSION rows,
-                                     JDIMENSION)
-{
-    CoefficientStore& store = storeOf(cinfo);
-    if (store.count == MAX_COMPONENTS || blocksPerRow == 0 || rows == 0)
-        failWith(cinfo, JERR_BAD_VIRTUAL_ACCESS);
-    CoefficientStore::Array& array = store.arrays[store.count++];
-    array.blocksPerRow = blocksPerRow;
-    array.rows = rows;
-    return reinterpret_cast<jvirt_barray_ptr>(&array);
-}
-
-void realizeCoefficients(j_common_ptr cinfo)
-{
-    CoefficientStore& store = storeOf(cinfo);
-    for (int i = 0; i < store.count; ++i) {
-        CoefficientStore::Array& array = store.arrays[i];
-        if (array.blocks)
-            continue;
-        const std::size_t perRow = std::size_t(array.blocksPerRow) * sizeof(JBLOCK);
-        if (perRow / sizeof(JBLOCK) != array.blocksPerRow || array.rows > std::numeric_limits<std::size_t>::max() / perRow)
-            failWith(cinfo, JERR_OUT_OF_MEMORY);
-        array.rowStarts = new (std::nothrow) JBLOCKROW[array.rows];
-        array.bytes = perRow * array.rows;
-        array.blocks = reinterpret_cast<JBLOCK*>(frischerSpeicher(array.bytes));
-        if (!array.rowStarts || !array.blocks)
-            failWith(cinfo, JERR_OUT_OF_MEMORY);
-        for (JDIMENSION row = 0; row < array.rows; ++row)
-            array.rowStarts[row] = array.blocks + std::size_t(row) * array.blocksPerRow;
-    }
-    store.libjpegRealize(cinfo);  // arrays of its own, if it ever has any
-}
-
-JBLOCKARRAY accessCoefficients(j_common_ptr cinfo, jvirt_barray_ptr handle, JDIMENSION firstRow, JDIMENSION rows,
-                               boolean)
-{
-    const auto* array = reinterpret_cast<const CoefficientStore::Array*>(handle);
-    if (!array->blocks || firstRow > array->rows || rows > array->rows - firstRow)
-        failWith(cinfo, JERR_BAD_VIRTUAL_ACCESS);
-    return array->rowStarts + firstRow;
-}
-
-void useCoefficientStore(j_decompress_ptr cinfo, CoefficientStore& store)
-{
-    cinfo->client_data = &store;
-    store.libjpegRealize = cinfo->mem->realize_virt_arrays;
-    cinfo->mem->request_virt_barray = requestCoefficients;
-    cinfo->mem->realize_virt_arrays = realizeCoefficients;
-    cinfo->mem->access_virt_barray = accessCoefficients;
-}
-
 // Rows handed to libjpeg at most at a time: its row groups are at most 16 rows high.
 constexpr int kRowsPerCall = 16;
 
 // The decode proper; an error or a stop leaves it by a jump, so it holds nothing that needs
 // destroying. inks: a row buffer for kRowsPerCall rows of CMYK, or null for a picture in RGB.
-bool readPicture(j_decompress_ptr cinfo, jpeg_progress_mgr* progress, CoefficientStore& store, const uchar* data,
-                 qsizetype size, QImage& target, uchar* inks)
+bool readPicture(j_decompress_ptr cinfo, jpeg_progress_mgr* progress, const uchar* data, qsizetype size, QImage& target,
+                 uchar* inks)
 {
     jpeg_create_decompress(cinfo);
-    useCoefficientStore(cinfo, store);
     cinfo->progress = progress;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(cinfo, TRUE);
@@ -428,9 +331,6 @@ bool JpegDecoder::decodeRows(const uchar* data, qsizetype size, QImage& target, 
     jpeg_decompress_struct cinfo{};
     ErrorManager errors{};
     ProgressManager progress{};
-    const std::unique_ptr<CoefficientStore> coefficients(new (std::nothrow) CoefficientStore);
-    if (!coefficients)
-        return false;
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = jumpOnError;
     errors.pub.emit_message = keepFirstWarning;
@@ -441,7 +341,7 @@ bool JpegDecoder::decodeRows(const uchar* data, qsizetype size, QImage& target, 
         m_error = QString::fromUtf8(errors.error);
         return false;
     }
-    const bool read = readPicture(&cinfo, &progress.pub, *coefficients, data, size, target, cmyk ? inks.data() : nullptr);
+    const bool read = readPicture(&cinfo, &progress.pub, data, size, target, cmyk ? inks.data() : nullptr);
     jpeg_destroy_decompress(&cinfo);
     if (read && errors.warned)
         m_error = QString::fromUtf8(errors.firstWarning);

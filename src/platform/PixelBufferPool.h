@@ -30,7 +30,7 @@ private:
         Block(const Block&) = delete;
         Block& operator=(const Block&) = delete;
         ~Block();
-        uchar* data = nullptr;  // from frischerSpeicher
+        uchar* data = nullptr;  // mapped straight from the system (see PixelBufferPool.cpp)
         qsizetype capacity = 0;
     };
     std::vector<std::shared_ptr<Block>> m_blocks;
