@@ -16,6 +16,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A command that fails outside a check ends the script (set -e) with nothing said, which reads like
+# a pass in the log: say which one it was (in the script itself, not in a $(...) whose failure is
+# taken care of).
+set -E
+trap '[ "$BASHPID" = "$$" ] && echo "stopped: \"$BASH_COMMAND\" failed (line $LINENO, in ${FUNCNAME[*]:-the script})" >&2' ERR
 
 Xvfb -displayfd 3 -screen 0 "${bildschirm:-1024x768}x24" ${xvfb_optionen:-} -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
