@@ -3,6 +3,7 @@
 #include "app/Programm.h"
 #include "app/Startbild.h"
 #include "display/BildVorlader.h"
+#include "display/Helligkeit.h"
 #include "lists/Argumente.h"
 #include "lists/BildListenFeld.h"
 #include "lists/frmDurchsuchenUnterOrdner.h"
@@ -164,7 +165,7 @@ void FotolaufForm::Form_Load()
 
     blnHinweisErweiterung = true;
     blnMauszeigerSichtbar = true;
-    Helligkeit = 80;
+    Helligkeit = ::Helligkeit::kNeutral;
 
     const QSize bildschirm = platform.screenSizePixels();
     ScreenWidth = static_cast<qint32>(std::nearbyint(bildschirm.width() * p.TwipsPerPixelX()));

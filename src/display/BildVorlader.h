@@ -10,6 +10,7 @@
 
 #include "display/Dateistempel.h"
 #include "display/Eingabeaufschub.h"
+#include "display/Helligkeit.h"
 #include "platform/PictureLoader.h"
 
 #include <QObject>
@@ -113,7 +114,7 @@ private:
         QSize abdeckung;
         quint64 generation = 0;
         bool vordergrund = false;
-        int helligkeit = 80;
+        int helligkeit = Helligkeit::kNeutral;
         std::shared_ptr<CancelFlag> abbruch;
         // Work for the picture on screen instead of a decode.
         const void* fuer = nullptr;

@@ -17,7 +17,7 @@ Tabelle TabelleBerechnen(int stufe)
 
 std::optional<Tabelle> FuerStufe(int stufe)
 {
-    if (stufe == 80)
+    if (stufe == kNeutral)
         return std::nullopt;
     return TabelleBerechnen(stufe);
 }

@@ -2,6 +2,7 @@
 
 #include "app/FotolaufForm.h"
 #include "app/Twips.h"
+#include "display/Helligkeit.h"
 #include "lists/BildListenFeld.h"
 #include "windows/ImageForm.h"
 #include "windows/Optionsknopf.h"
@@ -44,7 +45,7 @@ WertxForm::WertxForm(Programm& programm)
     HScroll1 = new QScrollBar(Qt::Horizontal, Frame4);
     platz(HScroll1, "HScroll1", 3960, 360, 1215, 255);
     HScroll1->setRange(0, 175);
-    HScroll1->setValue(80);
+    HScroll1->setValue(Helligkeit::kNeutral);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(10);
     // A level applies when the thumb is let go or a step is clicked, not at every position on the
@@ -222,11 +223,11 @@ void WertxForm::HScroll1_Change()
 void WertxForm::btnZuruecksetzen_Click()
 {
     FotolaufForm& f = m_programm.fotolaufForm();
-    txtHelligkeit->setText(QStringLiteral("80"));
-    f.Helligkeit = 80;
+    txtHelligkeit->setText(QString::number(Helligkeit::kNeutral));
+    f.Helligkeit = Helligkeit::kNeutral;
     hide();
     f.BildAnzeigen();
-    HScroll1->setValue(80);  // a change shows the picture once more
+    HScroll1->setValue(Helligkeit::kNeutral);  // a change shows the picture once more
 }
 
 void WertxForm::CheckSpeichernBildPosition_Click()
